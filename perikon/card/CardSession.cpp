@@ -1,0 +1,7 @@
+#include "perikon/card/CardSession.h"
+
+namespace perikon {
+
+thread_local QString gCardColInfoXml;
+
+} // namespace perikon

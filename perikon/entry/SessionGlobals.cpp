@@ -1,0 +1,36 @@
+#include "perikon/entry/SessionGlobals.h"
+
+#include "perikon/entry/clsLogin.h"
+
+namespace perikon {
+
+thread_local QPointer<QObject> gLogin;
+thread_local std::shared_ptr<IClsCommon> gClsCommon;
+thread_local QString gUserId;
+thread_local QString gUserName;
+thread_local QString gAccountDb;
+thread_local QString gServerDate;
+
+thread_local std::unique_ptr<QObject> gPubService;
+thread_local std::unique_ptr<QObject> gColumnSet;
+thread_local std::unique_ptr<QObject> gRowAuth;
+thread_local std::unique_ptr<QObject> gColAuth;
+thread_local std::unique_ptr<QObject> gFunctionTask;
+
+thread_local QPointer<QWidget> gListForm;
+thread_local QPointer<QObject> gProduct;
+thread_local QPointer<QObject> gActiveFrmMgr;
+thread_local QPointer<QObject> gViewManager;
+thread_local QPointer<QObject> gBusiness;
+thread_local bool gToolbarVisible = false;
+thread_local bool gLoggedIn = false;
+thread_local bool gFirstLoad = false;
+thread_local std::unique_ptr<clsLogin> gClsLogin;
+
+thread_local QString gArchiveCusCode;
+thread_local QString gArchiveCusName;
+
+thread_local QString gLastError;
+thread_local bool gDefaultContactChanged = false;
+
+} // namespace perikon

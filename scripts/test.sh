@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts a throwaway PostgreSQL cluster and runs every test.
+# PERIKON_SANITIZE=1 builds and tests with the address/undefined sanitizers in build-asan/.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+"$root/scripts/setup-deps.sh"
+
+if [[ "${PERIKON_SANITIZE:-0}" == 1 ]]; then
+    export PERIKON_BUILD_DIR="$root/build-asan"
+    "$root/scripts/build.sh" -DPERIKON_SANITIZE=ON
+else
+    "$root/scripts/build.sh"
+fi
+build="${PERIKON_BUILD_DIR:-$root/build}"
+
+# shellcheck source=scripts/pg-throwaway.sh
+source "$root/scripts/pg-throwaway.sh"
+if [[ -z "${PERIKON_TEST_PG:-}" ]]; then
+    pg_throwaway_start
+    trap pg_throwaway_stop EXIT
+fi
+
+cd "$build"
+ctest --output-on-failure --parallel "$(nproc)" --timeout 900

@@ -1,0 +1,9 @@
+#include "suite/SuiteServices.h"
+
+namespace perikon::suite {
+
+void registerServices()
+{
+}
+
+} // namespace perikon::suite
