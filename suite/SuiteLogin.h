@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace perikon::suite {
+
+// The suite's login object ("Suite.Login"): who works, in which account database and language.
+// The component reads it by member name.
+class SuiteLogin : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString cUserId MEMBER cUserId)
+    Q_PROPERTY(QString cUserName MEMBER cUserName)
+    Q_PROPERTY(QString qzDBName MEMBER qzDBName)
+    Q_PROPERTY(QString cEmployeeId MEMBER cEmployeeId)
+    Q_PROPERTY(bool IsAdmin MEMBER IsAdmin)
+    Q_PROPERTY(QString LanguageRegion READ languageRegion WRITE setLanguageRegion)
+    Q_PROPERTY(QString CurDate MEMBER CurDate)
+    Q_PROPERTY(QString ShareString MEMBER ShareString)
+    // Function ids the operator may run; administrators may run everything.
+    Q_PROPERTY(QStringList GrantedFunctions MEMBER GrantedFunctions)
+public:
+    Q_INVOKABLE explicit SuiteLogin(QObject *parent = nullptr);
+
+    // True when the operator may run the function. On a refusal ShareString says why.
+    Q_INVOKABLE bool TaskExec(const QString &functionId, bool &taskState);
+
+    QString languageRegion() const { return m_languageRegion; }
+    // Also makes this the session language of the suite's resource service on this thread.
+    void setLanguageRegion(const QString &region);
+
+    QString cUserId;
+    QString cUserName;
+    QString qzDBName;
+    QString cEmployeeId;
+    bool IsAdmin = false;
+    QString CurDate;
+    QString ShareString;
+    QStringList GrantedFunctions;
+
+private:
+    QString m_languageRegion;
+};
+
+// The language the suite's resource service answers in on this thread: that of the login whose
+// language was set last ("zh-CN" before any).
+QString sessionLanguage();
+void setSessionLanguage(const QString &languageId);
+
+} // namespace perikon::suite

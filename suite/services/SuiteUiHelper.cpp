@@ -1,0 +1,223 @@
+#include "suite/services/SuiteUiHelper.h"
+
+#include "suite/MessageBoxScript.h"
+#include "suite/ResourceTexts.h"
+#include "suite/SuiteLogin.h"
+
+#include <QAbstractButton>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include <dlfcn.h>
+
+namespace perikon::suite {
+namespace {
+
+// The buttons of each style, in the order they appear.
+QList<int> buttonsOf(int style)
+{
+    switch (style & 0xF) {
+    case MsgBoxStyle::OKCancel:
+        return {MsgBoxButton::OK, MsgBoxButton::Cancel};
+    case MsgBoxStyle::AbortRetryIgnore:
+        return {MsgBoxButton::Abort, MsgBoxButton::Retry, MsgBoxButton::Ignore};
+    case MsgBoxStyle::YesNoCancel:
+        return {MsgBoxButton::Yes, MsgBoxButton::No, MsgBoxButton::Cancel};
+    case MsgBoxStyle::YesNo:
+        return {MsgBoxButton::Yes, MsgBoxButton::No};
+    case MsgBoxStyle::RetryCancel:
+        return {MsgBoxButton::Retry, MsgBoxButton::Cancel};
+    default:
+        return {MsgBoxButton::OK};
+    }
+}
+
+QMessageBox::StandardButton standardButton(int code)
+{
+    switch (code) {
+    case MsgBoxButton::Cancel: return QMessageBox::Cancel;
+    case MsgBoxButton::Abort: return QMessageBox::Abort;
+    case MsgBoxButton::Retry: return QMessageBox::Retry;
+    case MsgBoxButton::Ignore: return QMessageBox::Ignore;
+    case MsgBoxButton::Yes: return QMessageBox::Yes;
+    case MsgBoxButton::No: return QMessageBox::No;
+    default: return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon iconOf(int style)
+{
+    switch (style & 0x70) {
+    case MsgBoxStyle::Critical: return QMessageBox::Critical;
+    case MsgBoxStyle::Question: return QMessageBox::Question;
+    case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
+    case MsgBoxStyle::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+QString suiteLibraryFolder()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&suiteLibraryFolder), &info) && info.dli_fname)
+        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+    return QDir::currentPath();
+}
+
+} // namespace
+
+int SuiteUiHelper::defaultButton(int style)
+{
+    const QList<int> buttons = buttonsOf(style);
+    int index = 0;
+    if (style & MsgBoxStyle::DefaultButton3)
+        index = 2;
+    else if (style & MsgBoxStyle::DefaultButton2)
+        index = 1;
+    return buttons.value(index, buttons.first());
+}
+
+QString SuiteUiHelper::GetLanguageId(QObject *login)
+{
+    if (!login)
+        return sessionLanguage();
+    return ResourceTexts::languageOfRegion(login->property("LanguageRegion").toString());
+}
+
+QString SuiteUiHelper::GetResText(const QString &key, const QString &languageId, bool)
+{
+    return ResourceTexts::text(languageId, key);
+}
+
+QString SuiteUiHelper::GetResFormatText(const QString &key, const QStringList &args,
+                                        const QString &languageId)
+{
+    return ResourceTexts::format(languageId, key, args);
+}
+
+int SuiteUiHelper::ShowMsgBox(const QString &text, int style, const QString &title,
+                              const QString &, int, int)
+{
+    const int fallback = defaultButton(style);
+    if (!MessageBoxScript::interactive())
+        return MessageBoxScript::answer(text, fallback);
+
+    QMessageBox box(iconOf(style), title, text);
+    QMessageBox::StandardButtons buttons;
+    for (int code : buttonsOf(style))
+        buttons |= standardButton(code);
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(standardButton(fallback));
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (int code : buttonsOf(style)) {
+        if (standardButton(code) == pressed)
+            return code;
+    }
+    // Closed with Escape or the window's close box: the cancelling button if there is one.
+    const QList<int> all = buttonsOf(style);
+    if (all.contains(MsgBoxButton::Cancel))
+        return MsgBoxButton::Cancel;
+    return all.contains(MsgBoxButton::No) ? MsgBoxButton::No : fallback;
+}
+
+void SuiteUiHelper::InitFormLanguage(QWidget *window, const QString &windowKey)
+{
+    if (!window)
+        return;
+    const QString language = sessionLanguage();
+    const QString caption = ResourceTexts::text(language, windowKey);
+    if (!caption.isEmpty())
+        window->setWindowTitle(caption);
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        if (child->objectName().isEmpty())
+            continue;
+        const QString text = ResourceTexts::text(language, windowKey + QLatin1Char('.') + child->objectName());
+        if (text.isEmpty())
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(child))
+            label->setText(text);
+        else if (auto *button = qobject_cast<QAbstractButton *>(child))
+            button->setText(text);
+        else if (auto *group = qobject_cast<QGroupBox *>(child))
+            group->setTitle(text);
+    }
+}
+
+void SuiteUiHelper::SetFormCaption(QWidget *window, const QString &caption, bool)
+{
+    if (window)
+        window->setWindowTitle(caption);
+}
+
+QString SuiteUiHelper::traceFilePath()
+{
+    const QString overridden = qEnvironmentVariable("PERIKON_TRACE_FILE");
+    if (!overridden.isEmpty())
+        return overridden;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/perikon/trace.log");
+}
+
+void SuiteUiHelper::WriteTrace(const QString &heading, const QString &detail, bool)
+{
+    const QString path = traceFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return; // a trace that cannot be written must not disturb the work being traced
+    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                         + QLatin1Char('\t') + heading + QLatin1Char('\t') + detail + QLatin1Char('\n');
+    file.write(line.toUtf8());
+}
+
+QString SuiteUiHelper::XmlEncode(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&': out += QStringLiteral("&amp;"); break;
+        case '<': out += QStringLiteral("&lt;"); break;
+        case '>': out += QStringLiteral("&gt;"); break;
+        case '"': out += QStringLiteral("&quot;"); break;
+        case '\'': out += QStringLiteral("&apos;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+QString SuiteUiHelper::GetHelpFile()
+{
+    const QString language = sessionLanguage();
+    return QDir(suiteLibraryFolder())
+        .absoluteFilePath(QStringLiteral("../share/perikon/help/contacts.%1.html").arg(language));
+}
+
+QString SuiteUiHelper::GetSmsConfig()
+{
+    const QString overridden = qEnvironmentVariable("PERIKON_SMS_CONFIG");
+    if (!overridden.isEmpty())
+        return overridden;
+    const QString configFile = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                               + QStringLiteral("/perikon/sms.conf");
+    QFile file(configFile);
+    if (file.open(QIODevice::ReadOnly))
+        return QString::fromUtf8(file.readAll()).trimmed();
+    // Without a configured gateway, messages go to an outbox folder a clerk can inspect.
+    const QString outbox = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                           + QStringLiteral("/perikon/sms-outbox");
+    return QStringLiteral("gateway=outbox;folder=") + outbox;
+}
+
+} // namespace perikon::suite

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "perikon/host/contract/UiHelper.h"
+
+namespace perikon::suite {
+
+// The suite's UI helper: texts from the suite's resource files, real message boxes at the screen
+// and scripted ones elsewhere, window texts, and the trace log.
+class SuiteUiHelper : public UiHelper
+{
+    Q_OBJECT
+public:
+    using UiHelper::UiHelper;
+
+    QString GetLanguageId(QObject *login) override;
+    QString GetResText(const QString &key, const QString &languageId, bool flag) override;
+    QString GetResFormatText(const QString &key, const QStringList &args,
+                             const QString &languageId) override;
+    int ShowMsgBox(const QString &text, int style, const QString &title, const QString &languageId,
+                   int reserved1, int reserved2) override;
+    void InitFormLanguage(QWidget *window, const QString &windowKey) override;
+    void SetFormCaption(QWidget *window, const QString &caption, bool flag) override;
+    void WriteTrace(const QString &heading, const QString &detail, bool flag) override;
+    QString XmlEncode(const QString &text) override;
+    QString GetHelpFile() override;
+    QString GetSmsConfig() override;
+
+    // Where WriteTrace appends: PERIKON_TRACE_FILE, or trace.log in the suite's data folder.
+    static QString traceFilePath();
+    // The button a box of this style answers with when nobody presses one.
+    static int defaultButton(int style);
+};
+
+} // namespace perikon::suite
