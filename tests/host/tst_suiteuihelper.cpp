@@ -2,6 +2,7 @@
 
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
+#include "perikon/host/contract/HostLogin.h"
 #include "suite/MessageBoxScript.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
@@ -170,13 +171,16 @@ private slots:
     {
         m_login->cUserId = QStringLiteral("demo");
         m_login->GrantedFunctions = {QStringLiteral("CS020202")};
+        // The component reaches TaskExec by name, as it does on any host login.
         bool state = true;
-        QVERIFY(m_login->TaskExec(QStringLiteral("CS020202"), state));
-        QVERIFY(m_login->ShareString.isEmpty());
-        QVERIFY(!m_login->TaskExec(QStringLiteral("CS020201"), state));
-        QVERIFY(m_login->ShareString.contains(QStringLiteral("CS020201")));
+        QVERIFY(hostlogin::taskExec(m_login.get(), QStringLiteral("CS020202"), state));
+        QVERIFY(hostlogin::text(m_login.get(), "ShareString").isEmpty());
+        QVERIFY(!hostlogin::taskExec(m_login.get(), QStringLiteral("CS020201"), state));
+        QVERIFY(hostlogin::text(m_login.get(), "ShareString").contains(QStringLiteral("CS020201")));
         m_login->IsAdmin = true;
-        QVERIFY(m_login->TaskExec(QStringLiteral("CS020201"), state));
+        QVERIFY(hostlogin::taskExec(m_login.get(), QStringLiteral("CS020201"), state));
+        QObject plainObject;
+        QVERIFY(!hostlogin::taskExec(&plainObject, QStringLiteral("CS020201"), state));
     }
 
 private:
