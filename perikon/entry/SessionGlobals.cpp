@@ -11,10 +11,10 @@ thread_local QString gUserName;
 thread_local QString gAccountDb;
 thread_local QString gServerDate;
 
-thread_local std::unique_ptr<QObject> gPubService;
-thread_local std::unique_ptr<QObject> gColumnSet;
+thread_local std::unique_ptr<PubService> gPubService;
+thread_local std::unique_ptr<ColumnSetService> gColumnSet;
 thread_local std::unique_ptr<QObject> gRowAuth;
-thread_local std::unique_ptr<QObject> gColAuth;
+thread_local std::unique_ptr<ColumnAuthService> gColAuth;
 thread_local std::unique_ptr<QObject> gFunctionTask;
 
 thread_local QPointer<QWidget> gListForm;

@@ -3,6 +3,10 @@
 // The session values of the entry module: one copy per thread, filled by IContact.Show and the
 // portal login, read by every window and helper of the component.
 
+#include "perikon/host/contract/ColumnSetService.h"
+#include "perikon/host/contract/PubService.h"
+#include "perikon/host/contract/TransferServices.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -24,10 +28,10 @@ extern thread_local QString gAccountDb;
 extern thread_local QString gServerDate;
 
 // Host services the entry creates through the host registry and owns for the session.
-extern thread_local std::unique_ptr<QObject> gPubService;
-extern thread_local std::unique_ptr<QObject> gColumnSet;
+extern thread_local std::unique_ptr<PubService> gPubService;
+extern thread_local std::unique_ptr<ColumnSetService> gColumnSet;
 extern thread_local std::unique_ptr<QObject> gRowAuth;
-extern thread_local std::unique_ptr<QObject> gColAuth;
+extern thread_local std::unique_ptr<ColumnAuthService> gColAuth;
 extern thread_local std::unique_ptr<QObject> gFunctionTask;
 
 extern thread_local QPointer<QWidget> gListForm;

@@ -2,6 +2,7 @@
 
 #include "perikon/batch/BatchSession.h"
 #include "perikon/card/CardSession.h"
+#include "perikon/data/IClsCommon.h"
 #include "perikon/data/DataSession.h"
 #include "perikon/entry/ModuleRegistry.h"
 #include "perikon/entry/SessionGlobals.h"
@@ -43,14 +44,22 @@ void publishOwned(const QString &name, std::unique_ptr<T> &(*value)())
 
 const bool published = [] {
     PERIKON_POINTER(gLogin);
+    // The shared data-access object; one set from outside stays owned by its creator.
+    GlobalRegistry::registerValue(
+        QStringLiteral("gClsCommon"),
+        [] { return QVariant::fromValue(static_cast<QObject *>(gClsCommon.get())); },
+        [](const QVariant &v) {
+            auto *common = qobject_cast<IClsCommon *>(v.value<QObject *>());
+            gClsCommon = std::shared_ptr<IClsCommon>(common, [](IClsCommon *) {});
+        });
     PERIKON_VALUE(QString, gUserId);
     PERIKON_VALUE(QString, gUserName);
     PERIKON_VALUE(QString, gAccountDb);
     PERIKON_VALUE(QString, gServerDate);
-    PERIKON_OWNED(QObject, gPubService);
-    PERIKON_OWNED(QObject, gColumnSet);
+    PERIKON_OWNED(PubService, gPubService);
+    PERIKON_OWNED(ColumnSetService, gColumnSet);
     PERIKON_OWNED(QObject, gRowAuth);
-    PERIKON_OWNED(QObject, gColAuth);
+    PERIKON_OWNED(ColumnAuthService, gColAuth);
     PERIKON_OWNED(QObject, gFunctionTask);
     PERIKON_POINTER(gProduct);
     PERIKON_POINTER(gActiveFrmMgr);

@@ -1,0 +1,232 @@
+// Compares reading a contact list with the raw sqlite3 API (what a minimal reader does: prepare,
+// step, read every column as text or integer) against opening the same statement as a client-side,
+// static, optimistic recordset through a connection, as the list window does.
+
+#include "perikon/data/db/Connection.h"
+#include "perikon/data/db/Recordset.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+using namespace perikon::db;
+
+namespace {
+
+constexpr int kCustomers = 5000;
+constexpr int kRepeats = 5;
+
+const char *const kSchema
+    = "CREATE TABLE Customer (cCusCode nvarchar(20) PRIMARY KEY, cCusName nvarchar(98), "
+      "  cCusAbbName nvarchar(60), cCusPhone nvarchar(100));"
+      "CREATE TABLE Crm_Contact (OID nvarchar(40) PRIMARY KEY, cContactCode nvarchar(20) NOT NULL, "
+      "  cCusCode nvarchar(20), cContactName nvarchar(50), cAppellation nvarchar(20), "
+      "  cSuperiorID nvarchar(20), cNative nvarchar(60), bcDutyID nvarchar(20), bcTasteID "
+      "nvarchar(20), "
+      "  cPrincipal nvarchar(20), cConDepart nvarchar(60), cCreator nvarchar(20), "
+      "  cOfficePhone nvarchar(100), cHomePhone nvarchar(100), cMobilePhone nvarchar(100), "
+      "  cCall nvarchar(100), cZipcode nvarchar(20), cHomePage nvarchar(200), "
+      "  cWorkAddress nvarchar(255), cHomeAddress nvarchar(255), cEmail nvarchar(200), "
+      "  cHomeMember nvarchar(100), cMemo nvarchar(255), bcSexID nvarchar(20), "
+      "  bcMarriageID nvarchar(20), bMajor bit NOT NULL DEFAULT 0, bDefaultCon bit DEFAULT 0, "
+      "  dBirthday datetime, dConEDate datetime, dCreateDate datetime, dModifyDate datetime, "
+      "  cConDefine1 nvarchar(120), cConDefine2 nvarchar(120), iConDefine13 int, cWechat "
+      "nvarchar(60), "
+      "  qzts timestamp);"
+      "CREATE UNIQUE INDEX ix_contact_code ON Crm_Contact (cContactCode);";
+
+const char *const kListSql
+    = "SELECT c.OID, c.cContactCode, c.cContactName, c.cAppellation, c.cCusCode, k.cCusName, "
+      "k.cCusAbbName, c.cSuperiorID, c.cNative, c.bcDutyID, c.bcTasteID, c.cPrincipal, "
+      "c.cConDepart, "
+      "c.cCreator, c.cOfficePhone, c.cHomePhone, c.cMobilePhone, c.cCall, c.cZipcode, c.cHomePage, "
+      "c.cWorkAddress, c.cHomeAddress, c.cEmail, c.cHomeMember, c.cMemo, c.bcSexID, "
+      "c.bcMarriageID, "
+      "c.bMajor, c.bDefaultCon, c.dBirthday, c.dConEDate, c.dCreateDate, c.cConDefine1, "
+      "c.iConDefine13, c.cWechat "
+      "FROM Crm_Contact c LEFT JOIN Customer k ON k.cCusCode = c.cCusCode "
+      "ORDER BY c.cContactCode";
+
+bool exec(sqlite3 *db, const char *sql)
+{
+    char *error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) == SQLITE_OK)
+        return true;
+    std::fprintf(stderr, "%s\n", error);
+    sqlite3_free(error);
+    return false;
+}
+
+void bindText(sqlite3_stmt *statement, int index, const QByteArray &text)
+{
+    sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+bool createDatabase(const QString &path, int rows)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
+        return false;
+    bool ok = exec(db, kSchema) && exec(db, "BEGIN");
+    sqlite3_stmt *customer = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO Customer VALUES (?,?,?,?)", -1, &customer, nullptr);
+    for (int i = 0; ok && i < kCustomers; ++i) {
+        bindText(customer, 1, QStringLiteral("C%1").arg(i, 6, 10, QLatin1Char('0')).toUtf8());
+        bindText(customer, 2, QStringLiteral("上海某某贸易有限公司第%1分公司").arg(i).toUtf8());
+        bindText(customer, 3, QStringLiteral("某某贸易%1").arg(i).toUtf8());
+        bindText(customer, 4, QStringLiteral("021-6%1").arg(i, 7, 10, QLatin1Char('0')).toUtf8());
+        ok = sqlite3_step(customer) == SQLITE_DONE;
+        sqlite3_reset(customer);
+    }
+    sqlite3_finalize(customer);
+
+    sqlite3_stmt *contact = nullptr;
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO Crm_Contact VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,"
+        "?,?,?,?,?,?,?,?,?,?,?,?)",
+        -1, &contact, nullptr);
+    for (int i = 0; ok && i < rows; ++i) {
+        const QString n = QString::number(i);
+        int p = 1;
+        bindText(
+            contact, p++,
+            QStringLiteral("%1").arg(quint64(i) * 2654435761u, 32, 16, QLatin1Char('0')).toUtf8());
+        bindText(contact, p++, QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')).toUtf8());
+        bindText(contact, p++,
+                 QStringLiteral("C%1").arg(i % kCustomers, 6, 10, QLatin1Char('0')).toUtf8());
+        bindText(contact, p++, (QStringLiteral("联系人") + n).toUtf8());
+        bindText(contact, p++, QByteArrayLiteral("先生"));
+        sqlite3_bind_null(contact, p++);
+        bindText(contact, p++, QByteArrayLiteral("江苏南京"));
+        bindText(contact, p++, QByteArrayLiteral("01"));
+        bindText(contact, p++, QByteArrayLiteral("02"));
+        bindText(contact, p++, QByteArrayLiteral("demo"));
+        bindText(contact, p++, QByteArrayLiteral("采购部"));
+        bindText(contact, p++, QByteArrayLiteral("demo"));
+        bindText(contact, p++, ("021-5" + n).toUtf8());
+        bindText(contact, p++, ("025-8" + n).toUtf8());
+        bindText(contact, p++,
+                 ("139" + QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0'))).toUtf8());
+        sqlite3_bind_null(contact, p++);
+        bindText(contact, p++, QByteArrayLiteral("210000"));
+        bindText(contact, p++, QByteArrayLiteral("http://www.example.com"));
+        bindText(contact, p++,
+                 (QStringLiteral("上海市浦东新区某某路") + n + QStringLiteral("号")).toUtf8());
+        sqlite3_bind_null(contact, p++);
+        bindText(contact, p++, ("contact" + n + "@example.com").toUtf8());
+        sqlite3_bind_null(contact, p++);
+        bindText(contact, p++,
+                 (i % 7 == 0) ? QByteArrayLiteral("重要客户的联系人，每月回访") : QByteArray());
+        bindText(contact, p++, QByteArrayLiteral("1"));
+        bindText(contact, p++, QByteArrayLiteral("2"));
+        sqlite3_bind_int(contact, p++, i % 2);
+        sqlite3_bind_int(contact, p++, i % 5 == 0);
+        bindText(contact, p++, QByteArrayLiteral("1980-05-17 00:00:00"));
+        sqlite3_bind_null(contact, p++);
+        bindText(contact, p++, QByteArrayLiteral("2026-01-05 09:12:44"));
+        sqlite3_bind_null(contact, p++);
+        bindText(contact, p++, QByteArrayLiteral("自定义项1"));
+        sqlite3_bind_null(contact, p++);
+        sqlite3_bind_int(contact, p++, i % 100);
+        bindText(contact, p++, ("wx_" + n).toUtf8());
+        sqlite3_bind_int64(contact, p++, 1000 + i);
+        ok = sqlite3_step(contact) == SQLITE_DONE;
+        sqlite3_reset(contact);
+    }
+    sqlite3_finalize(contact);
+    ok = ok && exec(db, "COMMIT");
+    sqlite3_close(db);
+    return ok;
+}
+
+// What a minimal reader does: every column of every row, as an integer or as text.
+qint64 readRaw(sqlite3 *db, qint64 *checksum)
+{
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, kListSql, -1, &statement, nullptr);
+    const int columns = sqlite3_column_count(statement);
+    qint64 sum = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i) {
+            if (sqlite3_column_type(statement, i) == SQLITE_INTEGER) {
+                sum += sqlite3_column_int64(statement, i);
+            } else {
+                const unsigned char *text = sqlite3_column_text(statement, i);
+                sum += text ? sqlite3_column_bytes(statement, i) : 0;
+            }
+        }
+    }
+    sqlite3_finalize(statement);
+    const qint64 elapsed = timer.nsecsElapsed();
+    *checksum = sum;
+    return elapsed;
+}
+
+qint64 readRecordset(Connection &connection, qint64 *rows)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Recordset rs;
+    rs.setCursorLocation(Recordset::UseClient);
+    rs.open(QString::fromLatin1(kListSql), &connection, Recordset::OpenStatic,
+            Recordset::LockOptimistic);
+    const qint64 elapsed = timer.nsecsElapsed();
+    *rows = rs.recordCount();
+    return elapsed;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("QZDATA_001_2026.db"));
+    std::printf("creating %d contacts ...\n", rows);
+    if (!dir.isValid() || !createDatabase(path, rows)) {
+        std::fprintf(stderr, "cannot create the database\n");
+        return 1;
+    }
+
+    // Both readers keep one open connection, as an application would.
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+        != SQLITE_OK) {
+        std::fprintf(stderr, "cannot open the database\n");
+        return 1;
+    }
+    Connection connection;
+    connection.open(
+        QStringLiteral("Provider=SQLite;Data Source=%1;Initial Catalog=QZDATA_001_2026").arg(path));
+
+    qint64 raw = std::numeric_limits<qint64>::max();
+    qint64 recordset = std::numeric_limits<qint64>::max();
+    qint64 checksum = 0, read = 0;
+    // Alternate and keep the best of each, so both see the same warm cache.
+    for (int i = 0; i < kRepeats; ++i) {
+        raw = std::min(raw, readRaw(db, &checksum));
+        recordset = std::min(recordset, readRecordset(connection, &read));
+    }
+    sqlite3_close(db);
+    if (read != rows) {
+        std::fprintf(stderr, "the recordset holds %lld rows, expected %d\n", read, rows);
+        return 1;
+    }
+    std::printf("rows: %d, columns: 35, checksum %lld\n", rows, checksum);
+    std::printf("raw sqlite3:          %8.1f ms\n", raw / 1e6);
+    std::printf("recordset (client):   %8.1f ms\n", recordset / 1e6);
+    std::printf("ratio recordset/raw:  %8.2f\n", double(recordset) / double(raw));
+    return 0;
+}

@@ -1,0 +1,22 @@
+#include "perikon/data/Common.h"
+
+#include "perikon/data/db/ConnectionString.h"
+#include "perikon/entry/ModuleRegistry.h"
+#include "perikon/entry/SessionGlobals.h"
+
+namespace perikon::Common {
+
+QString GetAccIdFromConn()
+{
+    return db::ConnectionString::accountNumberOf(gAccountDb);
+}
+
+namespace {
+const bool registered = [] {
+    ModuleRegistry::registerFunction(QStringLiteral("Common"), QStringLiteral("GetAccIdFromConn"),
+                                     [](QVariantList &) { return QVariant(GetAccIdFromConn()); });
+    return true;
+}();
+} // namespace
+
+} // namespace perikon::Common

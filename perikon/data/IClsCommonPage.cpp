@@ -1,0 +1,102 @@
+// IClsCommon.OpenPage: one page of a query's rows in a disconnected recordset.
+
+#include "perikon/data/IClsCommon.h"
+
+#include "perikon/data/DataErrors.h"
+
+#include <pugixml.hpp>
+
+namespace perikon {
+namespace {
+
+// The statement with "top 0" after its SELECT: it gives the query's columns without its rows.
+QString schemaProbe(const QString &strSql)
+{
+    const QString remainder = strSql.mid(6).trimmed();
+    if (remainder.left(8).toLower() == QLatin1String("distinct"))
+        return QStringLiteral(" SELECT distinct ") + QStringLiteral(" top 0 ") + remainder.mid(8).trimmed();
+    return strSql.left(6) + QStringLiteral(" top 0 ") + strSql.mid(6);
+}
+
+} // namespace
+
+void IClsCommon::OpenPage(const QString &strSql, int lPageSize, int &lCurPage, int &lMaxPageCount,
+                          db::Recordset *&RsRef)
+{
+    QString sMsg;
+    bool bFlag = false;
+    OpenPage(strSql, lPageSize, lCurPage, lMaxPageCount, RsRef, sMsg, bFlag);
+}
+
+void IClsCommon::OpenPage(const QString &strSql, int lPageSize, int &lCurPage, int &lMaxPageCount,
+                          db::Recordset *&RsRef, QString &sMsg)
+{
+    bool bFlag = false;
+    OpenPage(strSql, lPageSize, lCurPage, lMaxPageCount, RsRef, sMsg, bFlag);
+}
+
+void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage, int &lMaxPageCount,
+                          db::Recordset *&RsRef, QString &sMsg, bool &bFlag)
+{
+    const QString strSql = strSqlIn.trimmed();
+    auto page = std::make_unique<db::Recordset>();
+    try {
+        pugi::xml_document schema;
+        {
+            db::Recordset probe;
+            probe.open(schemaProbe(strSql), connection(), db::Recordset::OpenStatic,
+                       db::Recordset::LockBatchOptimistic, -1);
+            probe.saveXml(schema);
+            probe.close();
+        }
+
+        auto main = std::make_unique<db::Recordset>();
+        main->setCursorLocation(db::Recordset::UseClient);
+        main->open(strSql, connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic, -1);
+
+        if (lPageSize > 0) {
+            main->setPageSize(lPageSize);
+            const int pages = int(main->pageCount());
+            lMaxPageCount = pages == 0 ? 1 : pages;
+            if (lCurPage > 0) {
+                if (lCurPage > pages)
+                    lCurPage = pages;
+            } else {
+                lCurPage = pages;
+            }
+            page->openXml(schema);
+            if (lCurPage != 0) {
+                main->setAbsolutePage(lCurPage);
+                const int columns = main->fieldCount();
+                for (int row = 0; row < lPageSize && !main->eof(); ++row) {
+                    page->addNew();
+                    for (int j = 0; j < columns; ++j) {
+                        // A value the page column refuses leaves that cell empty; copying goes on.
+                        try {
+                            page->setValue(j, main->value(j));
+                        } catch (...) {
+                        }
+                    }
+                    main->moveNext();
+                }
+                if (page->editMode() != db::Recordset::EditNone)
+                    page->update();
+                if (page->recordCount() > 0)
+                    page->moveFirst();
+                main->close();
+            }
+        } else {
+            page = std::move(main);
+        }
+        bFlag = true;
+        RsRef = page.release();
+    } catch (...) {
+        const internal::CaughtError error = internal::currentError();
+        bFlag = false;
+        sMsg = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Sel0511"));
+        internal::logDataError(QStringLiteral("IClsCommon"), QStringLiteral("OpenPage"), error, strSql);
+        RsRef = page.release();
+    }
+}
+
+} // namespace perikon

@@ -1,0 +1,205 @@
+#include "Connection.h"
+
+#include "ConnectionString.h"
+#include "DbError.h"
+#include "Driver.h"
+#include "ProcedureRegistry.h"
+#include "SqliteDriver.h"
+
+namespace perikon::db {
+
+namespace {
+
+const QString kSource = QStringLiteral("Perikon.Db.Connection");
+
+std::unique_ptr<Driver> createDriver(const QString &provider)
+{
+    const QString name = provider.trimmed().toLower();
+    if (name == u"sqlite" || name == u"sqlite3")
+        return std::make_unique<SqliteDriver>();
+    throw DbError(DbError::ProviderError,
+                  QStringLiteral("Provider '%1' is not available.").arg(provider), kSource);
+}
+
+} // namespace
+
+Connection::Connection(QObject *parent)
+    : QObject(parent)
+    , m_procedures(ProcedureRegistry::standard())
+{}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::setConnectionString(const QString &connectionString)
+{
+    if (state() == StateOpen)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("The connection string cannot change while the connection "
+                                     "is open."),
+                      kSource);
+    m_connectionString = connectionString;
+}
+
+void Connection::setCommandTimeout(int seconds)
+{
+    m_commandTimeout = qMax(0, seconds);
+    if (m_driver)
+        m_driver->setStatementTimeout(m_commandTimeout);
+}
+
+void Connection::open(const QString &connectionString)
+{
+    if (state() == StateOpen)
+        throw DbError(DbError::InvalidState, QStringLiteral("The connection is already open."),
+                      kSource);
+    if (!connectionString.isEmpty())
+        m_connectionString = connectionString;
+    const ConnectionString parsed(m_connectionString);
+    auto driver = createDriver(parsed.provider());
+    driver->open(parsed);
+    driver->setStatementTimeout(m_commandTimeout);
+    m_driver = std::move(driver);
+}
+
+void Connection::close()
+{
+    if (!m_driver)
+        return;
+    if (m_inTransaction) {
+        try {
+            m_driver->rollback();
+        } catch (const DbError &) {
+            // Closing discards the transaction either way.
+        }
+        m_inTransaction = false;
+    }
+    m_driver->close();
+    m_driver.reset();
+}
+
+int Connection::state() const
+{
+    return m_driver && m_driver->isOpen() ? StateOpen : StateClosed;
+}
+
+void Connection::requireOpen() const
+{
+    if (state() != StateOpen)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Operation is not allowed when the object is closed."),
+                      kSource);
+}
+
+Driver &Connection::driver() const
+{
+    requireOpen();
+    return *m_driver;
+}
+
+SqlTarget Connection::target() const
+{
+    return driver().target();
+}
+
+qint64 Connection::runStep(const TranslatedStatement &step)
+{
+    switch (step.kind) {
+    case TranslatedStatement::Kind::Sql:
+        return m_driver->execute(step.sql);
+    case TranslatedStatement::Kind::UseDatabase:
+        m_driver->setDefaultDatabase(step.database);
+        break;
+    case TranslatedStatement::Kind::IfExists:
+        if (m_driver->query(step.probe)->next())
+            return m_driver->execute(step.sql);
+        break;
+    case TranslatedStatement::Kind::Procedure:
+        m_procedures->call(step.procedure, *this, step.arguments);
+        break;
+    }
+    return 0;
+}
+
+void Connection::execute(const QString &sqlServerText, qint64 *recordsAffected)
+{
+    requireOpen();
+    qint64 affected = 0;
+    for (const TranslatedStatement &step : SqlDialect(target()).translate(sqlServerText))
+        affected += runStep(step);
+    if (recordsAffected)
+        *recordsAffected = affected;
+}
+
+qint64 Connection::executeText(const QString &sqlServerText)
+{
+    qint64 affected = 0;
+    execute(sqlServerText, &affected);
+    return affected;
+}
+
+std::unique_ptr<ResultCursor> Connection::openCursor(const QString &sqlServerText)
+{
+    requireOpen();
+    const std::vector<TranslatedStatement> steps = SqlDialect(target()).translate(sqlServerText);
+    if (steps.empty())
+        return nullptr;
+    // Steps before the last one run for their effect; the last one gives the rows.
+    for (std::size_t i = 0; i + 1 < steps.size(); ++i)
+        runStep(steps[i]);
+    const TranslatedStatement &last = steps.back();
+    if (last.kind == TranslatedStatement::Kind::Sql)
+        return m_driver->query(last.sql);
+    if (last.kind == TranslatedStatement::Kind::IfExists)
+        return m_driver->query(last.probe)->next() ? m_driver->query(last.sql) : nullptr;
+    runStep(last);
+    return nullptr;
+}
+
+int Connection::beginTrans()
+{
+    requireOpen();
+    if (m_inTransaction)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("A transaction is already in progress."), kSource);
+    m_driver->beginTransaction();
+    m_inTransaction = true;
+    return 1;
+}
+
+void Connection::commitTrans()
+{
+    requireOpen();
+    if (!m_inTransaction)
+        throw DbError(DbError::InvalidState, QStringLiteral("No transaction is active."), kSource);
+    m_driver->commit();
+    m_inTransaction = false;
+}
+
+void Connection::rollbackTrans()
+{
+    requireOpen();
+    if (!m_inTransaction)
+        throw DbError(DbError::InvalidState, QStringLiteral("No transaction is active."), kSource);
+    m_inTransaction = false;
+    m_driver->rollback();
+}
+
+QString Connection::defaultDatabase() const
+{
+    return m_driver ? m_driver->defaultDatabase() : QString();
+}
+
+void Connection::setDefaultDatabase(const QString &database)
+{
+    driver().setDefaultDatabase(database);
+}
+
+void Connection::setProcedureRegistry(std::shared_ptr<const ProcedureRegistry> registry)
+{
+    m_procedures = registry ? std::move(registry) : ProcedureRegistry::standard();
+}
+
+} // namespace perikon::db

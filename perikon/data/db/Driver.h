@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Cell.h"
+#include "ColumnInfo.h"
+#include "SqlDialect.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+namespace perikon::db {
+
+class ConnectionString;
+
+// The rows of one executed statement, read forward once.
+class ResultCursor
+{
+public:
+    virtual ~ResultCursor() = default;
+
+    virtual const std::vector<ColumnInfo> &columns() const = 0;
+    // Advances to the next row; false past the last one.
+    virtual bool next() = 0;
+    // A value of the current row, valid until next().
+    virtual CellRef cell(int column) const = 0;
+
+    // The current row's value in storage form: qlonglong, double, QString, QByteArray or null.
+    QVariant value(int column) const;
+};
+
+// A database backend. Drivers run statements already translated for their target; the connection
+// does the translating and the dispatching of procedures.
+class Driver
+{
+public:
+    virtual ~Driver() = default;
+
+    virtual SqlTarget target() const = 0;
+
+    // Throws DbError when the database cannot be opened; never creates one.
+    virtual void open(const ConnectionString &connectionString) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Seconds a statement may run; 0 means no limit.
+    virtual void setStatementTimeout(int seconds) = 0;
+
+    // Runs a statement (or several separated by semicolons) and gives the rows changed.
+    virtual qint64 execute(const QString &sql, const QVariantList &parameters = {}) = 0;
+    // Runs a statement that yields rows. The cursor must be consumed before the next statement.
+    virtual std::unique_ptr<ResultCursor> query(const QString &sql,
+                                                const QVariantList &parameters = {})
+        = 0;
+
+    virtual void beginTransaction() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+
+    // The database unqualified names refer to; throws DbError for a database the connection
+    // cannot reach.
+    virtual QString defaultDatabase() const = 0;
+    virtual void setDefaultDatabase(const QString &name) = 0;
+
+    // Pieces of statement text in the target's syntax, for the statements recordsets write.
+    virtual QString quoteIdentifier(const QString &name) const = 0;
+    virtual QString qualifiedTable(const QString &database, const QString &table) const = 0;
+    virtual QString placeholder(int index) const = 0; // zero-based
+    virtual QString nullSafeEquals(const QString &lhs, const QString &rhs) const = 0;
+
+    virtual QStringList primaryKeyColumns(const QString &database, const QString &table) = 0;
+    // Inserts a row and reads it back as stored (defaults and trigger-set values included),
+    // giving `returnColumns` of the new row.
+    virtual std::unique_ptr<ResultCursor>
+    insertRow(const QString &database, const QString &table, const QStringList &columns,
+              const QVariantList &values, const QStringList &returnColumns)
+        = 0;
+};
+
+} // namespace perikon::db

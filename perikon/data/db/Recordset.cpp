@@ -1,0 +1,527 @@
+#include "Recordset.h"
+
+#include "Connection.h"
+#include "DbError.h"
+#include "Driver.h"
+#include "RecordsetData.h"
+#include "RecordsetFilter.h"
+#include "RecordsetWriter.h"
+#include "RecordsetXml.h"
+#include "ValueConversion.h"
+
+#include <pugixml.hpp>
+
+#include <numeric>
+
+namespace perikon::db {
+
+namespace {
+
+const QString kSource = QStringLiteral("Perikon.Db.Recordset");
+
+// Expression columns (count(*), max(x), literals) have no declaration: their type follows the
+// values they hold.
+void inferUndeclaredTypes(RecordsetData &data)
+{
+    for (int column = 0; column < int(data.columns.size()); ++column) {
+        ColumnInfo &info = data.columns[std::size_t(column)];
+        if (info.type != ColumnType::Empty)
+            continue;
+        bool sawInteger = false, sawReal = false, sawText = false, sawBlob = false;
+        qsizetype longest = -1;
+        for (qsizetype row = 0; row < data.rows.rowCount(); ++row) {
+            const StoredCell &cell = data.rows.cell(row, column);
+            switch (cell.kind) {
+            case CellKind::Null:
+                break;
+            case CellKind::Integer:
+                sawInteger = true;
+                break;
+            case CellKind::Real:
+                sawReal = true;
+                break;
+            case CellKind::Blob:
+                sawBlob = true;
+                break;
+            case CellKind::Text: {
+                sawText = true;
+                const std::string_view bytes = data.rows.bytes(cell);
+                longest = qMax(longest,
+                               QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).size());
+                break;
+            }
+            }
+        }
+        if (sawText || (!sawInteger && !sawReal && !sawBlob)) {
+            info.type = ColumnType::VarWChar;
+            info.definedSize = longest > 0 ? longest : 255;
+        } else if (sawBlob) {
+            info.type = ColumnType::LongVarBinary;
+            info.definedSize = ColumnType::LongTextSize;
+        } else if (sawReal) {
+            info.type = ColumnType::Double;
+            info.definedSize = 8;
+        } else {
+            info.type = ColumnType::Integer;
+            info.definedSize = 4;
+        }
+    }
+}
+
+} // namespace
+
+Recordset::Recordset(QObject *parent)
+    : QObject(parent)
+{}
+
+Recordset::~Recordset() = default;
+
+void Recordset::setCursorLocation(int location)
+{
+    if (state() != 0)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Operation is not allowed when the object is open."), kSource);
+    m_cursorLocation = location;
+}
+
+void Recordset::open(const QString &source, Connection *connection, int cursorType, int lockType,
+                     int)
+{
+    if (state() != 0)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Operation is not allowed when the object is open."), kSource);
+    if (!connection)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("The connection cannot be used to perform this operation. It "
+                                     "is either closed or invalid in this context."),
+                      kSource);
+    std::unique_ptr<ResultCursor> cursor = connection->openCursor(source);
+    if (!cursor)
+        return;
+    if (cursor->columns().empty()) {
+        cursor->next(); // a statement without rows runs for its effect only
+        return;
+    }
+    auto data = std::make_shared<RecordsetData>(cursor->columns());
+    while (cursor->next())
+        data->rows.appendFrom(*cursor);
+    inferUndeclaredTypes(*data);
+
+    m_cursorType = cursorType < 0 ? OpenForwardOnly : cursorType;
+    m_lockType = lockType < 0 ? LockReadOnly : lockType;
+    m_connection = connection;
+    adopt(std::move(data));
+}
+
+void Recordset::adopt(std::shared_ptr<RecordsetData> data)
+{
+    m_data = std::move(data);
+    m_filter.clear();
+    m_editMode = EditNone;
+    resetView();
+}
+
+void Recordset::close()
+{
+    if (m_editMode != EditNone)
+        cancelUpdate();
+    m_data.reset();
+    m_view.clear();
+    m_filter.clear();
+    m_position = 0;
+    m_connection = nullptr;
+}
+
+QString Recordset::saveXml() const
+{
+    pugi::xml_document document;
+    saveXml(document);
+    return RecordsetXml::toText(document);
+}
+
+void Recordset::saveXml(pugi::xml_document &document) const
+{
+    requireOpen();
+    RecordsetXml::save(*m_data, m_view, document);
+}
+
+void Recordset::openXml(const QString &xml)
+{
+    openXml(RecordsetXml::parse(xml));
+}
+
+void Recordset::openXml(const pugi::xml_document &document)
+{
+    if (state() != 0)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Operation is not allowed when the object is open."), kSource);
+    auto data = RecordsetXml::load(document);
+    m_cursorLocation = UseClient;
+    m_cursorType = OpenStatic;
+    m_lockType = LockBatchOptimistic;
+    m_connection = nullptr;
+    adopt(std::move(data));
+}
+
+void Recordset::setActiveConnection(Connection *connection)
+{
+    m_connection = connection;
+}
+
+void Recordset::requireOpen() const
+{
+    if (!m_data)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Operation is not allowed when the object is closed."),
+                      kSource);
+}
+
+void Recordset::requireCurrent() const
+{
+    requireOpen();
+    if (bof() || eof())
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                                     "deleted. Requested operation requires a current record."),
+                      kSource);
+}
+
+void Recordset::requireChangeable() const
+{
+    requireOpen();
+    if (m_lockType == LockReadOnly)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Current Recordset does not support updating. This may be a "
+                                     "limitation of the provider, or of the selected locktype."),
+                      kSource);
+}
+
+void Recordset::requireBackward() const
+{
+    if (m_cursorType == OpenForwardOnly)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Rowset does not support fetching backward."), kSource);
+}
+
+qsizetype Recordset::currentRow() const
+{
+    return qsizetype(m_view[std::size_t(m_position)]);
+}
+
+int Recordset::fieldCount() const
+{
+    return m_data ? int(m_data->columns.size()) : 0;
+}
+
+int Recordset::fieldIndex(const QString &name) const
+{
+    requireOpen();
+    const int index = m_data->indexOf(name);
+    if (index < 0)
+        throw DbError(DbError::ItemNotFound,
+                      QStringLiteral("Item cannot be found in the collection corresponding to the "
+                                     "requested name or ordinal: %1")
+                          .arg(name),
+                      kSource);
+    return index;
+}
+
+const ColumnInfo &Recordset::columnInfo(int index) const
+{
+    requireOpen();
+    if (index < 0 || index >= fieldCount())
+        throw DbError(DbError::ItemNotFound,
+                      QStringLiteral("Item cannot be found in the collection corresponding to the "
+                                     "requested name or ordinal: %1")
+                          .arg(index),
+                      kSource);
+    return m_data->columns[std::size_t(index)];
+}
+
+Field Recordset::field(int index)
+{
+    columnInfo(index);
+    return Field(*this, index);
+}
+
+Field Recordset::field(const QString &name)
+{
+    return Field(*this, fieldIndex(name));
+}
+
+QVariant Recordset::value(int index) const
+{
+    const ColumnInfo &column = columnInfo(index);
+    requireCurrent();
+    return ValueConversion::toCallerValue(column, m_data->rows.ref(currentRow(), index));
+}
+
+QVariant Recordset::value(const QString &name) const
+{
+    return value(fieldIndex(name));
+}
+
+void Recordset::setValue(int index, const QVariant &value)
+{
+    const ColumnInfo &column = columnInfo(index);
+    requireChangeable();
+    requireCurrent();
+    const QVariant stored = ValueConversion::toStorage(column, value);
+    const qsizetype row = currentRow();
+    if (m_editMode == EditNone) {
+        m_original = m_data->rows.rowCells(row);
+        m_changed.assign(m_data->columns.size(), false);
+        m_editMode = EditInProgress;
+    }
+    m_data->rows.setStorageValue(row, index, stored);
+    m_changed[std::size_t(index)] = true;
+}
+
+void Recordset::setValue(const QString &name, const QVariant &value)
+{
+    setValue(fieldIndex(name), value);
+}
+
+qint64 Recordset::recordCount() const
+{
+    return m_data ? qint64(m_view.size()) : -1;
+}
+
+bool Recordset::bof() const
+{
+    requireOpen();
+    return m_view.empty() || m_position < 0;
+}
+
+bool Recordset::eof() const
+{
+    requireOpen();
+    return m_view.empty() || m_position >= qsizetype(m_view.size());
+}
+
+void Recordset::moveFirst()
+{
+    requireOpen();
+    finishPendingEdit();
+    m_position = 0;
+}
+
+void Recordset::moveNext()
+{
+    requireOpen();
+    if (eof())
+        requireCurrent();
+    finishPendingEdit();
+    ++m_position;
+}
+
+void Recordset::movePrevious()
+{
+    requireOpen();
+    requireBackward();
+    if (bof())
+        requireCurrent();
+    finishPendingEdit();
+    --m_position;
+}
+
+void Recordset::moveLast()
+{
+    requireOpen();
+    finishPendingEdit();
+    m_position = m_view.empty() ? 0 : qsizetype(m_view.size()) - 1;
+}
+
+void Recordset::move(qint64 records)
+{
+    requireOpen();
+    if (records < 0)
+        requireBackward();
+    if (m_view.empty())
+        requireCurrent();
+    finishPendingEdit();
+    const qint64 target = qint64(m_position) + records;
+    m_position = qsizetype(qBound<qint64>(-1, target, qint64(m_view.size())));
+}
+
+qint64 Recordset::absolutePosition() const
+{
+    requireOpen();
+    if (m_view.empty())
+        return PositionUnknown;
+    if (bof())
+        return PositionBof;
+    if (eof())
+        return PositionEof;
+    return m_position + 1;
+}
+
+void Recordset::setAbsolutePosition(qint64 position)
+{
+    requireOpen();
+    if (position < 1 || position > qint64(m_view.size()))
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Record %1 does not exist (%2 records).")
+                          .arg(position)
+                          .arg(m_view.size()),
+                      kSource);
+    if (position - 1 < m_position)
+        requireBackward();
+    finishPendingEdit();
+    m_position = qsizetype(position - 1);
+}
+
+void Recordset::setPageSize(int size)
+{
+    if (size < 1)
+        throw DbError(DbError::InvalidState, QStringLiteral("The page size must be at least 1."),
+                      kSource);
+    m_pageSize = size;
+}
+
+qint64 Recordset::pageCount() const
+{
+    requireOpen();
+    return (qint64(m_view.size()) + m_pageSize - 1) / m_pageSize;
+}
+
+qint64 Recordset::absolutePage() const
+{
+    const qint64 position = absolutePosition();
+    if (position < 1)
+        return position;
+    return (position - 1) / m_pageSize + 1;
+}
+
+void Recordset::setAbsolutePage(qint64 page)
+{
+    if (page < 1 || page > pageCount())
+        throw DbError(
+            DbError::InvalidState,
+            QStringLiteral("Page %1 does not exist (%2 pages).").arg(page).arg(pageCount()),
+            kSource);
+    setAbsolutePosition((page - 1) * m_pageSize + 1);
+}
+
+bool Recordset::writesThrough() const
+{
+    return !m_connection.isNull();
+}
+
+void Recordset::addNew()
+{
+    requireChangeable();
+    finishPendingEdit();
+    const qsizetype row = m_data->rows.appendRow();
+    m_positionBeforeAdd = m_position;
+    m_view.push_back(quint32(row));
+    m_position = qsizetype(m_view.size()) - 1;
+    m_original.clear();
+    m_changed.assign(m_data->columns.size(), false);
+    m_editMode = EditAdd;
+}
+
+void Recordset::update()
+{
+    requireOpen();
+    if (m_editMode == EditNone)
+        return;
+    requireCurrent();
+    if (writesThrough()) {
+        // On failure the change stays pending: the caller may correct it or cancel it.
+        RecordsetWriter writer(m_connection->driver(), *m_data);
+        if (m_editMode == EditAdd)
+            writer.insert(currentRow(), m_changed);
+        else
+            writer.update(currentRow(), m_original, m_changed);
+    }
+    m_editMode = EditNone;
+    m_original.clear();
+}
+
+void Recordset::cancelUpdate()
+{
+    requireOpen();
+    if (m_editMode == EditAdd) {
+        m_data->rows.markDeleted(currentRow());
+        m_view.erase(m_view.begin() + m_position);
+        m_position = qMin(m_positionBeforeAdd, qsizetype(m_view.size()));
+    } else if (m_editMode == EditInProgress) {
+        m_data->rows.restoreRow(currentRow(), m_original);
+    }
+    m_editMode = EditNone;
+    m_original.clear();
+}
+
+void Recordset::deleteCurrent()
+{
+    requireChangeable();
+    requireCurrent();
+    if (m_editMode != EditNone) {
+        const bool wasAdded = m_editMode == EditAdd;
+        cancelUpdate();
+        if (wasAdded)
+            return; // the added record never reached the database
+    }
+    const qsizetype row = currentRow();
+    if (writesThrough())
+        RecordsetWriter(m_connection->driver(), *m_data).remove(m_data->rows.rowCells(row));
+    m_data->rows.markDeleted(row);
+    m_view.erase(m_view.begin() + m_position);
+}
+
+void Recordset::finishPendingEdit()
+{
+    if (m_editMode != EditNone)
+        update();
+}
+
+void Recordset::resetView()
+{
+    m_view.clear();
+    const qsizetype rows = m_data->rows.rowCount();
+    m_view.reserve(std::size_t(rows));
+    if (m_filter.isEmpty()) {
+        for (qsizetype row = 0; row < rows; ++row) {
+            if (!m_data->rows.isDeleted(row))
+                m_view.push_back(quint32(row));
+        }
+    } else {
+        const RecordsetFilter filter(m_filter, *m_data);
+        for (qsizetype row = 0; row < rows; ++row) {
+            if (!m_data->rows.isDeleted(row) && filter.matches(*m_data, row))
+                m_view.push_back(quint32(row));
+        }
+    }
+    m_position = 0;
+}
+
+void Recordset::setFilter(const QString &expression)
+{
+    requireOpen();
+    finishPendingEdit();
+    const QString previous = m_filter;
+    m_filter = expression.trimmed();
+    try {
+        resetView();
+    } catch (const DbError &) {
+        m_filter = previous;
+        resetView();
+        throw;
+    }
+}
+
+std::unique_ptr<Recordset> Recordset::clone() const
+{
+    requireOpen();
+    auto copy = std::make_unique<Recordset>();
+    copy->m_cursorLocation = m_cursorLocation;
+    copy->m_cursorType = m_cursorType;
+    copy->m_lockType = m_lockType;
+    copy->m_pageSize = m_pageSize;
+    copy->m_connection = m_connection;
+    copy->adopt(m_data);
+    return copy;
+}
+
+} // namespace perikon::db

@@ -1,0 +1,190 @@
+#include "RecordsetWriter.h"
+
+#include "DbError.h"
+#include "Driver.h"
+#include "RecordsetData.h"
+
+#include <QSet>
+
+namespace perikon::db {
+
+namespace {
+
+const QString kSource = QStringLiteral("Perikon.Db.Recordset");
+
+} // namespace
+
+RecordsetWriter::RecordsetWriter(Driver &driver, RecordsetData &data)
+    : m_driver(driver)
+    , m_data(data)
+{
+    target();
+}
+
+const WriteTarget &RecordsetWriter::target()
+{
+    if (m_data.target)
+        return *m_data.target;
+
+    // Expression columns are not written; every other column must come from one table.
+    QSet<QString> tables;
+    WriteTarget target;
+    for (int i = 0; i < int(m_data.columns.size()); ++i) {
+        const ColumnInfo &column = m_data.columns[std::size_t(i)];
+        if (column.baseTable.isEmpty())
+            continue;
+        tables.insert(column.baseDatabase.toLower() + u'.' + column.baseTable.toLower());
+        target.database = column.baseDatabase;
+        target.table = column.baseTable;
+        if (!column.rowVersion)
+            target.writable.push_back(i);
+    }
+    if (tables.size() != 1)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Insufficient base table information for updating or "
+                                     "refreshing: the rows do not come from one table."),
+                      kSource);
+
+    const QStringList primaryKey = m_driver.primaryKeyColumns(target.database, target.table);
+    for (const QString &keyColumn : primaryKey) {
+        int found = -1;
+        for (int i = 0; i < int(m_data.columns.size()) && found < 0; ++i) {
+            if (m_data.columns[std::size_t(i)].baseColumn.compare(keyColumn, Qt::CaseInsensitive)
+                == 0)
+                found = i;
+        }
+        if (found < 0) {
+            target.key.clear();
+            break;
+        }
+        target.key.push_back(found);
+    }
+    target.byPrimaryKey = !target.key.empty();
+    if (!target.byPrimaryKey) {
+        // Without a key, a row is found by all the values it was read with.
+        for (int i = 0; i < int(m_data.columns.size()); ++i) {
+            if (!m_data.columns[std::size_t(i)].baseTable.isEmpty())
+                target.key.push_back(i);
+        }
+    }
+    m_data.target = std::move(target);
+    return *m_data.target;
+}
+
+QString RecordsetWriter::whereClause(const std::vector<StoredCell> &cells,
+                                     QVariantList &parameters) const
+{
+    const WriteTarget &t = *m_data.target;
+    QStringList conditions;
+    for (int index : t.key) {
+        const ColumnInfo &column = m_data.columns[std::size_t(index)];
+        const QString name = m_driver.quoteIdentifier(column.baseColumn);
+        const QString mark = m_driver.placeholder(int(parameters.size()));
+        conditions << (t.byPrimaryKey ? name + QStringLiteral(" = ") + mark
+                                      : m_driver.nullSafeEquals(name, mark));
+        parameters << m_data.rows.storageValue(cells[std::size_t(index)]);
+    }
+    return conditions.join(QStringLiteral(" AND "));
+}
+
+void RecordsetWriter::reread(qsizetype row, const QString &where, const QVariantList &parameters)
+{
+    QStringList select;
+    std::vector<int> targets;
+    for (int i = 0; i < int(m_data.columns.size()); ++i) {
+        if (m_data.columns[std::size_t(i)].baseTable.isEmpty())
+            continue;
+        select << m_driver.quoteIdentifier(m_data.columns[std::size_t(i)].baseColumn);
+        targets.push_back(i);
+    }
+    auto cursor = m_driver.query(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+            .arg(select.join(u','),
+                 m_driver.qualifiedTable(m_data.target->database, m_data.target->table), where),
+        parameters);
+    if (!cursor->next())
+        return;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        m_data.rows.set(row, targets[i], cursor->cell(int(i)));
+}
+
+void RecordsetWriter::insert(qsizetype row, const std::vector<bool> &changed)
+{
+    const WriteTarget &t = target();
+    QStringList columns;
+    QVariantList values;
+    for (int index : t.writable) {
+        if (!changed[std::size_t(index)])
+            continue; // unset columns take their defaults
+        columns << m_data.columns[std::size_t(index)].baseColumn;
+        values << m_data.rows.storageValue(m_data.rows.cell(row, index));
+    }
+    QStringList returnColumns;
+    std::vector<int> targets;
+    for (int i = 0; i < int(m_data.columns.size()); ++i) {
+        if (m_data.columns[std::size_t(i)].baseTable.isEmpty())
+            continue;
+        returnColumns << m_data.columns[std::size_t(i)].baseColumn;
+        targets.push_back(i);
+    }
+    auto stored = m_driver.insertRow(t.database, t.table, columns, values, returnColumns);
+    if (!stored->next())
+        return;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        m_data.rows.set(row, targets[i], stored->cell(int(i)));
+}
+
+void RecordsetWriter::update(qsizetype row, const std::vector<StoredCell> &original,
+                             const std::vector<bool> &changed)
+{
+    const WriteTarget &t = target();
+    QStringList assignments;
+    QVariantList parameters;
+    for (int index : t.writable) {
+        if (!changed[std::size_t(index)])
+            continue;
+        assignments << m_driver.quoteIdentifier(m_data.columns[std::size_t(index)].baseColumn)
+                           + QStringLiteral(" = ") + m_driver.placeholder(int(parameters.size()));
+        parameters << m_data.rows.storageValue(m_data.rows.cell(row, index));
+    }
+    if (assignments.isEmpty())
+        return;
+    const QString where = whereClause(original, parameters);
+    const qint64 affected = m_driver.execute(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(m_driver.qualifiedTable(t.database, t.table), assignments.join(u','), where),
+        parameters);
+    if (affected == 0)
+        rowNotLocated();
+
+    // A keyed row is read back so that values the database sets on update (the row version)
+    // are current for the next change.
+    if (t.byPrimaryKey) {
+        QVariantList keyParameters;
+        const QString keyWhere = whereClause(m_data.rows.rowCells(row), keyParameters);
+        reread(row, keyWhere, keyParameters);
+    }
+}
+
+void RecordsetWriter::remove(const std::vector<StoredCell> &original)
+{
+    const WriteTarget &t = target();
+    QVariantList parameters;
+    const QString where = whereClause(original, parameters);
+    const qint64 affected
+        = m_driver.execute(QStringLiteral("DELETE FROM %1 WHERE %2")
+                               .arg(m_driver.qualifiedTable(t.database, t.table), where),
+                           parameters);
+    if (affected == 0)
+        rowNotLocated();
+}
+
+void RecordsetWriter::rowNotLocated() const
+{
+    throw DbError(DbError::RowNotLocated,
+                  QStringLiteral("Row cannot be located for updating. Some values may have been "
+                                 "changed since it was last read."),
+                  kSource);
+}
+
+} // namespace perikon::db

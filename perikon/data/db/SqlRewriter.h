@@ -1,0 +1,42 @@
+#pragma once
+
+#include "SqlSyntaxTree.h"
+#include "SqlTargetProfile.h"
+
+#include <QString>
+
+namespace perikon::db::internal {
+
+// Rewrites the parts of one statement for a target. Every method takes nodes of one tree level
+// and returns the target's text; anything it cannot translate throws SqlUnsupported.
+class SqlRewriter
+{
+public:
+    explicit SqlRewriter(const SqlTargetProfile &profile)
+        : m_profile(profile)
+    {}
+
+    // A SELECT, possibly a compound one with UNION/EXCEPT/INTERSECT and a final ORDER BY.
+    QString query(SqlRange nodes) const;
+    // Any other run of nodes: clauses, expressions, lists.
+    QString expression(SqlRange nodes) const;
+    QString name(const SqlNode &node) const;
+
+private:
+    // One SELECT of a compound; `limit` receives the TOP count, empty without TOP.
+    QString selectCore(SqlRange nodes, QString &limit) const;
+    QString selectList(SqlRange nodes) const;
+    QString selectItem(SqlRange nodes) const;
+    QString group(const SqlNode &node) const;
+    // The table hint WITH (...) starting at `at`: the index after it, or `at` when none.
+    std::size_t tableHintEnd(SqlRange nodes, std::size_t at) const;
+
+    QString functionCall(const SqlNode &nameNode, SqlRange between, const SqlNode &arguments) const;
+    QString convert(const SqlNode &arguments) const;
+    QString cast(const SqlNode &arguments) const;
+    QString castTo(SqlRange type, const QString &expression) const;
+
+    const SqlTargetProfile &m_profile;
+};
+
+} // namespace perikon::db::internal

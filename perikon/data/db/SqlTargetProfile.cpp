@@ -1,0 +1,111 @@
+#include "SqlTargetProfile.h"
+
+#include "SqlKeywords.h"
+#include "SqlSyntaxTree.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <array>
+
+namespace perikon::db::internal {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr std::array sqliteFunctions = {
+    FunctionRule{"count", FunctionRewrite::Same},
+    FunctionRule{"max", FunctionRewrite::Same},
+    FunctionRule{"min", FunctionRewrite::Same},
+    FunctionRule{"sum", FunctionRewrite::Same},
+    FunctionRule{"avg", FunctionRewrite::Same},
+    FunctionRule{"upper", FunctionRewrite::Same},
+    FunctionRule{"lower", FunctionRewrite::Same},
+    FunctionRule{"ltrim", FunctionRewrite::Same},
+    FunctionRule{"rtrim", FunctionRewrite::Same},
+    FunctionRule{"replace", FunctionRewrite::Same},
+    FunctionRule{"coalesce", FunctionRewrite::Same},
+    FunctionRule{"nullif", FunctionRewrite::Same},
+    FunctionRule{"abs", FunctionRewrite::Same},
+    FunctionRule{"round", FunctionRewrite::Same},
+    FunctionRule{"isnull", FunctionRewrite::Rename, "ifnull"},
+    FunctionRule{"substring", FunctionRewrite::Rename, "substr"},
+    // installed by installSqlServerCompat under their T-SQL names
+    FunctionRule{"len", FunctionRewrite::Same},
+    FunctionRule{"getdate", FunctionRewrite::Same},
+    FunctionRule{"newid", FunctionRewrite::Same},
+    FunctionRule{"object_id", FunctionRewrite::Same},
+    FunctionRule{"udf_getlocaleid", FunctionRewrite::Same},
+    FunctionRule{"left", FunctionRewrite::Left},
+    FunctionRule{"right", FunctionRewrite::Right},
+    FunctionRule{"convert", FunctionRewrite::Convert},
+    FunctionRule{"cast", FunctionRewrite::Cast},
+};
+
+QString sqliteQuoteName(const QString &name)
+{
+    static const QRegularExpression plain(u"^[A-Za-z_][A-Za-z0-9_]*$"_s);
+    const QByteArray utf8 = name.toUtf8();
+    if (plain.match(name).hasMatch() && !isReservedWord(name)
+        && !sqlite3_keyword_check(utf8.constData(), int(utf8.size())))
+        return name;
+    return u'"' + QString(name).replace(u"\""_s, u"\"\""_s) + u'"';
+}
+
+QString sqliteCast(const QString &expression, ValueClass valueClass, const QString &length)
+{
+    switch (valueClass) {
+    case ValueClass::Integer:
+        return u"CAST("_s + expression + u" AS INTEGER)"_s;
+    case ValueClass::Real:
+        return u"CAST("_s + expression + u" AS REAL)"_s;
+    case ValueClass::Text:
+        break;
+    }
+    const QString text = u"CAST("_s + expression + u" AS TEXT)"_s;
+    return length.isEmpty() ? text : u"substr("_s + text + u",1,"_s + length + u')';
+}
+
+QString sqliteLeft(const QString &text, const QString &count)
+{
+    return u"substr("_s + text + u",1,"_s + count + u')';
+}
+
+// A negative start counts from the end; with the count as length, a count beyond the text's
+// length yields the whole text and 0 yields '' as RIGHT does.
+QString sqliteRight(const QString &text, const QString &count)
+{
+    return u"substr("_s + text + u",-("_s + count + u"),"_s + count + u')';
+}
+
+QString sqliteMoneyText(const QString &expression)
+{
+    return u"money_text("_s + expression + u')';
+}
+
+const SqlTargetProfile sqliteProfile{
+    SqlTarget::Sqlite, sqliteFunctions, sqliteQuoteName, sqliteCast,
+    sqliteLeft,        sqliteRight,     sqliteMoneyText, "||",
+};
+
+} // namespace
+
+const FunctionRule *SqlTargetProfile::function(QStringView tsqlName) const
+{
+    for (const FunctionRule &rule : functions) {
+        if (tsqlName.compare(QLatin1StringView(rule.tsqlName), Qt::CaseInsensitive) == 0)
+            return &rule;
+    }
+    return nullptr;
+}
+
+const SqlTargetProfile &SqlTargetProfile::forTarget(SqlTarget target)
+{
+    if (target == SqlTarget::Sqlite)
+        return sqliteProfile;
+    throw SqlUnsupported{u"no translation for this database target yet"_s};
+}
+
+} // namespace perikon::db::internal

@@ -1,0 +1,444 @@
+#include "SqliteDriver.h"
+
+#include "ConnectionString.h"
+#include "DbError.h"
+#include "SqliteCompat.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace perikon::db {
+
+namespace {
+
+const QString kSource = QStringLiteral("Perikon.Db.Sqlite");
+
+// A busy database is waited for this long before a statement gives up.
+constexpr int kBusyTimeoutMs = 10000;
+
+} // namespace
+
+class SqliteCursor final : public ResultCursor
+{
+public:
+    SqliteCursor(SqliteDriver &driver, sqlite3_stmt *statement, QString sql)
+        : m_driver(driver)
+        , m_statement(statement)
+        , m_sql(std::move(sql))
+    {
+        const int count = sqlite3_column_count(statement);
+        m_columns.reserve(count);
+        for (int i = 0; i < count; ++i)
+            m_columns.push_back(describe(i));
+    }
+    ~SqliteCursor() override { sqlite3_finalize(m_statement); }
+
+    const std::vector<ColumnInfo> &columns() const override { return m_columns; }
+
+    bool next() override
+    {
+        if (m_done)
+            return false;
+        const int rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW)
+            return true;
+        m_done = true;
+        if (rc != SQLITE_DONE)
+            m_driver.fail(m_sql);
+        return false;
+    }
+
+    CellRef cell(int column) const override
+    {
+        CellRef ref;
+        switch (sqlite3_column_type(m_statement, column)) {
+        case SQLITE_INTEGER:
+            ref.kind = CellKind::Integer;
+            ref.integer = sqlite3_column_int64(m_statement, column);
+            break;
+        case SQLITE_FLOAT:
+            ref.kind = CellKind::Real;
+            ref.real = sqlite3_column_double(m_statement, column);
+            break;
+        case SQLITE_TEXT:
+            ref.kind = CellKind::Text;
+            ref.data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+            ref.size = sqlite3_column_bytes(m_statement, column);
+            break;
+        case SQLITE_BLOB:
+            ref.kind = CellKind::Blob;
+            ref.data = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
+            ref.size = sqlite3_column_bytes(m_statement, column);
+            break;
+        default:
+            break;
+        }
+        return ref;
+    }
+
+private:
+    ColumnInfo describe(int i) const
+    {
+        ColumnInfo info;
+        info.name = QString::fromUtf8(sqlite3_column_name(m_statement, i));
+        const DeclaredType declared
+            = declaredTypeOf(QString::fromUtf8(sqlite3_column_decltype(m_statement, i)));
+        info.type = declared.type;
+        info.definedSize = declared.definedSize;
+        info.precision = declared.precision;
+        info.scale = declared.scale;
+        info.rowVersion = declared.rowVersion;
+        const char *database = sqlite3_column_database_name(m_statement, i);
+        const char *table = sqlite3_column_table_name(m_statement, i);
+        const char *origin = sqlite3_column_origin_name(m_statement, i);
+        if (table && origin) {
+            info.baseDatabase = QString::fromUtf8(database);
+            info.baseTable = QString::fromUtf8(table);
+            info.baseColumn = QString::fromUtf8(origin);
+            int notNull = 0, primaryKey = 0, autoIncrement = 0;
+            if (sqlite3_table_column_metadata(m_driver.m_db, database, table, origin, nullptr,
+                                              nullptr, &notNull, &primaryKey, &autoIncrement)
+                == SQLITE_OK) {
+                info.isKey = primaryKey != 0;
+                info.nullable = notNull == 0;
+            }
+        }
+        return info;
+    }
+
+    SqliteDriver &m_driver;
+    sqlite3_stmt *m_statement;
+    QString m_sql;
+    std::vector<ColumnInfo> m_columns;
+    bool m_done = false;
+};
+
+SqliteDriver::~SqliteDriver()
+{
+    close();
+}
+
+void SqliteDriver::open(const ConnectionString &connectionString)
+{
+    close();
+    const QString path = connectionString.dataSource();
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile() || !file.isReadable())
+        throw DbError(DbError::ProviderError,
+                      QStringLiteral("Cannot open database \"%1\": the file does not exist or "
+                                     "cannot be read.")
+                          .arg(path),
+                      kSource);
+
+    // Without SQLITE_OPEN_CREATE: a wrong path must fail, not yield a fresh empty database.
+    const int rc = sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                     : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DbError(DbError::ProviderError,
+                      QStringLiteral("Cannot open database \"%1\": %2").arg(path, message),
+                      kSource);
+    }
+
+    try {
+        sqlite3_extended_result_codes(m_db, 1);
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+        // Reading the journal mode touches the file, so a file that is no database fails here.
+        execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+        execute(QStringLiteral("PRAGMA foreign_keys=ON"));
+
+        m_folder = file.absolutePath();
+        QString catalog = connectionString.catalog();
+        if (catalog.isEmpty())
+            catalog = file.completeBaseName();
+        m_schemas.insert(catalog.toLower(), QStringLiteral("main"));
+        m_schemas.insert(QStringLiteral("main"), QStringLiteral("main"));
+
+        const QDir folder(m_folder);
+        const QString system = folder.filePath(QStringLiteral("qzsystem.db"));
+        if (QFileInfo(system).isFile() && QFileInfo(system) != file)
+            attach(system, QStringLiteral("qzsystem"));
+        const QString account = connectionString.accountNumber();
+        if (!account.isEmpty()) {
+            const QString metaName = QStringLiteral("QZMeta_") + account;
+            const QString meta = folder.filePath(metaName + QStringLiteral(".db"));
+            if (QFileInfo(meta).isFile() && QFileInfo(meta) != file)
+                attach(meta, metaName);
+        }
+        attach(QStringLiteral(":memory:"), QStringLiteral("tempdb"));
+        m_defaultDatabase = catalog;
+
+        installSqlServerCompat(m_db);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void SqliteDriver::attach(const QString &path, const QString &name)
+{
+    execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteIdentifier(name)), {path});
+    m_schemas.insert(name.toLower(), name);
+}
+
+void SqliteDriver::close()
+{
+    if (!m_db)
+        return;
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    m_schemas.clear();
+    m_defaultDatabase.clear();
+    m_folder.clear();
+}
+
+void SqliteDriver::setStatementTimeout(int seconds)
+{
+    m_timeoutSeconds = qMax(0, seconds);
+    if (m_db)
+        sqlite3_progress_handler(m_db, m_timeoutSeconds > 0 ? 10000 : 0,
+                                 m_timeoutSeconds > 0 ? &SqliteDriver::progress : nullptr, this);
+}
+
+int SqliteDriver::progress(void *self)
+{
+    auto *driver = static_cast<SqliteDriver *>(self);
+    return driver->m_clock.isValid()
+           && driver->m_clock.elapsed() > qint64(driver->m_timeoutSeconds) * 1000;
+}
+
+void SqliteDriver::startClock()
+{
+    if (m_timeoutSeconds > 0)
+        m_clock.start();
+}
+
+void SqliteDriver::fail(const QString &sql, QString message) const
+{
+    if (message.isEmpty())
+        message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    if (sqlite3_errcode(m_db) == SQLITE_INTERRUPT && m_timeoutSeconds > 0)
+        message = QStringLiteral("Query timeout expired");
+    throw DbError(DbError::ProviderError, message + u'\n' + sql, kSource);
+}
+
+sqlite3_stmt *SqliteDriver::prepare(const QString &sql, const char *text, int length,
+                                    const char **tail)
+{
+    if (!m_db)
+        throw DbError(DbError::InvalidState, QStringLiteral("The connection is closed.\n") + sql,
+                      kSource);
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(m_db, text, length, &statement, tail) != SQLITE_OK)
+        fail(sql);
+    return statement;
+}
+
+void SqliteDriver::bind(sqlite3_stmt *statement, const QString &sql, const QVariantList &parameters)
+{
+    for (int i = 0; i < parameters.size(); ++i) {
+        const QVariant &value = parameters.at(i);
+        const int index = i + 1;
+        int rc = SQLITE_OK;
+        if (value.isNull()) {
+            rc = sqlite3_bind_null(statement, index);
+        } else {
+            switch (value.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Short:
+            case QMetaType::UShort:
+            case QMetaType::Char:
+            case QMetaType::UChar:
+                rc = sqlite3_bind_int64(statement, index, value.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(statement, index, value.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray bytes = value.toByteArray();
+                rc = sqlite3_bind_blob64(statement, index, bytes.constData(), bytes.size(),
+                                         SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::QDateTime:
+                rc = sqlite3_bind_text(
+                    statement, index,
+                    value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8(), -1,
+                    SQLITE_TRANSIENT);
+                break;
+            default: {
+                const QByteArray text = value.toString().toUtf8();
+                rc = sqlite3_bind_text64(statement, index, text.constData(), text.size(),
+                                         SQLITE_TRANSIENT, SQLITE_UTF8);
+                break;
+            }
+            }
+        }
+        if (rc != SQLITE_OK) {
+            const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+            sqlite3_finalize(statement);
+            fail(sql, message);
+        }
+    }
+}
+
+qint64 SqliteDriver::execute(const QString &sql, const QVariantList &parameters)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const char *next = utf8.constData();
+    const char *const end = utf8.constData() + utf8.size();
+    qint64 affected = 0;
+    startClock();
+    while (next < end) {
+        sqlite3_stmt *statement = prepare(sql, next, int(end - next), &next);
+        if (!statement)
+            break; // only blanks or a comment were left
+        bind(statement, sql, parameters);
+        const sqlite3_int64 before = sqlite3_total_changes64(m_db);
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+            sqlite3_finalize(statement);
+            fail(sql, message);
+        }
+        // sqlite3_changes() keeps the count of the last INSERT/UPDATE/DELETE through other
+        // statements, so count only when this one changed rows; trigger rows are not counted.
+        if (sqlite3_total_changes64(m_db) != before)
+            affected += sqlite3_changes64(m_db);
+        sqlite3_finalize(statement);
+    }
+    return affected;
+}
+
+std::unique_ptr<ResultCursor> SqliteDriver::query(const QString &sql,
+                                                  const QVariantList &parameters)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    startClock();
+    sqlite3_stmt *statement = prepare(sql, utf8.constData(), int(utf8.size()), nullptr);
+    if (!statement)
+        throw DbError(DbError::InvalidState, QStringLiteral("No statement to run.\n") + sql,
+                      kSource);
+    bind(statement, sql, parameters);
+    return std::make_unique<SqliteCursor>(*this, statement, sql);
+}
+
+void SqliteDriver::beginTransaction()
+{
+    execute(QStringLiteral("BEGIN"));
+}
+
+void SqliteDriver::commit()
+{
+    execute(QStringLiteral("COMMIT"));
+}
+
+void SqliteDriver::rollback()
+{
+    execute(QStringLiteral("ROLLBACK"));
+}
+
+QString SqliteDriver::schemaOf(const QString &database) const
+{
+    return m_schemas.value(database.trimmed().toLower());
+}
+
+void SqliteDriver::setDefaultDatabase(const QString &name)
+{
+    QString database = name.trimmed();
+    if (database.size() >= 2 && database.startsWith(u'[') && database.endsWith(u']'))
+        database = database.mid(1, database.size() - 2);
+    if (!m_db)
+        throw DbError(DbError::InvalidState, QStringLiteral("The connection is closed."), kSource);
+    if (schemaOf(database).isEmpty()) {
+        // Another database of the suite (another year of the account) lies beside this one.
+        const QString path = QDir(m_folder).filePath(database + QStringLiteral(".db"));
+        if (database.isEmpty() || !QFileInfo(path).isFile())
+            throw DbError(DbError::ProviderError,
+                          QStringLiteral("Database '%1' does not exist.").arg(database), kSource);
+        attach(path, database);
+        installSqlServerCompat(m_db);
+    }
+    m_defaultDatabase = database;
+}
+
+QString SqliteDriver::quoteIdentifier(const QString &name) const
+{
+    QString quoted = name;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString SqliteDriver::qualifiedTable(const QString &database, const QString &table) const
+{
+    if (database.isEmpty())
+        return quoteIdentifier(table);
+    return quoteIdentifier(database) + u'.' + quoteIdentifier(table);
+}
+
+QString SqliteDriver::placeholder(int) const
+{
+    return QStringLiteral("?");
+}
+
+QString SqliteDriver::nullSafeEquals(const QString &lhs, const QString &rhs) const
+{
+    return lhs + QStringLiteral(" IS ") + rhs;
+}
+
+QStringList SqliteDriver::primaryKeyColumns(const QString &database, const QString &table)
+{
+    const QString schema = database.isEmpty() ? QStringLiteral("main") : database;
+    auto cursor = query(QStringLiteral("PRAGMA %1.table_info(%2)")
+                            .arg(quoteIdentifier(schema), quoteIdentifier(table)));
+    QMap<qint64, QString> keys; // position in the key -> column
+    while (cursor->next()) {
+        const qint64 position = cursor->cell(5).integer;
+        if (position > 0)
+            keys.insert(position, cursor->value(1).toString());
+    }
+    return keys.values();
+}
+
+std::unique_ptr<ResultCursor> SqliteDriver::insertRow(const QString &database, const QString &table,
+                                                      const QStringList &columns,
+                                                      const QVariantList &values,
+                                                      const QStringList &returnColumns)
+{
+    const QString target = qualifiedTable(database, table);
+    QString sql = QStringLiteral("INSERT INTO ") + target;
+    if (columns.isEmpty()) {
+        sql += QStringLiteral(" DEFAULT VALUES");
+    } else {
+        QStringList names, marks;
+        for (const QString &column : columns) {
+            names << quoteIdentifier(column);
+            marks << QStringLiteral("?");
+        }
+        sql += QStringLiteral(" (%1) VALUES (%2)").arg(names.join(u','), marks.join(u','));
+    }
+    execute(sql, values);
+    const qint64 rowid = sqlite3_last_insert_rowid(m_db);
+
+    // Read back by rowid: defaults and what AFTER INSERT triggers set are only visible this way.
+    QStringList select;
+    for (const QString &column : returnColumns)
+        select << quoteIdentifier(column);
+    return query(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(select.join(u','), target),
+                 {rowid});
+}
+
+} // namespace perikon::db

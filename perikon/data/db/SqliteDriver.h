@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Driver.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace perikon::db {
+
+// The embedded backend on the sqlite3 C API. The account database file is the main database; the
+// system and meta databases beside it are attached under their names, tempdb lives in memory.
+class SqliteDriver final : public Driver
+{
+public:
+    SqliteDriver() = default;
+    ~SqliteDriver() override;
+    SqliteDriver(const SqliteDriver &) = delete;
+    SqliteDriver &operator=(const SqliteDriver &) = delete;
+
+    SqlTarget target() const override { return SqlTarget::Sqlite; }
+
+    void open(const ConnectionString &connectionString) override;
+    void close() override;
+    bool isOpen() const override { return m_db != nullptr; }
+    void setStatementTimeout(int seconds) override;
+
+    qint64 execute(const QString &sql, const QVariantList &parameters = {}) override;
+    std::unique_ptr<ResultCursor> query(const QString &sql,
+                                        const QVariantList &parameters = {}) override;
+
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+
+    QString defaultDatabase() const override { return m_defaultDatabase; }
+    void setDefaultDatabase(const QString &name) override;
+
+    QString quoteIdentifier(const QString &name) const override;
+    QString qualifiedTable(const QString &database, const QString &table) const override;
+    QString placeholder(int index) const override;
+    QString nullSafeEquals(const QString &lhs, const QString &rhs) const override;
+
+    QStringList primaryKeyColumns(const QString &database, const QString &table) override;
+    std::unique_ptr<ResultCursor> insertRow(const QString &database, const QString &table,
+                                            const QStringList &columns, const QVariantList &values,
+                                            const QStringList &returnColumns) override;
+
+    // The schema name under which SQLite knows a database of the suite, or empty when the
+    // connection does not reach it.
+    QString schemaOf(const QString &database) const;
+
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    void attach(const QString &path, const QString &name);
+    sqlite3_stmt *prepare(const QString &sql, const char *text, int length, const char **tail);
+    void bind(sqlite3_stmt *statement, const QString &sql, const QVariantList &parameters);
+    [[noreturn]] void fail(const QString &sql, QString message = {}) const;
+    void startClock();
+    static int progress(void *self);
+
+    sqlite3 *m_db = nullptr;
+    QString m_folder;
+    QString m_defaultDatabase;
+    QHash<QString, QString> m_schemas; // lower-case database name -> SQLite schema name
+    int m_timeoutSeconds = 0;
+    QElapsedTimer m_clock;
+
+    friend class SqliteCursor;
+};
+
+} // namespace perikon::db

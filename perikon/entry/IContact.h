@@ -1,0 +1,83 @@
+#pragma once
+
+#include "perikon/data/db/Recordset.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+
+namespace perikon {
+
+// The class the host creates by name. It logs the session in, and offers the contact services
+// other components call. Its events let a host answer questions on its behalf; only
+// EventGetColInfo and EventGetColSet are raised.
+class IContact : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QObject *Business READ Business WRITE setBusiness)
+
+public:
+    Q_INVOKABLE explicit IContact(QObject *parent = nullptr);
+    // An instance that set up the session releases the session's objects when it goes.
+    ~IContact() override;
+
+    Q_INVOKABLE bool Login(QObject *oLogin);
+    Q_INVOKABLE bool LogOff();
+
+    QObject *Business() const;
+    void setBusiness(QObject *business);
+
+    // The host portal's login interface.
+    Q_INVOKABLE bool ILoginable_Login();
+    Q_INVOKABLE bool ILoginable_LogOff();
+
+    // Asks the listeners of EventGetColInfo; empty text when nobody answers.
+    Q_INVOKABLE QString getColInfo(const QString &cKey, int iReturnMode = 0);
+    // Asks the listeners of EventGetColSet; nullptr when nobody answers.
+    Q_INVOKABLE perikon::db::Recordset *getColSet(const QString &cKey, int iReturnMode = 0);
+
+    // Runs strSql through the session's data-access object and gives all its rows in RsRef; the
+    // paging arguments are left alone (the list pages the result itself).
+    Q_INVOKABLE void OpenPage(const QString &strSql, int &lPageSize, int &lCurPage,
+                              int &lMaxPageCount, perikon::db::Recordset *&RsRef);
+    Q_INVOKABLE void OpenPage(const QString &strSql, int &lPageSize, int &lCurPage,
+                              int &lMaxPageCount, perikon::db::Recordset *&RsRef, QString &sMsg,
+                              bool &bFlag, bool &bRef);
+
+    // Kept for hosts built against the published interface; they change nothing.
+    Q_INVOKABLE bool CheckRefed(QVariant &ID, QString &IDName, QString &TableName, QObject *ICom,
+                                const QString &cUserId = QString());
+    Q_INVOKABLE bool DelCustomer(const QString &strCusCode);
+
+
+signals:
+    void EventOpenX(const QString &strSql, perikon::db::Recordset *&rst, QString &sMsg);
+    void EventOpenPage(const QString &strSql, int &iPageSize, int &lCurPage, int &lMaxPageCount,
+                       perikon::db::Recordset *&RsRef, QString &sMsg, bool &bFlag);
+    void EventGetFunAuth(QObject *oLogin, const QString &sArch, qint16 bIsLock, QString &sErr,
+                         qint16 OptId, const QString &sAuth_Id, qint16 iYear, bool &bFlag);
+    void EventAdd(const QString &sXML, const QString &TableName, QString &sMsg, bool &bErr);
+    void EventModify(const QString &sXML, const QString &TableName, QString &sMsg, bool &bErr);
+    void EventDelete(const QVariant &ID, const QString &IDName, const QString &TableName,
+                     QString &sMsg, const QString &cUserId, bool &bErr);
+    void EventFind(const QString &sXML, QStringList &FindTableName, QStringList &ShowTableName,
+                   QString &sMsg, perikon::db::Recordset *&rst);
+    void EventExecuteX(const QString &strSql, bool &bFlag);
+    void EventGetColInfo(const QString &cKey, quint8 iReturnMode, QString &sXML);
+    void EventGetColSet(const QString &cKey, quint8 iReturnMode, QObject *&rs);
+    void EventSaveRs(QString &sXML, bool &bFlag);
+    void EventGetSqlString(const QString &sXML, QString &strSql);
+    void EventGetOrderString(const QString &sXML, QString &str);
+    void EventiCols(int &col);
+    void EventGetFixedCols(int &fixCol);
+    void EventGetAuthString(const QString &TableName, QString &sId);
+
+protected:
+    // The save steps' operation code while Trans runs (1 insert, 2 modify).
+    int m_operation = 0;
+    // Set when this instance filled the session values (Show, the portal login).
+    bool m_ownsSession = false;
+};
+
+} // namespace perikon

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace perikon {
+
+// The host's column-layout service ("ColumnSetService"): per user, which columns an archive shows,
+// their captions and which of them must be filled in.
+class ColumnSetService : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Binds the service to the account database and the operator. False when it cannot.
+    virtual bool Init(const QString &connectionString, const QString &userId) = 0;
+    // The column information of `key` (e.g. "Crm_Contact") as XML: a root holding one ColSet
+    // element per column with the attributes cFld, cOriginalCaption, cCaption, bMustInput, bShow,
+    // iWidth, iOrder. Mode 0 lists every column, mode 1 the columns the list shows.
+    virtual QString getColInfo(const QString &key, int mode) = 0;
+};
+
+} // namespace perikon

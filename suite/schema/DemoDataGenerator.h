@@ -1,0 +1,42 @@
+#pragma once
+
+#include "suite/schema/SchemaResult.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace perikon::suite {
+
+// What a demo load wrote.
+struct DemoDataSummary
+{
+    int contacts = 0;
+    int customers = 0;
+    int departments = 0;
+    int persons = 0;
+    int opportunities = 0;
+};
+
+// Fills a freshly created account database with demo customers, employees and their contacts.
+// The same seed and count give the same rows (OIDs included), so tests and benchmarks can rely
+// on them. The load is one transaction: it either completes or leaves the database unchanged.
+class DemoDataGenerator
+{
+public:
+    explicit DemoDataGenerator(std::uint64_t seed) : m_seed(seed) {}
+
+    // Refuses a database that already holds customers or contacts.
+    SchemaResult<DemoDataSummary> generate(const QString &accountDbPath, int contactCount) const;
+
+private:
+    std::uint64_t m_seed;
+};
+
+inline SchemaResult<DemoDataSummary> generateDemoData(const QString &accountDbPath, int contactCount,
+                                                      std::uint64_t seed)
+{
+    return DemoDataGenerator(seed).generate(accountDbPath, contactCount);
+}
+
+} // namespace perikon::suite

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "suite/schema/SchemaResult.h"
+
+#include <QString>
+
+#include <optional>
+
+struct sqlite3;
+
+namespace perikon::suite {
+
+// The three database files of one account year on SQLite.
+struct SqliteDatabaseFiles
+{
+    QString account; // QZDATA_<acc>_<year>.db, the main database of a connection
+    QString meta;    // QZMeta_<acc>.db
+    QString system;  // qzsystem.db
+};
+
+// Account and year named by a connection string's catalog.
+struct AccountCatalog
+{
+    QString account; // "001"
+    QString year;    // "2026"
+};
+
+// Creates the suite's databases from the schema scripts compiled into the library.
+class SchemaInstaller
+{
+public:
+    static QString accountDatabaseName(const QString &account, const QString &year);
+    static QString metaDatabaseName(const QString &account);
+    static QString systemDatabaseName();
+
+    // Account = the three characters after "CATALOG=QZDATA_" (any case), year = the digits after
+    // the next underscore. Nothing when the text names no account catalog.
+    static std::optional<AccountCatalog> accountCatalogOf(const QString &connectionText);
+
+    // Creates QZDATA_<acc>_<year>.db, QZMeta_<acc>.db and qzsystem.db in folder. An existing
+    // account database is refused unless overwrite is set; the meta and system databases are
+    // shared by every year (and account) in the folder, so an existing one is kept.
+    static SchemaResult<SqliteDatabaseFiles> createSqliteDatabases(const QString &folder,
+                                                                    const QString &account = QStringLiteral("001"),
+                                                                    const QString &year = QStringLiteral("2026"),
+                                                                    bool overwrite = false);
+
+    // Runs one of the schema scripts (":/suite/schema/sqlite/<name>.sql") on an open database.
+    static SchemaResult<bool> runScript(sqlite3 *db, const QString &scriptName);
+};
+
+} // namespace perikon::suite

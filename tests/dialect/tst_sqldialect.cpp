@@ -1,0 +1,204 @@
+#include "GoldenCases.h"
+#include "SuiteDatabase.h"
+
+#include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlDialect.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace perikon::db;
+using namespace Qt::StringLiterals;
+
+class TestSqlDialect : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void translatesToSqlite_data() { goldenRows(); }
+    void translatesToSqlite();
+    void sqlServerTargetKeepsTextByteForByte_data() { goldenRows(); }
+    void sqlServerTargetKeepsTextByteForByte();
+    void translationRunsOnSuiteDatabase_data() { goldenRows(); }
+    void translationRunsOnSuiteDatabase();
+
+    void refusesWhatItCannotTranslate_data();
+    void refusesWhatItCannotTranslate();
+    void emptyTextHasNoSteps();
+
+private:
+    void goldenRows();
+
+    std::vector<GoldenCase> m_cases;
+};
+
+void TestSqlDialect::initTestCase()
+{
+    m_cases = loadGoldenCases(QStringLiteral(PERIKON_TEST_SOURCE_DIR) + u"/golden"_s);
+    // Every statement shape the component writes has a case; a lost file must not pass quietly.
+    QVERIFY2(m_cases.size() >= 120, qPrintable(QString::number(m_cases.size())));
+}
+
+void TestSqlDialect::goldenRows()
+{
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < m_cases.size(); ++i) {
+        const GoldenCase &c = m_cases[i];
+        QTest::addRow("%s/%s", qPrintable(c.file), qPrintable(c.name)) << int(i);
+    }
+}
+
+void TestSqlDialect::translatesToSqlite()
+{
+    QFETCH(int, index);
+    const GoldenCase &c = m_cases[index];
+    QVERIFY2(!c.sqlServer.isEmpty() && !c.sqlite.isEmpty(), "case without input or expectation");
+    QString actual;
+    try {
+        actual = describeSteps(SqlDialect(SqlTarget::Sqlite).translate(c.sqlServer));
+    } catch (const DbError &e) {
+        QFAIL(qPrintable(e.description()));
+    }
+    QCOMPARE(actual, c.sqlite);
+}
+
+void TestSqlDialect::sqlServerTargetKeepsTextByteForByte()
+{
+    QFETCH(int, index);
+    const QString &input = m_cases[index].sqlServer;
+    const auto steps = SqlDialect(SqlTarget::SqlServer).translate(input);
+    QCOMPARE(steps.size(), std::size_t(1));
+    QCOMPARE(steps[0].kind, TranslatedStatement::Kind::Sql);
+    QCOMPARE(steps[0].sql.toUtf8(), input.toUtf8());
+}
+
+void TestSqlDialect::translationRunsOnSuiteDatabase()
+{
+    QFETCH(int, index);
+    const GoldenCase &c = m_cases[index];
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    SuiteDatabase db;
+    if (auto error = db.create(folder.path()))
+        QFAIL(qPrintable(*error));
+    if (!c.setup.isEmpty()) {
+        if (auto error = db.execScript(c.setup))
+            QFAIL(qPrintable(u"setup: "_s + *error));
+    }
+
+    std::vector<TranslatedStatement> steps;
+    try {
+        steps = SqlDialect(SqlTarget::Sqlite).translate(c.sqlServer);
+    } catch (const DbError &e) {
+        QFAIL(qPrintable(e.description()));
+    }
+    QString lastRows;
+    for (const TranslatedStatement &step : steps) {
+        switch (step.kind) {
+        case TranslatedStatement::Kind::Sql: {
+            lastRows = db.run(step.sql);
+            QVERIFY2(!lastRows.startsWith(u"ERROR"_s), qPrintable(lastRows + u" in "_s + step.sql));
+            break;
+        }
+        case TranslatedStatement::Kind::IfExists: {
+            const QString found = db.run(step.probe);
+            QVERIFY2(!found.startsWith(u"ERROR"_s), qPrintable(found + u" in "_s + step.probe));
+            if (!found.isEmpty()) {
+                const QString result = db.run(step.sql);
+                QVERIFY2(!result.startsWith(u"ERROR"_s), qPrintable(result + u" in "_s + step.sql));
+            }
+            break;
+        }
+        case TranslatedStatement::Kind::UseDatabase:
+        case TranslatedStatement::Kind::Procedure:
+            // run by the connection and the suite; their names and arguments are the golden's
+            break;
+        }
+    }
+
+    if (c.expectsRows)
+        QCOMPARE(lastRows, c.rows);
+    if (!c.check.isEmpty()) {
+        const qsizetype arrow = c.check.lastIndexOf(u"\n=> "_s);
+        QVERIFY2(arrow > 0, "check without \"=> expected rows\"");
+        QCOMPARE(db.run(c.check.left(arrow)), c.check.mid(arrow + 4));
+    }
+}
+
+void TestSqlDialect::refusesWhatItCannotTranslate_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("statement"); // the refused statement, as the message names it
+    auto row = [](const char *name, const QString &sql, const QString &reason,
+                  const QString &statement = {}) {
+        QTest::newRow(name) << sql << reason << (statement.isEmpty() ? sql : statement);
+    };
+
+    row("unknown function", u"select charindex(N'-', cContactCode) from Crm_Contact"_s,
+        u"unknown function charindex"_s);
+    row("function in a subquery",
+        u"select * from Customer where cCusCode in (select datediff(day, dCreateDate, getdate()) from Crm_Contact)"_s,
+        u"unknown function datediff"_s);
+    row("variable", u"select @code = cContactCode from Crm_Contact"_s, u"variable @code"_s);
+    row("declare", u"declare @n int"_s, u"statement declare"_s);
+    row("transaction", u"begin tran"_s, u"statement begin"_s);
+    row("merge", u"merge Customer using Crm_Contact on 1=1"_s, u"statement merge"_s);
+    row("select into", u"select * into Crm_Copy from Crm_Contact"_s, u"SELECT ... INTO"_s);
+    row("top percent", u"select top 10 percent * from Crm_Contact"_s, u"PERCENT"_s);
+    row("top outside select", u"update top (5) Crm_Contact set cMemo=null"_s,
+        u"T-SQL keyword TOP"_s);
+    row("delete top", u"delete top (5) from Crm_Contact"_s, u"DELETE TOP"_s);
+    row("if not exists",
+        u"if not exists (select 1 from Customer) insert into Customer (cCusCode) values (N'C9')"_s,
+        u"IF NOT EXISTS"_s);
+    row("if else",
+        u"if exists (select 1 from Customer) update Customer set cCusHand=null else insert into Customer (cCusCode) values (N'C9')"_s,
+        u"IF ... ELSE"_s,
+        u"if exists (select 1 from Customer) update Customer set cCusHand=null else"_s);
+    row("update from",
+        u"update c set cCusPerson=N'x' from Customer c join Crm_Contact t on t.cCusCode=c.cCusCode"_s,
+        u"UPDATE ... FROM"_s);
+    row("delete alias from", u"delete c from Customer c where c.iId=1"_s, u"DELETE alias FROM"_s);
+    row("cross apply", u"select * from Customer cross apply Crm_Contact"_s,
+        u"T-SQL keyword APPLY"_s);
+    row("temporary table", u"select * from #scratch"_s, u"temporary table #scratch"_s);
+    row("convert style", u"select convert(varchar(10), dBirthday, 111) from Crm_Contact"_s,
+        u"CONVERT style 111"_s);
+    row("convert to date", u"select convert(datetime, N'2026-01-01')"_s,
+        u"conversion to type datetime"_s);
+    row("unterminated string", u"select * from Customer where cCusCode = N'C0001"_s,
+        u"unterminated"_s);
+    row("unbalanced parenthesis", u"select count(* from Customer"_s, u"unbalanced parentheses"_s);
+    row("named procedure parameter", u"exec sp_UniteArchiveProxy @cTable = N'Crm_Contact'"_s,
+        u"procedure argument"_s);
+    row("second statement unknown", u"select 1; waitfor delay '00:00:01'"_s, u"statement waitfor"_s,
+        u"waitfor delay '00:00:01'"_s);
+}
+
+void TestSqlDialect::refusesWhatItCannotTranslate()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, reason);
+    QFETCH(QString, statement);
+    try {
+        SqlDialect(SqlTarget::Sqlite).translate(sql);
+        QFAIL("translated");
+    } catch (const DbError &e) {
+        QCOMPARE(e.number(), DbError::UnsupportedStatement);
+        QVERIFY2(e.description().contains(reason, Qt::CaseInsensitive),
+                 qPrintable(e.description()));
+        // the caller's log must show which statement was refused
+        QVERIFY2(e.description().endsWith(u" : "_s + statement), qPrintable(e.description()));
+    }
+}
+
+void TestSqlDialect::emptyTextHasNoSteps()
+{
+    QVERIFY(SqlDialect(SqlTarget::Sqlite).translate(u"  ;\n -- nothing\n"_s).empty());
+}
+
+QTEST_GUILESS_MAIN(TestSqlDialect)
+#include "tst_sqldialect.moc"
