@@ -1,6 +1,9 @@
 #include "suite/SuiteLogin.h"
 
+#include "perikon/data/db/Connection.h"
+#include "perikon/data/db/DbError.h"
 #include "suite/ResourceTexts.h"
+#include "suite/services/SuiteSql.h"
 
 #include <QDate>
 
@@ -25,6 +28,8 @@ SuiteLogin::SuiteLogin(QObject *parent)
     , m_languageRegion(QStringLiteral("zh-CN"))
 {}
 
+SuiteLogin::~SuiteLogin() = default;
+
 void SuiteLogin::setLanguageRegion(const QString &region)
 {
     m_languageRegion = region;
@@ -33,7 +38,9 @@ void SuiteLogin::setLanguageRegion(const QString &region)
 
 bool SuiteLogin::TaskExec(const QString &functionId, bool &taskState)
 {
-    if (IsAdmin || GrantedFunctions.contains(functionId, Qt::CaseInsensitive)) {
+    Q_UNUSED(taskState) // the suite keeps no task state per function
+    if (IsAdmin || GrantedFunctions.contains(functionId, Qt::CaseInsensitive)
+        || holdsRight(functionId)) {
         ShareString.clear();
         return true;
     }
@@ -41,6 +48,33 @@ bool SuiteLogin::TaskExec(const QString &functionId, bool &taskState)
                       ? QStringLiteral("User %1 has no right to function %2.").arg(cUserId, functionId)
                       : QStringLiteral("用户%1没有功能%2的权限。").arg(cUserId, functionId);
     return false;
+}
+
+bool SuiteLogin::holdsRight(const QString &functionId)
+{
+    const QString connectionString = qzDBName.trimmed();
+    if (connectionString.isEmpty() || functionId.trimmed().isEmpty())
+        return false;
+    try {
+        if (!m_rightsConnection || m_rightsConnectionString != connectionString
+            || m_rightsConnection->state() != db::Connection::StateOpen) {
+            m_rightsConnection.reset();
+            auto connection = std::make_unique<db::Connection>();
+            connection->open(connectionString);
+            m_rightsConnection = std::move(connection);
+            m_rightsConnectionString = connectionString;
+        }
+        const QList<QStringList> rows = queryRows(
+            *m_rightsConnection,
+            QStringLiteral("select count(*) from qz_UserFunction where cUser_Id=N'")
+                + sqlText(cUserId.trimmed()) + QStringLiteral("' and lower(cFuncId)=N'")
+                + sqlText(functionId.trimmed().toLower()) + u'\'');
+        return !rows.isEmpty() && rows.first().first().toLongLong() > 0;
+    } catch (const db::DbError &) {
+        // An unreadable rights table grants nothing; the refusal text follows.
+        m_rightsConnection.reset();
+        return false;
+    }
 }
 
 } // namespace perikon::suite

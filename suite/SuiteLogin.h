@@ -4,6 +4,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+namespace perikon::db {
+class Connection;
+}
+
 namespace perikon::suite {
 
 // The suite's login object ("Suite.Login"): who works, in which account database and language.
@@ -23,8 +29,11 @@ class SuiteLogin : public QObject
     Q_PROPERTY(QStringList GrantedFunctions MEMBER GrantedFunctions)
 public:
     Q_INVOKABLE explicit SuiteLogin(QObject *parent = nullptr);
+    ~SuiteLogin() override;
 
-    // True when the operator may run the function. On a refusal ShareString says why.
+    // True when the operator may run the function: administrators, functions in
+    // GrantedFunctions, and rights in the account database's qz_UserFunction (read through
+    // qzDBName, opened on first need). On a refusal ShareString says why.
     Q_INVOKABLE bool TaskExec(const QString &functionId, bool &taskState);
 
     QString languageRegion() const { return m_languageRegion; }
@@ -41,7 +50,11 @@ public:
     QStringList GrantedFunctions;
 
 private:
+    bool holdsRight(const QString &functionId);
+
     QString m_languageRegion;
+    std::unique_ptr<db::Connection> m_rightsConnection;
+    QString m_rightsConnectionString; // what m_rightsConnection was opened with
 };
 
 // The language the suite's resource service answers in on this thread: that of the login whose

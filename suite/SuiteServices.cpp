@@ -2,7 +2,14 @@
 
 #include "perikon/host/contract/HostRegistry.h"
 #include "suite/SuiteLogin.h"
+#include "suite/procedures/SuiteProcedures.h"
+#include "suite/services/SuiteColumnAuthService.h"
+#include "suite/services/SuiteColumnSetService.h"
+#include "suite/services/SuiteContactDimensionTransfer.h"
+#include "suite/services/SuitePubService.h"
+#include "suite/services/SuiteRelatedPersonTransfer.h"
 #include "suite/services/SuiteResourceService.h"
+#include "suite/services/SuiteSystemStartService.h"
 #include "suite/services/SuiteUiHelper.h"
 
 namespace perikon::suite {
@@ -22,6 +29,13 @@ void registerServices()
     add<SuiteUiHelper>("UiHelper");
     add<SuiteResourceFactory>("ResourceService");
     add<SuiteMessageTitle>("MessageTitleProvider");
+    add<SuitePubService>("PubService");
+    add<SuiteColumnSetService>("ColumnSetService");
+    add<SuiteRelatedPersonTransfer>("RelatedPersonTransfer");
+    add<SuiteContactDimensionTransfer>("ContactDimensionTransfer");
+    add<SuiteSystemStartService>("SystemStartService");
+    add<SuiteColumnAuthService>("ColumnAuthService");
+    registerProcedures();
 }
 
 } // namespace perikon::suite

@@ -6,13 +6,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
+#include <pugixml.hpp>
 
 #include <memory>
 
-namespace pugi {
-class xml_document;
-}
 
 namespace perikon {
 
@@ -66,10 +66,62 @@ public:
     Q_INVOKABLE bool ExecuteX(const QString &StrExec);
     Q_INVOKABLE void Terminate();
 
+    // Record XML: normalizes in place (ampersands escaped when bConvertStr, tags lower-cased).
+    Q_INVOKABLE void UTLCase(QString &sXML, bool bConvertStr = true);
+    Q_INVOKABLE void SetbConvertStr(bool bConvertStr) { m_bConvertStr = bConvertStr; }
+
+    // Inserts the rows of sXML into Crm_Contact or Crm_BaseCode; sXML becomes the stored document.
+    Q_INVOKABLE bool Add(QString &sXML, const QString &TableName, QString &sMsg);
+    Q_INVOKABLE bool AddInDiffDB(QString &sXML, QStringList &strSql, const QString &CurDBName,
+                                 const QString &TableName, QString &sMsg);
+    Q_INVOKABLE bool zy_ConvertDB(const QString &CurDBName, QString &sMsg);
+    // Writes changed contact rows after the row-version check, or runs the row's archive operation.
+    Q_INVOKABLE bool Modify(QString &sXML, QString &TableName, QString &sMsg);
+    // Completes a partial row from the stored one and modifies it.
+    Q_INVOKABLE bool ModifyDifferent(QString sXML, const QString &TableName, QString &sMsg);
+    // Deletes one contact with its companion rows, after the reference checks.
+    Q_INVOKABLE bool Delete(const QVariant &ID, const QString &IDName, const QString &TableName,
+                            QString &sMsg, const QString &sUserId = QString());
+    // True when nothing declared in crm_ref_relation refers to IDValue; RetMsg lists what does.
+    Q_INVOKABLE bool CheckRefed(const QVariant &IDValue, const QString &TableName, bool bShowAll,
+                                QString &RetMsg, const QString &cUserId = QString());
+    Q_INVOKABLE bool BArchIsUsed(const QString &cTableName, const QString &cField,
+                                 const QString &cRetval);
+    // Query by example over FindTables; nullptr on failure.
+    Q_INVOKABLE perikon::db::Recordset *Find(QString sXML, const QStringList &FindTables,
+                                             const QStringList &ShowTables, QString &sMsg);
+    Q_INVOKABLE bool GetFunAuth(QObject *oLogin, const QString &sArch, qint16 bIsLock,
+                                QString &sErr, qint16 OptId = 0, const QString &sAuth_Id = QString(),
+                                qint16 iYear = 0);
+    // The next free 8-digit contact code. Throws when the stored maximum is not numeric.
+    Q_INVOKABLE QString GetContactCode();
+    bool CheckColumnNull(pugi::xml_node Element, const QString &TableName);
+    Q_INVOKABLE QString GetNotNullMsg(const QString &FldDispName);
+    Q_INVOKABLE QString ReIdVal(const QVariant &strTemp);
+    // Writes the stored picture to FileName/GUID.<type> and gives that path; empty when none.
+    // File errors reach the caller.
+    Q_INVOKABLE QString GetPicForCRM(const QString &GUID, const QString &FileName);
+
     // The XML document record operations parse into; nullptr before Init or after Terminate.
     pugi::xml_document *workingDocument() const { return m_document.get(); }
 
+    // Fills sMsg from gLastError, or with the generic save-failure text when both are empty.
+    static void FailWithMessage(QString &sMsg);
+
+    // Parses record XML into the working document; false (gLastError set) when it does not parse.
+    bool LoadRecordXml(const QString &sXML);
+    // Writes the children of a row element into the current record of rs, column by column (the
+    // save steps write the extension row with it too). False with gLastError set.
+    bool SetFieldValue(db::Recordset &rs, pugi::xml_node node);
+
 private:
+    bool RunOperating(pugi::xml_node row, const QString &TableName, const QString &operating,
+                      QString &sMsg);
+    bool UniteSrv(pugi::xml_node row, const QString &TableName, QString &sMsg);
+    bool CnnExec(const QString &procedure, const QStringList &parameters, QString &returned,
+                 const QString &failureStatus);
+    // CheckRefed without its error handler: database errors reach the caller.
+    bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll, QString &RetMsg);
     // Opens like OpenX on `cnn`, or on m_cnn when `cnn` is nullptr (and then sets it to m_cnn).
     std::unique_ptr<db::Recordset> OpenRs(const QString &strSql, db::Connection *&cnn, bool &bFlag);
     // 1: open a private connection on m_CnnString; 2: close when owned; 3: close and release.

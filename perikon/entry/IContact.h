@@ -6,8 +6,11 @@
 #include <QPointer>
 #include <QString>
 
+#include <pugixml.hpp>
 
 namespace perikon {
+
+class IClsCommon;
 
 // The class the host creates by name. It logs the session in, and offers the contact services
 // other components call. Its events let a host answer questions on its behalf; only
@@ -50,6 +53,16 @@ public:
                                 const QString &cUserId = QString());
     Q_INVOKABLE bool DelCustomer(const QString &strCusCode);
 
+    // The save steps of a contact row: code, stamps, user-defined checks, former customer,
+    // picture, extension row, related persons, dimensions, required columns. tOpt 1 insert,
+    // 2 modify. False with the reason in gLastError.
+    bool Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QString &TableName,
+               IClsCommon &ICom);
+    // Keeps the customer's default-contact columns in step with the saved contact. Always true.
+    bool TransUpdateCustomer(int opt, pugi::xml_node Ele, IClsCommon &ICom);
+    // Checks the user-defined fields of a row against their definitions; false with gLastError.
+    bool CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, const QString &sArch,
+                         const QString &sUserDefField);
 
 signals:
     void EventOpenX(const QString &strSql, perikon::db::Recordset *&rst, QString &sMsg);
@@ -73,7 +86,19 @@ signals:
     void EventGetFixedCols(int &fixCol);
     void EventGetAuthString(const QString &TableName, QString &sId);
 
-protected:
+private:
+    // The save steps, in the order Trans runs them.
+    bool EnsureContactCode(pugi::xml_node Ele, IClsCommon &ICom);
+    QString NextContactCode(IClsCommon &ICom);
+    bool ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom);
+    bool TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom);
+    bool TransContactPerson(pugi::xml_node &Ele, IClsCommon *&ICom);
+    bool TransContactDimension(pugi::xml_node &Ele, IClsCommon *&ICom);
+    bool runTransferService(const QString &service, const QString &procedure,
+                            pugi::xml_node &Ele, IClsCommon *&ICom);
+    // The server time through the host's public service, created first when `create` is set.
+    QString serverTime(IClsCommon *&ICom);
+
     // The save steps' operation code while Trans runs (1 insert, 2 modify).
     int m_operation = 0;
     // Set when this instance filled the session values (Show, the portal login).

@@ -117,6 +117,42 @@ class tst_Acceptance : public QObject
     Q_OBJECT
 
 private slots:
+    void dbToolRunsStatementsThroughTheDialect_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("rows with a heading")
+            << "SELECT TOP 2 cContactCode FROM Crm_Contact with(nolock) ORDER BY cContactCode" << 0
+            << "cContactCode\n00000001\n00000002\n(2 rows)\n";
+        QTest::newRow("affected count")
+            << "update Crm_Contact set cMemo=N'O''Brien' where cContactCode in (N'00000001',N'00000002')" << 0
+            << "(2 rows affected)\n";
+        QTest::newRow("unknown shape is refused") << "select frobnicate(1)" << 1 << "";
+        QTest::newRow("missing table") << "select * from NoSuchTable" << 1 << "";
+    }
+
+    void dbToolRunsStatementsThroughTheDialect()
+    {
+        QFETCH(QString, statement);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QTemporaryDir dir;
+        const QString cnn = QStringLiteral("Provider=SQLite;Data Source=%1/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
+                                .arg(dir.path());
+        QProcess tool;
+        tool.start(QStringLiteral(PERIKON_DB_BINARY), {QStringLiteral("create"), cnn, QStringLiteral("--demo"), QStringLiteral("5")});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        tool.start(QStringLiteral(PERIKON_DB_BINARY), {QStringLiteral("sql"), cnn, statement});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), exitCode);
+        if (exitCode == 0)
+            QCOMPARE(QString::fromUtf8(tool.readAllStandardOutput()), output);
+        else
+            QVERIFY(!tool.readAllStandardError().isEmpty());
+    }
+
     void scripts_data()
     {
         QTest::addColumn<QString>("path");

@@ -131,6 +131,11 @@ CREATE TABLE Crm_BaseCode (
     cType  nvarchar(20) NOT NULL,
     cName  nvarchar(60) NOT NULL,
     bEdit  bit          NOT NULL DEFAULT 1,
+    -- stamped by the save steps like every archive row
+    dCreateDate datetime,
+    cCreator    nvarchar(40),
+    dModifyDate datetime,
+    cRevisor    nvarchar(40),
     UNIQUE (cType, cName)
 );
 
@@ -434,3 +439,38 @@ INSERT INTO AA_AuthDimen_Sub (iADTID, cADCode, cADName) VALUES
     (2, '01', '制造业'), (2, '02', '零售'), (2, '03', '金融'), (2, '04', '教育'),
     (3, '01', '财务软件'), (3, '02', '供应链'), (3, '03', '客户关系'),
     (4, '01', '直销'), (4, '02', '代理'), (4, '03', '线上');
+
+-- Host state of the suite's services -------------------------------------------------------
+
+-- Column layouts an operator stored for an archive (ColumnSetService). A column without a row
+-- here keeps the dictionary caption and the suite's default layout.
+CREATE TABLE qz_ColumnLayout (
+    cUser_Id    nvarchar(20)  NOT NULL,
+    cKey        nvarchar(50)  NOT NULL,   -- archive key in lower case, e.g. 'crm_contact'
+    cFieldName  nvarchar(60)  NOT NULL,
+    cCaption    nvarchar(100),            -- NULL: the dictionary caption
+    bShow       bit           NOT NULL DEFAULT 1,
+    iWidth      int           NOT NULL DEFAULT 100,
+    iOrder      int           NOT NULL DEFAULT 0,
+    bMustInput  bit           NOT NULL DEFAULT 0,
+    PRIMARY KEY (cUser_Id, cKey, cFieldName)
+);
+
+-- Column authorization (ColumnAuthService): which columns of a business object an operator may
+-- not see or change. A rule with an empty cFuncId holds for every function; a rule for the
+-- function itself wins over it, so bDenied = 0 there lifts a general denial.
+CREATE TABLE qz_ColumnAuth (
+    cUser_Id    nvarchar(20)  NOT NULL,
+    cBusObId    nvarchar(50)  NOT NULL,
+    cFuncId     nvarchar(30)  NOT NULL DEFAULT '',
+    cFieldName  nvarchar(60)  NOT NULL,
+    bDenied     bit           NOT NULL DEFAULT 1,
+    PRIMARY KEY (cUser_Id, cBusObId, cFuncId, cFieldName)
+);
+
+-- Function rights of operators who are not administrators (the login's TaskExec).
+CREATE TABLE qz_UserFunction (
+    cUser_Id  nvarchar(20)  NOT NULL,
+    cFuncId   nvarchar(30)  NOT NULL,
+    PRIMARY KEY (cUser_Id, cFuncId)
+);

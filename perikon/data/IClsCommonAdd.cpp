@@ -1,0 +1,235 @@
+// IClsCommon: inserting record XML rows, the account-level writes, and the shared failure rule.
+
+#include "perikon/data/IClsCommon.h"
+
+#include "perikon/data/DataErrors.h"
+#include "perikon/data/SqlText.h"
+#include "perikon/data/db/DbError.h"
+#include "perikon/data/RowText.h"
+#include "perikon/data/transXML.h"
+#include "perikon/entry/IContact.h"
+#include "perikon/entry/SessionGlobals.h"
+#include "perikon/host/ResText.h"
+
+namespace perikon {
+namespace {
+
+const QString kModule = QStringLiteral("IClsCommon");
+
+bool isTable(const QString &tableName, const char *name)
+{
+    return tableName.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// Trims and wraps a normalized document in its data root when it has none.
+QString wrapInDataRoot(const QString &normalized)
+{
+    const QString text = normalized.trimmed();
+    if (text.left(6).toLower() == QLatin1String("<data>"))
+        return text;
+    return QStringLiteral("<data>") + text + QStringLiteral("</data>");
+}
+
+QString documentText(const pugi::xml_document &document)
+{
+    struct Writer : pugi::xml_writer
+    {
+        std::string out;
+        void write(const void *data, size_t size) override
+        {
+            out.append(static_cast<const char *>(data), size);
+        }
+    } writer;
+    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return QString::fromStdString(writer.out);
+}
+
+} // namespace
+
+void IClsCommon::FailWithMessage(QString &sMsg)
+{
+    if (gLastError.trimmed().isEmpty() && sMsg.trimmed().isEmpty())
+        sMsg = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0008"));
+    else if (!gLastError.trimmed().isEmpty())
+        sMsg = gLastError;
+}
+
+bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
+{
+    gLastError.clear();
+    sMsg.clear();
+    bool result = false;
+    try {
+        UTLCase(sXML, true);
+        if (!LoadRecordXml(wrapInDataRoot(sXML))) {
+            FailWithMessage(sMsg);
+            return false;
+        }
+        const bool contact = isTable(TableName, "Crm_Contact");
+        const bool baseCode = isTable(TableName, "Crm_BaseCode");
+        // Checked before any row, so a wrong table name is reported whatever the rows are called.
+        if (!contact && !baseCode) {
+            gLastError = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
+            FailWithMessage(sMsg);
+            return false;
+        }
+
+        pugi::xml_node root = workingDocument()->document_element();
+        const std::string rowName = transXML::utf8(TableName.toLower());
+        for (pugi::xml_node row = root.child(rowName.c_str()); row;
+             row = row.next_sibling(rowName.c_str())) {
+            IContact saveSteps;
+            db::Recordset rs;
+            rs.setCursorLocation(db::Recordset::UseClient);
+            rs.open(QStringLiteral("SELECT TOP 0 * FROM ") + TableName, connection(),
+                    db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
+            rs.addNew();
+
+            if (!saveSteps.Trans(1, row, &rs, TableName, *this)) {
+                FailWithMessage(sMsg);
+                return false;
+            }
+            if (!SetFieldValue(rs, row)) {
+                FailWithMessage(sMsg);
+                return false;
+            }
+            if (baseCode) {
+                // A code list entry that exists already is not added again, and says nothing.
+                db::Recordset existing;
+                existing.setCursorLocation(db::Recordset::UseClient);
+                existing.open(QStringLiteral("select top 1 * from  ") + TableName
+                                  + QStringLiteral(" Where cType = N'")
+                                  + sqlEscape(internal::childText(row, QStringLiteral("cType")))
+                                  + QStringLiteral("' and cName=N'")
+                                  + sqlEscape(internal::childText(row, QStringLiteral("cName")))
+                                  + QStringLiteral("'"),
+                              connection(), db::Recordset::OpenDynamic,
+                              db::Recordset::LockOptimistic, -1);
+                if (existing.recordCount() == 1) {
+                    rs.cancelUpdate();
+                    break;
+                }
+            }
+            rs.update();
+            sXML = documentText(*workingDocument());
+            rs.close();
+            result = true;
+
+            if (contact) {
+                saveSteps.TransUpdateCustomer(1, row, *this);
+                const pugi::xml_node code = root.select_node("//ccontactcode").node();
+                connection()->execute(
+                    QStringLiteral("if exists (select 1 from sysobjects where id = "
+                                   "object_id('tc_tmp_duplication')) insert into tc_tmp_duplication "
+                                   "(obj_type,code)values(2,'")
+                    + sqlEscape(transXML::text(code.child_value())) + QStringLiteral("')"));
+            }
+        }
+        return result;
+    } catch (...) {
+        internal::logDataError(kModule, QStringLiteral("Add"), internal::currentError());
+        FailWithMessage(sMsg);
+        return false;
+    }
+}
+
+bool IClsCommon::zy_ConvertDB(const QString &CurDBName, QString &sMsg)
+{
+    gLastError.clear();
+    sMsg.clear();
+    if (CurDBName.isEmpty()) {
+        gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.NoDB"));
+        return false;
+    }
+    try {
+        connection()->setDefaultDatabase(CurDBName);
+        connection()->execute(QStringLiteral("use ") + CurDBName);
+        return true;
+    } catch (...) {
+        gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.ChagDBErr"));
+        internal::logDataError(kModule, QStringLiteral("zy_ConvertDB"), internal::currentError());
+        return false;
+    }
+}
+
+bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &CurDBName,
+                             const QString &TableName, QString &sMsg)
+{
+    gLastError.clear();
+    sMsg.clear();
+    std::unique_ptr<db::Connection> system;
+    std::unique_ptr<db::Connection> account;
+    try {
+        UTLCase(sXML, true);
+        if (!LoadRecordXml(wrapInDataRoot(sXML))) {
+            FailWithMessage(sMsg);
+            return false;
+        }
+        TransCnn(system, 1);
+        TransCnn(account, 1);
+        if (!system || !account)
+            throw db::DbError(db::DbError::ProviderError,
+                              QStringLiteral("cannot open a second connection to the account database"));
+        system->execute(QStringLiteral("use qzsystem"));
+        account->beginTrans();
+
+        pugi::xml_node root = workingDocument()->document_element();
+        const std::string rowName = transXML::utf8(TableName.toLower());
+        for (pugi::xml_node row = root.child(rowName.c_str()); row;
+             row = row.next_sibling(rowName.c_str())) {
+            if (!isTable(TableName, "UA_Account_Sub")) {
+                gLastError = GetResFormat(QStringLiteral("K2.CRM.COMMON.DBMSG.NoTableParam"), {TableName});
+                FailWithMessage(sMsg);
+                account->rollbackTrans();
+                TransCnn(system, 3);
+                TransCnn(account, 3);
+                return false;
+            }
+            db::Connection *systemCnn = system.get();
+            bool opened = false;
+            std::unique_ptr<db::Recordset> rs = OpenRs(
+                QStringLiteral("SELECT TOP 1 * FROM ") + TableName + QStringLiteral(" WHERE cAcc_Id=N'")
+                    + sqlEscape(internal::childText(row, QStringLiteral("cAcc_Id")))
+                    + QStringLiteral("'") + QStringLiteral(" AND iyear=")
+                    + internal::childText(row, QStringLiteral("iyear")) + QStringLiteral(" AND cSub_Id=N'")
+                    + sqlEscape(internal::childText(row, QStringLiteral("cSub_Id"))) + QStringLiteral("'"),
+                systemCnn, opened);
+            if (!rs)
+                throw db::DbError(db::DbError::ProviderError, gLastError);
+            if (rs->recordCount() == 0)
+                rs->addNew();
+            if (!SetFieldValue(*rs, row)) {
+                FailWithMessage(sMsg);
+                TransCnn(system, 3);
+                account->rollbackTrans();
+                TransCnn(account, 3);
+                return false;
+            }
+            rs->update();
+            rs->close();
+        }
+
+        account->execute(QStringLiteral("use ") + CurDBName);
+        for (const QString &statement : std::as_const(strSql)) {
+            if (!statement.trimmed().isEmpty())
+                account->execute(statement);
+        }
+        account->commitTrans();
+        TransCnn(system, 2);
+        TransCnn(account, 2);
+        return true;
+    } catch (...) {
+        internal::logDataError(kModule, QStringLiteral("AddInDiffDB"), internal::currentError());
+        try {
+            if (account && account->inTransaction())
+                account->rollbackTrans();
+        } catch (...) {
+        }
+        TransCnn(system, 3);
+        TransCnn(account, 3);
+        FailWithMessage(sMsg);
+        return false;
+    }
+}
+
+} // namespace perikon

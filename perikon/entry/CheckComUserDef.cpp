@@ -1,0 +1,134 @@
+// IContact.CheckComUserDef: the user-defined fields of a row against their definitions in userdef.
+
+#include "perikon/entry/IContact.h"
+
+#include "perikon/data/IClsCommon.h"
+#include "perikon/data/SqlText.h"
+#include "perikon/data/RowText.h"
+#include "perikon/data/transXML.h"
+#include "perikon/data/db/DbError.h"
+#include "perikon/entry/SessionGlobals.h"
+#include "perikon/host/ResText.h"
+
+namespace perikon {
+
+using namespace transXML;
+
+namespace {
+
+const QString kExtensionArchive = QStringLiteral("联系人扩展");
+
+// A definition flag is set when its text reads "true" (bit columns read back as booleans).
+bool isSet(const db::Recordset &rs, const char *column)
+{
+    return NullTo(rs.value(QString::fromLatin1(column)), QString()).toString().toLower()
+           == QLatin1String("true");
+}
+
+QString textOf(const db::Recordset &rs, const char *column)
+{
+    return NullTo(rs.value(QString::fromLatin1(column)), QString()).toString();
+}
+
+bool hasRow(db::Recordset *rs)
+{
+    return rs && rs->recordCount() > 0;
+}
+
+bool fail(const QString &key, const QStringList &args)
+{
+    gLastError = GetResFormat(key, args);
+    return false;
+}
+
+} // namespace
+
+bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, const QString &sArch,
+                               const QString &sUserDefField)
+{
+    Q_UNUSED(opt);
+    const bool extension = sArch == kExtensionArchive;
+    QString itemPrefix = QStringLiteral("自定义项");
+    QString sql = QStringLiteral("select * from userdef where cClass=N'") + sqlEscape(sArch) + QStringLiteral("'");
+    if (extension) {
+        QString archive = sArch;
+        archive.remove(QStringLiteral("扩展"));
+        itemPrefix = QStringLiteral("扩展自定义项");
+        sql = QStringLiteral("select * from userdef where cClass=N'") + sqlEscape(archive)
+              + QStringLiteral("' and cItem like N'扩展自定义项%'");
+    }
+    bool opened = false;
+    QString openMessage;
+    std::unique_ptr<db::Recordset> definitions(ICom.OpenX(sql, opened, openMessage));
+    if (!definitions)
+        throw db::DbError(db::DbError::ProviderError, openMessage);
+    const int items = extension ? int(definitions->recordCount()) : 16;
+
+    for (int n = 1; n <= items; ++n) {
+        const QString item = itemPrefix + QString::number(n);
+        definitions->setFilter(QStringLiteral("CItem='") + sqlEscape(item) + QStringLiteral("'"));
+        if (definitions->eof()) {
+            // Definition data that lacks an item is an error of the data, not of the row.
+            throw db::DbError(db::DbError::InvalidState,
+                              QStringLiteral("userdef has no definition of %1 for %2").arg(item, sArch));
+        }
+        const QString field = sUserDefField + QString::number(n);
+        const QString caption = textOf(*definitions, "cItemName").trimmed();
+        if (caption.isEmpty()) {
+            SetNodeText(Ele, field, QString()); // an item not in use keeps no value
+            continue;
+        }
+        const QString value = internal::childText(Ele, field);
+
+        if (isSet(*definitions, "bInput") && value.isEmpty())
+            return fail(QStringLiteral("K2.CRM.COMMON.CheckNull03"), {caption});
+        if (textOf(*definitions, "cType") == QStringLiteral("日期") && !value.isEmpty()
+            && !CheckDateRange(value, caption))
+            return false;
+        if (value.isEmpty())
+            continue;
+
+        const QString length = textOf(*definitions, "iLength");
+        if (isSet(*definitions, "bFixLength") && value.size() != length.toInt())
+            return fail(QStringLiteral("K2.CRM.COMMON.CheckLen02"), {caption, length});
+        if (!isSet(*definitions, "bCheckVal"))
+            continue;
+
+        const QString listId = textOf(*definitions, "cID");
+        const bool mayAdd = isSet(*definitions, "bArchive");
+        const QString inList = QStringLiteral("select top 1 cId from userdefine where cId = N'") + sqlEscape(listId)
+                               + QStringLiteral("' and cValue = N'") + sqlEscape(value) + QStringLiteral("'");
+        if (textOf(*definitions, "iDataSource") == QLatin1String("1")) {
+            const QString table = textOf(*definitions, "cRelArchive").trimmed();
+            const QString column = textOf(*definitions, "cRelField").trimmed();
+            if (table.isEmpty() || column.isEmpty())
+                continue;
+            std::unique_ptr<db::Recordset> archive(ICom.OpenX(QStringLiteral("select top 1 * from ") + table
+                                                              + QStringLiteral(" where ") + column
+                                                              + QStringLiteral(" = N'") + sqlEscape(value)
+                                                              + QStringLiteral("'")));
+            if (hasRow(archive.get()))
+                continue;
+            std::unique_ptr<db::Recordset> listed(ICom.OpenX(inList));
+            if (hasRow(listed.get()))
+                continue;
+            if (!mayAdd)
+                return fail(QStringLiteral("K2.CRM.QZCompetitor.transxml.00033"),
+                            {caption, GetTableDefine(ICom, table)});
+        } else {
+            std::unique_ptr<db::Recordset> listed(ICom.OpenX(
+                QStringLiteral("select top 1 cId from userdefine where cId= N'") + sqlEscape(listId)
+                + QStringLiteral("' and cValue = N'") + sqlEscape(value) + QStringLiteral("'")));
+            if (hasRow(listed.get()))
+                continue;
+            if (!mayAdd)
+                return fail(QStringLiteral("K2.CRM.QZCompetitor.transxml.00034"), {caption});
+        }
+        if (!ICom.ExecuteX(QStringLiteral("insert into userdefine(cId,cValue) values(N'") + sqlEscape(listId)
+                           + QStringLiteral("',N'") + sqlEscape(value) + QStringLiteral("')")))
+            return fail(QStringLiteral("K2.CRM.COMMON.MsgNew01"), {caption});
+    }
+    return true;
+}
+
+} // namespace perikon

@@ -1,0 +1,96 @@
+#include "suite/services/SuiteColumnAuthService.h"
+
+#include "perikon/data/db/Connection.h"
+#include "perikon/data/db/DbError.h"
+#include "suite/services/SuiteSql.h"
+
+#include <QMap>
+
+#include <pugixml.hpp>
+
+namespace perikon::suite {
+namespace {
+
+QString attributeNoCase(const pugi::xml_node &node, const char *name)
+{
+    for (pugi::xml_attribute attribute : node.attributes()) {
+        if (QString::fromUtf8(attribute.name()).compare(QLatin1String(name), Qt::CaseInsensitive)
+            == 0)
+            return QString::fromUtf8(attribute.value()).trimmed();
+    }
+    return {};
+}
+
+} // namespace
+
+SuiteColumnAuthService::SuiteColumnAuthService(QObject *parent)
+    : ColumnAuthService(parent)
+{}
+
+SuiteColumnAuthService::~SuiteColumnAuthService() = default;
+
+bool SuiteColumnAuthService::Init(const QString &connectionString, const QString &userId)
+{
+    m_userId = userId.trimmed();
+    auto connection = std::make_unique<db::Connection>();
+    try {
+        connection->open(connectionString);
+    } catch (const db::DbError &) {
+        m_connection.reset();
+        return false;
+    }
+    m_connection = std::move(connection);
+    return true;
+}
+
+QString SuiteColumnAuthService::GetAuthString(const QString &request)
+{
+    if (!m_connection)
+        return {};
+    pugi::xml_document document;
+    const QByteArray utf8 = request.toUtf8();
+    if (!document.load_buffer(utf8.constData(), utf8.size()))
+        return {};
+    const pugi::xml_node element = document.document_element();
+    if (QString::fromUtf8(element.name()).compare(QLatin1String("k2ColAuth"), Qt::CaseInsensitive)
+        != 0)
+        return {};
+    const QString busObId = attributeNoCase(element, "cBusObId").toLower();
+    const QString funcId = attributeNoCase(element, "cFuncId").toLower();
+
+    try {
+        const QList<QStringList> rules = queryRows(
+            *m_connection,
+            QStringLiteral("select cFieldName, cFuncId, bDenied from qz_ColumnAuth where "
+                           "cUser_Id=N'")
+                + sqlText(m_userId) + QStringLiteral("' and lower(cBusObId)=N'") + sqlText(busObId)
+                + QStringLiteral("' and (cFuncId=N'' or lower(cFuncId)=N'") + sqlText(funcId)
+                + QStringLiteral("')"));
+        // Per column (lower case): the deciding rule so far and whether it is function-specific.
+        struct Decision
+        {
+            QString field;
+            bool denied = false;
+            bool specific = false;
+        };
+        QMap<QString, Decision> decisions;
+        for (const QStringList &rule : rules) {
+            const bool specific = !rule.at(1).trimmed().isEmpty();
+            const QString key = rule.at(0).trimmed().toLower();
+            auto it = decisions.find(key);
+            if (it != decisions.end() && it->specific && !specific)
+                continue;
+            decisions.insert(key, {rule.at(0).trimmed(), rule.at(2).toInt() != 0, specific});
+        }
+        QStringList denied;
+        for (const Decision &decision : std::as_const(decisions)) {
+            if (decision.denied)
+                denied.append(decision.field);
+        }
+        return denied.join(u',');
+    } catch (const db::DbError &) {
+        return {}; // no rules readable: the host's contract reads empty as "no restriction"
+    }
+}
+
+} // namespace perikon::suite

@@ -1,0 +1,171 @@
+#include "suite/services/SuiteColumnSetService.h"
+
+#include "perikon/data/db/Connection.h"
+#include "perikon/data/db/ConnectionString.h"
+#include "perikon/data/db/DbError.h"
+#include "suite/SuiteLogin.h"
+#include "suite/services/SuiteSql.h"
+#include "suite/services/UnitOfWork.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <pugixml.hpp>
+
+namespace perikon::suite {
+
+SuiteColumnSetService::SuiteColumnSetService(QObject *parent)
+    : ColumnSetService(parent)
+{}
+
+SuiteColumnSetService::~SuiteColumnSetService() = default;
+
+bool SuiteColumnSetService::Init(const QString &connectionString, const QString &userId)
+{
+    m_lastError.clear();
+    m_userId = userId.trimmed();
+    auto connection = std::make_unique<db::Connection>();
+    try {
+        connection->open(connectionString);
+    } catch (const db::DbError &error) {
+        m_connection.reset();
+        m_lastError = error.description();
+        return false;
+    }
+    m_connection = std::move(connection);
+    m_metaDatabase
+        = QStringLiteral("QZMeta_") + db::ConnectionString(connectionString).accountNumber();
+    return true;
+}
+
+QList<ColumnLayout::DictionaryColumn> SuiteColumnSetService::dictionary(const QString &key)
+{
+    const bool english = sessionLanguage() == QLatin1String("en-US");
+    const QList<QStringList> rows
+        = queryRows(*m_connection,
+                    QStringLiteral("select cFieldName, cCaption, cCaptionEn from %1..aa_columndic "
+                                   "where ckey=N'%2' order by iOrder, cFieldName")
+                        .arg(m_metaDatabase, sqlText(key.trimmed().toLower())));
+    QList<ColumnLayout::DictionaryColumn> columns;
+    for (const QStringList &row : rows) {
+        const QString caption = english && !row.at(2).trimmed().isEmpty() ? row.at(2) : row.at(1);
+        columns.append({row.at(0), caption});
+    }
+    return columns;
+}
+
+QList<StoredColumn> SuiteColumnSetService::storedLayout(const QString &key)
+{
+    const QList<QStringList> rows
+        = queryRows(*m_connection,
+                    QStringLiteral("select cFieldName, cCaption, bShow, iWidth, iOrder, bMustInput "
+                                   "from qz_ColumnLayout where cUser_Id=N'%1' and cKey=N'%2'")
+                        .arg(sqlText(m_userId), sqlText(key.trimmed().toLower())));
+    QList<StoredColumn> columns;
+    for (const QStringList &row : rows) {
+        StoredColumn column;
+        column.field = row.at(0);
+        if (!row.at(1).isEmpty()) // NULL: the dictionary caption
+            column.caption = row.at(1);
+        column.show = row.at(2).toInt() != 0;
+        column.width = row.at(3).toInt();
+        column.order = row.at(4).toInt();
+        column.mustInput = row.at(5).toInt() != 0;
+        columns.append(column);
+    }
+    return columns;
+}
+
+QString SuiteColumnSetService::getColInfo(const QString &key, int mode)
+{
+    m_lastError.clear();
+    if (!m_connection) {
+        m_lastError = QStringLiteral("The column-set service is not bound to a database.");
+        return {};
+    }
+    try {
+        ColumnLayout layout(key, dictionary(key));
+        layout.apply(storedLayout(key));
+        return layout.toXml(mode == 1);
+    } catch (const db::DbError &error) {
+        m_lastError = error.description();
+        return {};
+    }
+}
+
+bool SuiteColumnSetService::SaveColInfo(const QString &key, const QString &xml)
+{
+    m_lastError.clear();
+    if (!m_connection) {
+        m_lastError = QStringLiteral("The column-set service is not bound to a database.");
+        return false;
+    }
+    const std::optional<QList<StoredColumn>> columns = ColumnLayout::parse(xml, &m_lastError);
+    if (!columns)
+        return false;
+    const QString lowerKey = key.trimmed().toLower();
+    try {
+        // A caption equal to the dictionary's is not stored, so it follows the session language.
+        QHash<QString, QString> originals;
+        for (const ColumnLayout::DictionaryColumn &entry : dictionary(key))
+            originals.insert(entry.field.toLower(), entry.caption);
+
+        UnitOfWork work(*m_connection, QStringLiteral("column_layout"));
+        m_connection->execute(
+            QStringLiteral("delete from qz_ColumnLayout where cUser_Id=N'%1' and cKey=N'%2'")
+                .arg(sqlText(m_userId), sqlText(lowerKey)));
+        QSet<QString> seen;
+        for (const StoredColumn &column : *columns) {
+            if (seen.contains(column.field.toLower()))
+                continue;
+            seen.insert(column.field.toLower());
+            const bool ownCaption = column.caption && !column.caption->trimmed().isEmpty()
+                                    && *column.caption != originals.value(column.field.toLower());
+            const QString caption = ownCaption
+                                        ? QStringLiteral("N'%1'").arg(sqlText(*column.caption))
+                                        : QStringLiteral("null");
+            // Built by concatenation: a value holding "%5" must not take part in arg() passes.
+            const QStringList values{QStringLiteral("N'") + sqlText(m_userId) + u'\'',
+                                     QStringLiteral("N'") + sqlText(lowerKey) + u'\'',
+                                     QStringLiteral("N'") + sqlText(column.field) + u'\'',
+                                     caption,
+                                     QString::number(column.show ? 1 : 0),
+                                     QString::number(column.width),
+                                     QString::number(column.order),
+                                     QString::number(column.mustInput ? 1 : 0)};
+            m_connection->execute(
+                QStringLiteral("insert into qz_ColumnLayout (cUser_Id, cKey, cFieldName, cCaption, "
+                               "bShow, iWidth, iOrder, bMustInput) values (")
+                + values.join(QStringLiteral(", ")) + u')');
+        }
+        work.commit();
+        return true;
+    } catch (const db::DbError &error) {
+        m_lastError = error.description();
+        return false;
+    }
+}
+
+bool SuiteColumnSetService::Save(const QString &xml)
+{
+    pugi::xml_document document;
+    const QByteArray utf8 = xml.toUtf8();
+    if (!document.load_buffer(utf8.constData(), utf8.size())) {
+        m_lastError = QStringLiteral("Column information is not well-formed XML.");
+        return false;
+    }
+    const pugi::xml_node root = document.document_element();
+    QString key;
+    for (pugi::xml_attribute attribute : root.attributes()) {
+        if (QString::fromUtf8(attribute.name()).compare(QLatin1String("cKey"), Qt::CaseInsensitive)
+            == 0)
+            key = QString::fromUtf8(attribute.value());
+    }
+    if (key.trimmed().isEmpty()) {
+        m_lastError = QStringLiteral("Column information names no archive (cKey).");
+        return false;
+    }
+    return SaveColInfo(key, xml);
+}
+
+} // namespace perikon::suite

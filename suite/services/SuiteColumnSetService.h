@@ -1,0 +1,48 @@
+#pragma once
+
+#include "perikon/host/contract/ColumnSetService.h"
+#include "suite/services/ColumnLayout.h"
+
+#include <memory>
+
+namespace perikon::db {
+class Connection;
+}
+
+namespace perikon::suite {
+
+// The suite's column-set service ("ColumnSetService"): columns and captions from the meta
+// database's column dictionary, the suite's default layout, and each operator's stored layout
+// (host table qz_ColumnLayout).
+class SuiteColumnSetService : public ColumnSetService
+{
+    Q_OBJECT
+public:
+    explicit SuiteColumnSetService(QObject *parent = nullptr);
+    ~SuiteColumnSetService() override;
+
+    bool Init(const QString &connectionString, const QString &userId) override;
+    // Mode 1: the shown columns in order; any other mode: every column. Empty text before a
+    // successful Init or when the databases cannot be read.
+    QString getColInfo(const QString &key, int mode) override;
+
+    // Stores the operator's layout of `key` from column information XML (ColSet elements as
+    // getColInfo gives them), replacing what was stored before. False, with lastError(), when the
+    // XML is not column information or the database refuses.
+    Q_INVOKABLE bool SaveColInfo(const QString &key, const QString &xml);
+    // The column-settings control's form: the key comes from the root's cKey.
+    Q_INVOKABLE bool Save(const QString &xml);
+
+    QString lastError() const { return m_lastError; }
+
+private:
+    QList<ColumnLayout::DictionaryColumn> dictionary(const QString &key);
+    QList<StoredColumn> storedLayout(const QString &key);
+
+    std::unique_ptr<db::Connection> m_connection;
+    QString m_userId;
+    QString m_metaDatabase;
+    QString m_lastError;
+};
+
+} // namespace perikon::suite

@@ -1,0 +1,87 @@
+#include "suite/services/SuiteRelatedPersonTransfer.h"
+
+#include "perikon/data/db/Connection.h"
+#include "perikon/data/db/DbError.h"
+#include "suite/services/LocalText.h"
+#include "suite/services/SuiteSql.h"
+#include "suite/services/TransferXml.h"
+#include "suite/services/UnitOfWork.h"
+
+#include <QSet>
+
+namespace perikon::suite {
+
+bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&ICom, QString &sMsg)
+{
+    Q_UNUSED(opt) // insert and modify store the bindings alike
+    const pugi::xml_node stuff = childNoCase(Ele, "cusstuff");
+    if (!stuff)
+        return true;
+    const QList<pugi::xml_node> rows = childrenNoCase(stuff, "row");
+    if (rows.isEmpty())
+        return true;
+
+    const QString contactCode = transferContactCode(Ele, stuff, {"ccontactcode"});
+    if (contactCode.isEmpty()) {
+        sMsg = localText(QStringLiteral("相关人员：联系人没有编码。"),
+                         QStringLiteral("Related persons: the contact has no code."));
+        return false;
+    }
+
+    // Check every row before anything is written.
+    QStringList userIds;
+    QSet<QString> seen;
+    for (int i = 0; i < rows.size(); ++i) {
+        const QString userId = childText(rows.at(i), "cuser_id");
+        if (userId.isEmpty()) {
+            sMsg = localText(QStringLiteral("相关人员：第%1行没有用户编码（cuser_id）。"),
+                             QStringLiteral("Related persons: row %1 has no cuser_id."))
+                       .arg(i + 1);
+            return false;
+        }
+        const QString right = childText(rows.at(i), "iright");
+        bool numeric = true;
+        if (!right.isEmpty())
+            right.toInt(&numeric);
+        if (!numeric) {
+            sMsg = localText(QStringLiteral("相关人员：用户%2的权限（iright）“%1”不是数字。"),
+                             QStringLiteral("Related persons: the iright \"%1\" of user %2 is "
+                                            "not a number."))
+                       .arg(right, userId);
+            return false;
+        }
+        if (!seen.contains(userId.toLower())) {
+            seen.insert(userId.toLower());
+            userIds.append(userId);
+        }
+    }
+
+    db::Connection *connection = connectionOf(ICom);
+    if (!connection) {
+        sMsg = localText(QStringLiteral("相关人员：调用方没有打开的数据库连接。"),
+                         QStringLiteral("Related persons: the caller has no open database "
+                                        "connection."));
+        return false;
+    }
+    try {
+        UnitOfWork work(*connection, QStringLiteral("related_persons"));
+        const QString code = sqlText(contactCode);
+        connection->execute(QStringLiteral("delete from crm_contact_User where Contact_Id=N'")
+                            + code + u'\'');
+        for (const QString &userId : userIds) {
+            connection->execute(
+                QStringLiteral("insert into crm_contact_User (Contact_Id, User_Id, iUserType) "
+                               "values (N'")
+                + code + QStringLiteral("', N'") + sqlText(userId) + QStringLiteral("', 0)"));
+        }
+        work.commit();
+    } catch (const db::DbError &error) {
+        sMsg = localText(QStringLiteral("联系人%1的相关人员未能保存：%2"),
+                         QStringLiteral("Related persons of contact %1 were not saved: %2"))
+                   .arg(contactCode, error.description());
+        return false;
+    }
+    return true;
+}
+
+} // namespace perikon::suite

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QObject;
+
+namespace perikon::db {
+class Connection;
+}
+
+namespace perikon::suite {
+
+// How the suite's services put values and names into the SQL Server text they run.
+
+// A value for between quotes: single quotes doubled, so no value can end the literal early.
+inline QString sqlText(const QString &value)
+{
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\''), QLatin1String("''"));
+    return escaped;
+}
+
+// Table and column names read from tables go into statements unquoted; only plain names
+// (letters, digits, underscores, not starting with a digit) are let through.
+bool isPlainName(const QString &name);
+
+// The open connection of a data-access object (its "m_cnn" property), or nullptr.
+db::Connection *connectionOf(QObject *dataAccess);
+
+// Every row of a query, each column as text (NULL as empty text). Throws DbError.
+QList<QStringList> queryRows(db::Connection &connection, const QString &sqlServerText);
+
+} // namespace perikon::suite
