@@ -4,6 +4,8 @@
 // Script lines:  "@demo N" creates the database with N demo contacts (default 0);
 //                "> {json}" is a request ("${CNN}" stands for the database's connection string);
 //                "< {json}" is what the reply to the request before it must contain;
+//                "$ NAME path" keeps a value of the reply before it (e.g. "$ TS result.recordset.rows[0][0]")
+//                for later requests and expectations, which name it as "${NAME}";
 //                "# ..." and blank lines are comments.
 // A reply matches when every key of the expected object matches: objects recursively, arrays
 // element by element with equal length; {"$len": n} matches an array of n elements,
@@ -25,7 +27,8 @@ struct Step
 {
     int line = 0;
     QString request;
-    QString expected; // empty: only "ok" is not checked
+    QString expected; // empty: the reply is not checked
+    QList<std::pair<QString, QString>> captures; // name, path into the reply
 };
 
 struct Script
@@ -49,8 +52,23 @@ Script parse(const QString &path)
             script.steps.append(Step{i + 1, line.mid(2), {}});
         else if (line.startsWith(QLatin1String("< ")) && !script.steps.isEmpty())
             script.steps.last().expected = line.mid(2);
+        else if (line.startsWith(QLatin1String("$ ")) && !script.steps.isEmpty())
+            script.steps.last().captures.append({line.mid(2).section(QLatin1Char(' '), 0, 0),
+                                                 line.mid(2).section(QLatin1Char(' '), 1).trimmed()});
     }
     return script;
+}
+
+// The value at a path such as "result.recordset.rows[0][0]".
+QJsonValue valueAt(QJsonValue value, const QString &path)
+{
+    static const QRegularExpression part(QStringLiteral("([A-Za-z_][A-Za-z0-9_]*)|\\[(\\d+)\\]"));
+    for (auto it = part.globalMatch(path); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        value = m.captured(1).isEmpty() ? value.toArray().at(m.captured(2).toInt())
+                                        : value.toObject().value(m.captured(1));
+    }
+    return value;
 }
 
 bool matches(const QJsonValue &expected, const QJsonValue &actual, QString &why, const QString &path)
@@ -186,28 +204,38 @@ private slots:
         bridge.setProcessEnvironment(env);
         bridge.start(QStringLiteral(PERIKON_AUTOMATE_BINARY));
         QVERIFY(bridge.waitForStarted());
-        QString cnnJson = QString::fromUtf8(QJsonDocument(QJsonArray{cnn}).toJson(QJsonDocument::Compact));
-        cnnJson = cnnJson.mid(2, cnnJson.size() - 4); // the string's JSON text without its quotes
+        // Values substituted into requests, as JSON string contents.
+        QHash<QString, QString> values;
+        const auto jsonText = [](const QString &text) {
+            const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact));
+            return quoted.mid(2, quoted.size() - 4); // the string's JSON text without its quotes
+        };
+        values.insert(QStringLiteral("CNN"), jsonText(cnn));
         for (const Step &step : script.steps) {
             QString request = step.request;
-            request.replace(QLatin1String("${CNN}"), cnnJson);
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                request.replace(QStringLiteral("${%1}").arg(it.key()), it.value());
             bridge.write(request.toUtf8() + '\n');
-        }
-        bridge.closeWriteChannel();
-        QVERIFY(bridge.waitForFinished(300000));
-        const QList<QByteArray> replies = bridge.readAllStandardOutput().split('\n');
-        for (int i = 0; i < script.steps.size(); ++i) {
-            const Step &step = script.steps[i];
-            QVERIFY2(i < replies.size(), qPrintable(QStringLiteral("line %1: no reply").arg(step.line)));
-            const QJsonObject reply = QJsonDocument::fromJson(replies[i]).object();
+            while (!bridge.canReadLine() && bridge.waitForReadyRead(120000)) {
+            }
+            QVERIFY2(bridge.canReadLine(), qPrintable(QStringLiteral("line %1: no reply").arg(step.line)));
+            const QByteArray line = bridge.readLine().trimmed();
+            const QJsonObject reply = QJsonDocument::fromJson(line).object();
+            for (const auto &[name, path] : step.captures)
+                values.insert(name, jsonText(valueAt(reply, path).toVariant().toString()));
             if (step.expected.isEmpty())
                 continue;
-            const QJsonDocument expected = QJsonDocument::fromJson(step.expected.toUtf8());
+            QString expectedText = step.expected;
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                expectedText.replace(QStringLiteral("${%1}").arg(it.key()), it.value());
+            const QJsonDocument expected = QJsonDocument::fromJson(expectedText.toUtf8());
             QVERIFY2(expected.isObject(), qPrintable(QStringLiteral("line %1: bad expectation").arg(step.line)));
             QString why;
             QVERIFY2(matches(expected.object(), reply, why, QStringLiteral("reply")),
-                     qPrintable(QStringLiteral("line %1: %2\n  reply: %3").arg(step.line).arg(why, QString::fromUtf8(replies[i]))));
+                     qPrintable(QStringLiteral("line %1: %2\n  reply: %3").arg(step.line).arg(why, QString::fromUtf8(line))));
         }
+        bridge.closeWriteChannel();
+        QVERIFY(bridge.waitForFinished(60000));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/DataSession.h"
 #include "perikon/entry/SessionGlobals.h"
+#include "perikon/host/ResText.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"

@@ -1,3 +1,5 @@
+-- Text compares without regard to case, as the suite's databases always have: codes and
+-- OIDs written in one case are found in the other.
 -- Account database QZDATA_<acc>_<year>: the main database of a connection.
 -- Columns carry the suite's SQL Server types; the data layer derives type codes and defined
 -- sizes from these declarations, so keep them exact. Every table has a primary key because
@@ -16,46 +18,46 @@ INSERT INTO qz_RowVersion (ID, iLastTs) VALUES (1, 0);
 -- Contacts -----------------------------------------------------------------------------------
 
 CREATE TABLE Crm_Contact (
-    OID           nvarchar(100) NOT NULL PRIMARY KEY DEFAULT ('{' || hex(randomblob(4)) || '-'
+    OID           nvarchar(100) COLLATE NOCASE NOT NULL PRIMARY KEY DEFAULT ('{' || hex(randomblob(4)) || '-'
                       || hex(randomblob(2)) || '-' || hex(randomblob(2)) || '-'
                       || hex(randomblob(2)) || '-' || hex(randomblob(6)) || '}'),
-    cContactCode  nvarchar(60)  NOT NULL UNIQUE,
-    cContactName  nvarchar(60),
-    cCusCode      nvarchar(20),
-    cAppellation  nvarchar(60),
+    cContactCode  nvarchar(60) COLLATE NOCASE  NOT NULL UNIQUE,
+    cContactName  nvarchar(60) COLLATE NOCASE,
+    cCusCode      nvarchar(20) COLLATE NOCASE,
+    cAppellation  nvarchar(60) COLLATE NOCASE,
     bcSexID       int,
     bcMarriageID  int,
-    bcDutyID      nvarchar(60),
-    bcTasteID     nvarchar(60),
+    bcDutyID      nvarchar(60) COLLATE NOCASE,
+    bcTasteID     nvarchar(60) COLLATE NOCASE,
     dBirthday     datetime,
-    cNative       nvarchar(60),
-    cSuperiorID   nvarchar(60),
-    cPrincipal    nvarchar(20),
-    cConDepart    nvarchar(12),
-    cMobilePhone  nvarchar(100),
-    cOfficePhone  nvarchar(100),
-    cHomePhone    nvarchar(100),
-    cCall         nvarchar(100),
-    cEmail        nvarchar(100),
-    cHomePage     nvarchar(100),
-    cWorkAddress  nvarchar(255),
-    cZipcode      nvarchar(20),
-    cHomeAddress  nvarchar(255),
-    cWechat       nvarchar(100),
-    cHomeMember   nvarchar(255),
+    cNative       nvarchar(60) COLLATE NOCASE,
+    cSuperiorID   nvarchar(60) COLLATE NOCASE,
+    cPrincipal    nvarchar(20) COLLATE NOCASE,
+    cConDepart    nvarchar(12) COLLATE NOCASE,
+    cMobilePhone  nvarchar(100) COLLATE NOCASE,
+    cOfficePhone  nvarchar(100) COLLATE NOCASE,
+    cHomePhone    nvarchar(100) COLLATE NOCASE,
+    cCall         nvarchar(100) COLLATE NOCASE,
+    cEmail        nvarchar(100) COLLATE NOCASE,
+    cHomePage     nvarchar(100) COLLATE NOCASE,
+    cWorkAddress  nvarchar(255) COLLATE NOCASE,
+    cZipcode      nvarchar(20) COLLATE NOCASE,
+    cHomeAddress  nvarchar(255) COLLATE NOCASE,
+    cWechat       nvarchar(100) COLLATE NOCASE,
+    cHomeMember   nvarchar(255) COLLATE NOCASE,
     bMajor        bit           NOT NULL DEFAULT 0,
-    cMemo         nvarchar(255),
+    cMemo         nvarchar(255) COLLATE NOCASE,
     dConEDate     datetime,
-    cConDefine1   nvarchar(120),
-    cConDefine2   nvarchar(120),
-    cConDefine3   nvarchar(120),
-    cConDefine4   nvarchar(120),
-    cConDefine5   nvarchar(120),
-    cConDefine6   nvarchar(120),
-    cConDefine7   nvarchar(120),
-    cConDefine8   nvarchar(120),
-    cConDefine9   nvarchar(120),
-    cConDefine10  nvarchar(120),
+    cConDefine1   nvarchar(120) COLLATE NOCASE,
+    cConDefine2   nvarchar(120) COLLATE NOCASE,
+    cConDefine3   nvarchar(120) COLLATE NOCASE,
+    cConDefine4   nvarchar(120) COLLATE NOCASE,
+    cConDefine5   nvarchar(120) COLLATE NOCASE,
+    cConDefine6   nvarchar(120) COLLATE NOCASE,
+    cConDefine7   nvarchar(120) COLLATE NOCASE,
+    cConDefine8   nvarchar(120) COLLATE NOCASE,
+    cConDefine9   nvarchar(120) COLLATE NOCASE,
+    cConDefine10  nvarchar(120) COLLATE NOCASE,
     cConDefine11  int,
     cConDefine12  int,
     cConDefine13  float,
@@ -63,11 +65,11 @@ CREATE TABLE Crm_Contact (
     cConDefine15  datetime,
     cConDefine16  datetime,
     bDefaultCon   bit           NOT NULL DEFAULT 0,
-    PictureGUID   nvarchar(100),
+    PictureGUID   nvarchar(100) COLLATE NOCASE,
     dCreateDate   datetime,
-    cCreator      nvarchar(40),
+    cCreator      nvarchar(40) COLLATE NOCASE,
     dModifyDate   datetime,
-    cRevisor      nvarchar(40),
+    cRevisor      nvarchar(40) COLLATE NOCASE,
     qzts          timestamp
 );
 CREATE INDEX ix_Crm_Contact_cCusCode ON Crm_Contact (cCusCode);
@@ -93,16 +95,16 @@ END;
 -- Extension fields, one row per contact. Columns from the third on are the extension items
 -- declared in userdef ("扩展自定义项n" -> cLDefine<n>).
 CREATE TABLE Crm_Contact_extradefine (
-    OID           nvarchar(100) NOT NULL PRIMARY KEY,
-    cContactCode  nvarchar(60),
-    cLDefine1     nvarchar(120),
-    cLDefine2     nvarchar(120),
-    cLDefine3     nvarchar(120),
-    cLDefine4     nvarchar(120),
-    cLDefine5     nvarchar(120),
-    cLDefine6     nvarchar(120),
-    cLDefine7     nvarchar(120),
-    cLDefine8     nvarchar(120),
+    OID           nvarchar(100) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    cContactCode  nvarchar(60) COLLATE NOCASE,
+    cLDefine1     nvarchar(120) COLLATE NOCASE,
+    cLDefine2     nvarchar(120) COLLATE NOCASE,
+    cLDefine3     nvarchar(120) COLLATE NOCASE,
+    cLDefine4     nvarchar(120) COLLATE NOCASE,
+    cLDefine5     nvarchar(120) COLLATE NOCASE,
+    cLDefine6     nvarchar(120) COLLATE NOCASE,
+    cLDefine7     nvarchar(120) COLLATE NOCASE,
+    cLDefine8     nvarchar(120) COLLATE NOCASE,
     cLDefine9     decimal(28,6),
     cLDefine10    datetime
 );
@@ -110,8 +112,8 @@ CREATE INDEX ix_Crm_Contact_extradefine_code ON Crm_Contact_extradefine (cContac
 
 -- Related persons of a contact: the users and employees who share it.
 CREATE TABLE crm_contact_User (
-    Contact_Id    nvarchar(60)  NOT NULL,
-    User_Id       nvarchar(20)  NOT NULL,
+    Contact_Id    nvarchar(60) COLLATE NOCASE  NOT NULL,
+    User_Id       nvarchar(20) COLLATE NOCASE  NOT NULL,
     iUserType     tinyint       NOT NULL DEFAULT 0,  -- 0 operator, 1 employee
     PRIMARY KEY (Contact_Id, User_Id)
 );
@@ -119,124 +121,124 @@ CREATE TABLE crm_contact_User (
 -- Data-authorization dimensions granted on a contact: Privilege_Type 0 is the department,
 -- any other value an authorization-dimension type (AA_AuthDimen_Type.iADTID).
 CREATE TABLE crm_contact_Auth (
-    Contact_Id     nvarchar(60) NOT NULL,
+    Contact_Id     nvarchar(60) COLLATE NOCASE NOT NULL,
     Privilege_Type int          NOT NULL,
-    Privilege_ID   nvarchar(50) NOT NULL,
+    Privilege_ID   nvarchar(50) COLLATE NOCASE NOT NULL,
     PRIMARY KEY (Contact_Id, Privilege_Type, Privilege_ID)
 );
 
 CREATE TABLE Crm_BaseCode (
     ID     integer      PRIMARY KEY AUTOINCREMENT,
-    cCode  nvarchar(20),
-    cType  nvarchar(20) NOT NULL,
-    cName  nvarchar(60) NOT NULL,
+    cCode  nvarchar(20) COLLATE NOCASE,
+    cType  nvarchar(20) COLLATE NOCASE NOT NULL,
+    cName  nvarchar(60) COLLATE NOCASE NOT NULL,
     bEdit  bit          NOT NULL DEFAULT 1,
     -- stamped by the save steps like every archive row
     dCreateDate datetime,
-    cCreator    nvarchar(40),
+    cCreator    nvarchar(40) COLLATE NOCASE,
     dModifyDate datetime,
-    cRevisor    nvarchar(40),
+    cRevisor    nvarchar(40) COLLATE NOCASE,
     UNIQUE (cType, cName)
 );
 
 -- Archives the contact refers to ------------------------------------------------------------
 
 CREATE TABLE Customer (
-    cCusCode         nvarchar(20)  NOT NULL PRIMARY KEY,
+    cCusCode         nvarchar(20) COLLATE NOCASE  NOT NULL PRIMARY KEY,
     iId              int           NOT NULL UNIQUE,
-    cCusName         nvarchar(98)  NOT NULL,
-    cCusAbbName      nvarchar(60),
-    cCCCode          nvarchar(12),
-    cDCCode          nvarchar(12),
-    cTrade           nvarchar(50),
-    cCusAddress      nvarchar(255),
-    cCusPostCode     nvarchar(20),
-    cCusPhone        nvarchar(100),
-    cCusFax          nvarchar(100),
-    cCusEmail        nvarchar(100),
-    cCusPerson       nvarchar(50),
-    cCusHand         nvarchar(100),
-    cCusPPerson      nvarchar(20),
-    cCusDepart       nvarchar(12),
-    ccuscontactcode  nvarchar(100),
+    cCusName         nvarchar(98) COLLATE NOCASE  NOT NULL,
+    cCusAbbName      nvarchar(60) COLLATE NOCASE,
+    cCCCode          nvarchar(12) COLLATE NOCASE,
+    cDCCode          nvarchar(12) COLLATE NOCASE,
+    cTrade           nvarchar(50) COLLATE NOCASE,
+    cCusAddress      nvarchar(255) COLLATE NOCASE,
+    cCusPostCode     nvarchar(20) COLLATE NOCASE,
+    cCusPhone        nvarchar(100) COLLATE NOCASE,
+    cCusFax          nvarchar(100) COLLATE NOCASE,
+    cCusEmail        nvarchar(100) COLLATE NOCASE,
+    cCusPerson       nvarchar(50) COLLATE NOCASE,
+    cCusHand         nvarchar(100) COLLATE NOCASE,
+    cCusPPerson      nvarchar(20) COLLATE NOCASE,
+    cCusDepart       nvarchar(12) COLLATE NOCASE,
+    ccuscontactcode  nvarchar(100) COLLATE NOCASE,
     dCusDevDate      datetime,
     dEndDate         datetime,
-    cCreatePerson    nvarchar(40),
+    cCreatePerson    nvarchar(40) COLLATE NOCASE,
     dCusCreateDatetime datetime
 );
 CREATE INDEX ix_Customer_ccuscontactcode ON Customer (ccuscontactcode);
 
 CREATE TABLE Department (
-    cDepCode     nvarchar(12)  NOT NULL PRIMARY KEY,
-    cDepName     nvarchar(255) NOT NULL,
+    cDepCode     nvarchar(12) COLLATE NOCASE  NOT NULL PRIMARY KEY,
+    cDepName     nvarchar(255) COLLATE NOCASE NOT NULL,
     iDepGrade    tinyint       NOT NULL DEFAULT 1,
     bDepEnd      bit           NOT NULL DEFAULT 1,
-    cDepPerson   nvarchar(20),
-    cDepPhone    nvarchar(100),
-    cDepAddress  nvarchar(255),
+    cDepPerson   nvarchar(20) COLLATE NOCASE,
+    cDepPhone    nvarchar(100) COLLATE NOCASE,
+    cDepAddress  nvarchar(255) COLLATE NOCASE,
     dDepBeginDate datetime,
     dDepEndDate  datetime
 );
 
 CREATE TABLE Person (
-    cPersonCode   nvarchar(20)  NOT NULL PRIMARY KEY,
-    cPersonName   nvarchar(40)  NOT NULL,
-    cDepCode      nvarchar(12),
-    cPersonEmail  nvarchar(100),
-    cPersonPhone  nvarchar(100),
+    cPersonCode   nvarchar(20) COLLATE NOCASE  NOT NULL PRIMARY KEY,
+    cPersonName   nvarchar(40) COLLATE NOCASE  NOT NULL,
+    cDepCode      nvarchar(12) COLLATE NOCASE,
+    cPersonEmail  nvarchar(100) COLLATE NOCASE,
+    cPersonPhone  nvarchar(100) COLLATE NOCASE,
     dPValidDate   datetime,
     dPInValidDate datetime
 );
 
 -- Personnel records; the list shows the responsible person's name from here.
 CREATE TABLE hr_hi_person (
-    cPsn_Num        nvarchar(20)  NOT NULL PRIMARY KEY,
-    cPsn_Name       nvarchar(40)  NOT NULL,
-    cDept_num       nvarchar(12),
-    rSex            nvarchar(2),
-    cPsnMobilePhone nvarchar(100),
-    cPsnEmail       nvarchar(100),
+    cPsn_Num        nvarchar(20) COLLATE NOCASE  NOT NULL PRIMARY KEY,
+    cPsn_Name       nvarchar(40) COLLATE NOCASE  NOT NULL,
+    cDept_num       nvarchar(12) COLLATE NOCASE,
+    rSex            nvarchar(2) COLLATE NOCASE,
+    cPsnMobilePhone nvarchar(100) COLLATE NOCASE,
+    cPsnEmail       nvarchar(100) COLLATE NOCASE,
     dEnterDate      datetime
 );
 
 CREATE TABLE AA_Picture (
-    cGUID         nvarchar(100) NOT NULL PRIMARY KEY,
-    cPicturetype  nvarchar(20),
+    cGUID         nvarchar(100) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    cPicturetype  nvarchar(20) COLLATE NOCASE,
     Picture       image,
-    cTableName    nvarchar(50)
+    cTableName    nvarchar(50) COLLATE NOCASE
 );
 
 -- User-defined items ------------------------------------------------------------------------
 
 CREATE TABLE userdef (
-    cID            nvarchar(20)  NOT NULL PRIMARY KEY,
-    cClass         nvarchar(50)  NOT NULL,
-    CItem          nvarchar(50)  NOT NULL,
-    cItemName      nvarchar(50),
+    cID            nvarchar(20) COLLATE NOCASE  NOT NULL PRIMARY KEY,
+    cClass         nvarchar(50) COLLATE NOCASE  NOT NULL,
+    CItem          nvarchar(50) COLLATE NOCASE  NOT NULL,
+    cItemName      nvarchar(50) COLLATE NOCASE,
     bInput         bit           NOT NULL DEFAULT 0,
-    cType          nvarchar(20),
+    cType          nvarchar(20) COLLATE NOCASE,
     bFixLength     bit           NOT NULL DEFAULT 0,
     iLength        smallint      NOT NULL DEFAULT 120,
     iDecimalDigits tinyint,
     bCheckVal      bit           NOT NULL DEFAULT 0,
     iDataSource    tinyint       NOT NULL DEFAULT 0,   -- 0 own value list, 1 another archive
-    cRelArchive    nvarchar(60),
-    cRelField      nvarchar(60),
+    cRelArchive    nvarchar(60) COLLATE NOCASE,
+    cRelField      nvarchar(60) COLLATE NOCASE,
     bArchive       bit           NOT NULL DEFAULT 0,
-    cDefaultVal    nvarchar(120),
-    cDicDbname     nvarchar(60),
+    cDefaultVal    nvarchar(120) COLLATE NOCASE,
+    cDicDbname     nvarchar(60) COLLATE NOCASE,
     UNIQUE (cClass, CItem)
 );
 
 -- Item hierarchy: an item whose values depend on the value of a parent item.
 CREATE TABLE UserDef_Base (
-    cID        nvarchar(20) NOT NULL PRIMARY KEY,
-    cParentID  nvarchar(20)
+    cID        nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    cParentID  nvarchar(20) COLLATE NOCASE
 );
 
 CREATE TABLE userdefine (
-    cId     nvarchar(20)  NOT NULL,
-    cValue  nvarchar(120) NOT NULL,
+    cId     nvarchar(20) COLLATE NOCASE  NOT NULL,
+    cValue  nvarchar(120) COLLATE NOCASE NOT NULL,
     PRIMARY KEY (cId, cValue)
 );
 
@@ -246,26 +248,26 @@ CREATE TABLE userdefine (
 CREATE TABLE tc_tmp_duplication (
     ID        integer      PRIMARY KEY AUTOINCREMENT,
     obj_type  int          NOT NULL,
-    code      nvarchar(100) NOT NULL,
-    oper      nvarchar(10)
+    code      nvarchar(100) COLLATE NOCASE NOT NULL,
+    oper      nvarchar(10) COLLATE NOCASE
 );
 
 -- Declared references between archives, checked before an archive row is deleted.
 CREATE TABLE crm_ref_relation (
     ID                       integer       PRIMARY KEY AUTOINCREMENT,
-    creferencedtablename     nvarchar(100) NOT NULL,
-    creferencedtablekey      nvarchar(100) NOT NULL,
-    creferencingtablename    nvarchar(100) NOT NULL,
-    creferencingtablecolumn  nvarchar(100) NOT NULL,
-    cwherepart               nvarchar(500),
-    cObjName                 nvarchar(100)
+    creferencedtablename     nvarchar(100) COLLATE NOCASE NOT NULL,
+    creferencedtablekey      nvarchar(100) COLLATE NOCASE NOT NULL,
+    creferencingtablename    nvarchar(100) COLLATE NOCASE NOT NULL,
+    creferencingtablecolumn  nvarchar(100) COLLATE NOCASE NOT NULL,
+    cwherepart               nvarchar(500) COLLATE NOCASE,
+    cObjName                 nvarchar(100) COLLATE NOCASE
 );
 
 -- Display names of tables.
 CREATE TABLE Rpt_GRPDef (
-    SystemId     nvarchar(10)  NOT NULL,
-    TableName    nvarchar(100) NOT NULL,
-    TableDefine  nvarchar(100),
+    SystemId     nvarchar(10) COLLATE NOCASE  NOT NULL,
+    TableName    nvarchar(100) COLLATE NOCASE NOT NULL,
+    TableDefine  nvarchar(100) COLLATE NOCASE,
     PRIMARY KEY (SystemId, TableName)
 );
 
@@ -273,9 +275,9 @@ CREATE TABLE Rpt_GRPDef (
 
 -- Business objects and which authorization controls apply to them, per language.
 CREATE TABLE aa_busobject_base (
-    cBusObId          nvarchar(50) NOT NULL,
-    langid            nvarchar(10) NOT NULL,
-    cBusObName        nvarchar(100),
+    cBusObId          nvarchar(50) COLLATE NOCASE NOT NULL,
+    langid            nvarchar(10) COLLATE NOCASE NOT NULL,
+    cBusObName        nvarchar(100) COLLATE NOCASE,
     bAuthControl      bit          NOT NULL DEFAULT 0,
     iAuthType         tinyint      NOT NULL DEFAULT 0,
     bAuthDimControl   bit          NOT NULL DEFAULT 0,
@@ -292,14 +294,14 @@ CREATE TABLE aa_busobject_base (
 -- Authorization-dimension types (0, the department, is implicit) and their values.
 CREATE TABLE AA_AuthDimen_Type (
     iADTID    int          NOT NULL PRIMARY KEY,
-    cADTName  nvarchar(50) NOT NULL,
+    cADTName  nvarchar(50) COLLATE NOCASE NOT NULL,
     bEnable   bit          NOT NULL DEFAULT 1
 );
 
 CREATE TABLE AA_AuthDimen_Sub (
     iADTID   int           NOT NULL,
-    cADCode  nvarchar(50)  NOT NULL,
-    cADName  nvarchar(100) NOT NULL,
+    cADCode  nvarchar(50) COLLATE NOCASE  NOT NULL,
+    cADName  nvarchar(100) COLLATE NOCASE NOT NULL,
     PRIMARY KEY (iADTID, cADCode)
 );
 
@@ -314,14 +316,14 @@ CREATE VIEW V_AA_AuthDimen_Sub AS
 -- Demo archive that refers to contacts ------------------------------------------------------
 
 CREATE TABLE Crm_Opportunity (
-    cOppCode      nvarchar(30)  NOT NULL PRIMARY KEY,
-    cOppName      nvarchar(100) NOT NULL,
-    cCusCode      nvarchar(20),
-    cContactCode  nvarchar(60),
+    cOppCode      nvarchar(30) COLLATE NOCASE  NOT NULL PRIMARY KEY,
+    cOppName      nvarchar(100) COLLATE NOCASE NOT NULL,
+    cCusCode      nvarchar(20) COLLATE NOCASE,
+    cContactCode  nvarchar(60) COLLATE NOCASE,
     dExpectDate   datetime,
     mExpectAmount money,
     iStage        tinyint       NOT NULL DEFAULT 1,
-    cPrincipal    nvarchar(20),
+    cPrincipal    nvarchar(20) COLLATE NOCASE,
     dCreateDate   datetime
 );
 CREATE INDEX ix_Crm_Opportunity_contact ON Crm_Opportunity (cContactCode);
@@ -445,10 +447,10 @@ INSERT INTO AA_AuthDimen_Sub (iADTID, cADCode, cADName) VALUES
 -- Column layouts an operator stored for an archive (ColumnSetService). A column without a row
 -- here keeps the dictionary caption and the suite's default layout.
 CREATE TABLE qz_ColumnLayout (
-    cUser_Id    nvarchar(20)  NOT NULL,
-    cKey        nvarchar(50)  NOT NULL,   -- archive key in lower case, e.g. 'crm_contact'
-    cFieldName  nvarchar(60)  NOT NULL,
-    cCaption    nvarchar(100),            -- NULL: the dictionary caption
+    cUser_Id    nvarchar(20) COLLATE NOCASE  NOT NULL,
+    cKey        nvarchar(50) COLLATE NOCASE  NOT NULL,   -- archive key in lower case, e.g. 'crm_contact'
+    cFieldName  nvarchar(60) COLLATE NOCASE  NOT NULL,
+    cCaption    nvarchar(100) COLLATE NOCASE,            -- NULL: the dictionary caption
     bShow       bit           NOT NULL DEFAULT 1,
     iWidth      int           NOT NULL DEFAULT 100,
     iOrder      int           NOT NULL DEFAULT 0,
@@ -460,17 +462,17 @@ CREATE TABLE qz_ColumnLayout (
 -- not see or change. A rule with an empty cFuncId holds for every function; a rule for the
 -- function itself wins over it, so bDenied = 0 there lifts a general denial.
 CREATE TABLE qz_ColumnAuth (
-    cUser_Id    nvarchar(20)  NOT NULL,
-    cBusObId    nvarchar(50)  NOT NULL,
-    cFuncId     nvarchar(30)  NOT NULL DEFAULT '',
-    cFieldName  nvarchar(60)  NOT NULL,
+    cUser_Id    nvarchar(20) COLLATE NOCASE  NOT NULL,
+    cBusObId    nvarchar(50) COLLATE NOCASE  NOT NULL,
+    cFuncId     nvarchar(30) COLLATE NOCASE  NOT NULL DEFAULT '',
+    cFieldName  nvarchar(60) COLLATE NOCASE  NOT NULL,
     bDenied     bit           NOT NULL DEFAULT 1,
     PRIMARY KEY (cUser_Id, cBusObId, cFuncId, cFieldName)
 );
 
 -- Function rights of operators who are not administrators (the login's TaskExec).
 CREATE TABLE qz_UserFunction (
-    cUser_Id  nvarchar(20)  NOT NULL,
-    cFuncId   nvarchar(30)  NOT NULL,
+    cUser_Id  nvarchar(20) COLLATE NOCASE  NOT NULL,
+    cFuncId   nvarchar(30) COLLATE NOCASE  NOT NULL,
     PRIMARY KEY (cUser_Id, cFuncId)
 );

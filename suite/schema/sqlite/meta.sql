@@ -3,12 +3,12 @@
 -- lower case), in Chinese and English.
 
 CREATE TABLE aa_columndic (
-    ckey        nvarchar(50)  NOT NULL,
-    cFieldName  nvarchar(60)  NOT NULL,
-    cCaption    nvarchar(100) NOT NULL,
-    cCaptionEn  nvarchar(100),
+    ckey        nvarchar(50) COLLATE NOCASE  NOT NULL,
+    cFieldName  nvarchar(60) COLLATE NOCASE  NOT NULL,
+    cCaption    nvarchar(100) COLLATE NOCASE NOT NULL,
+    cCaptionEn  nvarchar(100) COLLATE NOCASE,
     iOrder      smallint      NOT NULL DEFAULT 0,
-    cDataType   nvarchar(30),
+    cDataType   nvarchar(30) COLLATE NOCASE,
     PRIMARY KEY (ckey, cFieldName)
 );
 

@@ -2,30 +2,30 @@
 -- accounts, their years and which subsystems each account year has enabled.
 
 CREATE TABLE UA_Account (
-    cAcc_Id     nchar(3)      NOT NULL PRIMARY KEY,
-    cAcc_Name   nvarchar(120) NOT NULL,
+    cAcc_Id     nchar(3) COLLATE NOCASE      NOT NULL PRIMARY KEY,
+    cAcc_Name   nvarchar(120) COLLATE NOCASE NOT NULL,
     iYear       smallint      NOT NULL,   -- first year of the account
-    cUnitName   nvarchar(120),
+    cUnitName   nvarchar(120) COLLATE NOCASE,
     dCreateDate datetime
 );
 
 CREATE TABLE UA_Account_Sub (
-    cAcc_Id      nchar(3)     NOT NULL,
+    cAcc_Id      nchar(3) COLLATE NOCASE     NOT NULL,
     iYear        smallint     NOT NULL,
-    cSub_Id      nvarchar(2)  NOT NULL,   -- subsystem, e.g. 'AA' basics, 'CS' customer relations
+    cSub_Id      nvarchar(2) COLLATE NOCASE  NOT NULL,   -- subsystem, e.g. 'AA' basics, 'CS' customer relations
     bClosing     bit          NOT NULL DEFAULT 0,
     iModiPeriod  tinyint      NOT NULL DEFAULT 0,
     dSubSysUsed  datetime,
-    cUser_Id     nvarchar(20),
+    cUser_Id     nvarchar(20) COLLATE NOCASE,
     dSubOriDate  datetime,
     PRIMARY KEY (cAcc_Id, iYear, cSub_Id)
 );
 
 CREATE TABLE UA_User (
-    cUser_Id    nvarchar(20) NOT NULL PRIMARY KEY,
-    cUser_Name  nvarchar(40) NOT NULL,
+    cUser_Id    nvarchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    cUser_Name  nvarchar(40) COLLATE NOCASE NOT NULL,
     bAdmin      bit          NOT NULL DEFAULT 0,
-    cEmployeeId nvarchar(20),
+    cEmployeeId nvarchar(20) COLLATE NOCASE,
     bDisabled   bit          NOT NULL DEFAULT 0
 );
 
