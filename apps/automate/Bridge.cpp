@@ -238,36 +238,41 @@ QJsonObject Bridge::callModuleFunction(const QString &module, const QString &fun
     return reply;
 }
 
-QJsonObject Bridge::getProperty(const QJsonObject &request)
+// The object and property a "get"/"set" request names, or the failure reply.
+std::variant<std::pair<QObject *, QMetaProperty>, QJsonObject> Bridge::property(const QString &target) const
 {
-    const auto [owner, member] = splitTarget(request.value(QLatin1String("get")).toString());
-    QObject *target = object(owner);
-    if (!target)
+    const auto [owner, member] = splitTarget(target);
+    QObject *found = object(owner);
+    if (!found)
         return failure(QStringLiteral("no object named %1").arg(owner));
-    const QMetaObject *meta = target->metaObject();
+    const QMetaObject *meta = found->metaObject();
     const int index = meta->indexOfProperty(member.toUtf8().constData());
     if (index < 0)
         return failure(QStringLiteral("%1 has no property %2").arg(QString::fromUtf8(meta->className()), member));
+    return std::pair{found, meta->property(index)};
+}
+
+QJsonObject Bridge::getProperty(const QJsonObject &request)
+{
+    const auto found = property(request.value(QLatin1String("get")).toString());
+    if (const auto *reply = std::get_if<QJsonObject>(&found))
+        return *reply;
+    const auto &[target, prop] = std::get<std::pair<QObject *, QMetaProperty>>(found);
     QJsonObject reply = success();
-    reply.insert(QStringLiteral("result"), toJson(meta->property(index).read(target), {}));
+    reply.insert(QStringLiteral("result"), toJson(prop.read(target), {}));
     return reply;
 }
 
 QJsonObject Bridge::setProperty(const QJsonObject &request)
 {
-    const auto [owner, member] = splitTarget(request.value(QLatin1String("set")).toString());
-    QObject *target = object(owner);
-    if (!target)
-        return failure(QStringLiteral("no object named %1").arg(owner));
-    const QMetaObject *meta = target->metaObject();
-    const int index = meta->indexOfProperty(member.toUtf8().constData());
-    if (index < 0)
-        return failure(QStringLiteral("%1 has no property %2").arg(QString::fromUtf8(meta->className()), member));
-    const QMetaProperty property = meta->property(index);
-    if (!property.isWritable())
-        return failure(QStringLiteral("property %1 is read-only").arg(member));
-    if (!property.write(target, fromJson(request.value(QLatin1String("value")), property.metaType())))
-        return failure(QStringLiteral("property %1 refused the value").arg(member));
+    const auto found = property(request.value(QLatin1String("set")).toString());
+    if (const auto *reply = std::get_if<QJsonObject>(&found))
+        return *reply;
+    const auto &[target, prop] = std::get<std::pair<QObject *, QMetaProperty>>(found);
+    if (!prop.isWritable())
+        return failure(QStringLiteral("property %1 is read-only").arg(QString::fromUtf8(prop.name())));
+    if (!prop.write(target, fromJson(request.value(QLatin1String("value")), prop.metaType())))
+        return failure(QStringLiteral("property %1 refused the value").arg(QString::fromUtf8(prop.name())));
     return success();
 }
 

@@ -3,10 +3,13 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QMetaProperty>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <utility>
+#include <variant>
 
 namespace perikon::automation {
 
@@ -29,6 +32,7 @@ private:
                            const QString &keepAs);
     QJsonObject callModuleFunction(const QString &module, const QString &function,
                                    const QJsonArray &args, const QString &keepAs);
+    std::variant<std::pair<QObject *, QMetaProperty>, QJsonObject> property(const QString &target) const;
     QJsonObject getProperty(const QJsonObject &request);
     QJsonObject setProperty(const QJsonObject &request);
     QJsonObject getGlobal(const QJsonObject &request);

@@ -21,29 +21,6 @@ bool isTable(const QString &tableName, const char *name)
     return tableName.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
 
-// Trims and wraps a normalized document in its data root when it has none.
-QString wrapInDataRoot(const QString &normalized)
-{
-    const QString text = normalized.trimmed();
-    if (text.left(6).toLower() == QLatin1String("<data>"))
-        return text;
-    return QStringLiteral("<data>") + text + QStringLiteral("</data>");
-}
-
-QString documentText(const pugi::xml_document &document)
-{
-    struct Writer : pugi::xml_writer
-    {
-        std::string out;
-        void write(const void *data, size_t size) override
-        {
-            out.append(static_cast<const char *>(data), size);
-        }
-    } writer;
-    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return QString::fromStdString(writer.out);
-}
-
 } // namespace
 
 void IClsCommon::FailWithMessage(QString &sMsg)
@@ -61,7 +38,7 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
     bool result = false;
     try {
         UTLCase(sXML, true);
-        if (!LoadRecordXml(wrapInDataRoot(sXML))) {
+        if (!LoadRecordXml(internal::wrapInDataRoot(sXML))) {
             FailWithMessage(sMsg);
             return false;
         }
@@ -111,7 +88,7 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
                 }
             }
             rs.update();
-            sXML = documentText(*workingDocument());
+            sXML = internal::xmlText(*workingDocument());
             rs.close();
             result = true;
 
@@ -161,7 +138,7 @@ bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &
     std::unique_ptr<db::Connection> account;
     try {
         UTLCase(sXML, true);
-        if (!LoadRecordXml(wrapInDataRoot(sXML))) {
+        if (!LoadRecordXml(internal::wrapInDataRoot(sXML))) {
             FailWithMessage(sMsg);
             return false;
         }

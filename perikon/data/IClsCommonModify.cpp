@@ -37,17 +37,6 @@ QString cutAtNul(const QString &text)
     return nul < 0 ? text : text.left(nul);
 }
 
-QString nodeXml(pugi::xml_node node)
-{
-    struct Writer : pugi::xml_writer
-    {
-        std::string out;
-        void write(const void *data, size_t size) override { out.append(static_cast<const char *>(data), size); }
-    } writer;
-    node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    return QString::fromStdString(writer.out);
-}
-
 // The unite steps, each with the text shown when it fails without a reason of its own.
 struct UniteStep
 {
@@ -76,10 +65,7 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
     bool result = false;
     try {
         UTLCase(sXML, true);
-        QString text = sXML.trimmed();
-        if (text.left(6).toLower() != QLatin1String("<data>"))
-            text = QStringLiteral("<data>") + text + QStringLiteral("</data>");
-        if (!LoadRecordXml(text)) {
+        if (!LoadRecordXml(internal::wrapInDataRoot(sXML))) {
             FailWithMessage(sMsg);
             return false;
         }
@@ -237,7 +223,7 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
             }
         }
 
-        QString merged = nodeXml(workingDocument()->document_element());
+        QString merged = internal::xmlText(workingDocument()->document_element());
         QString table = TableName;
         return Modify(merged, table, sMsg);
     } catch (...) {
@@ -262,7 +248,7 @@ bool IClsCommon::UniteSrv(pugi::xml_node row, const QString &TableName, QString 
                        : value.toString();
         }
         SetOrAddNodeText(content, QStringLiteral("dmodifydate"), time);
-        QString text = nodeXml(content);
+        QString text = internal::xmlText(content);
         text.replace(QLatin1String("content"), QLatin1String("crm_contact"));
         QString table = TableName;
         return Modify(text, table, sMsg);
