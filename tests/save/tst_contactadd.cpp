@@ -294,6 +294,53 @@ private slots:
         QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact")), before);
     }
 
+    void convertDatabase()
+    {
+        QString msg = QStringLiteral("stale");
+        QVERIFY(!com().zy_ConvertDB(QString(), msg));
+        QVERIFY(msg.isEmpty());
+        QCOMPARE(gLastError, SessionFixture::text("K2.CRM.COMMON.DBMSG.NoDB"));
+        QVERIFY(!com().zy_ConvertDB(QStringLiteral("QZDATA_404_2026"), msg));
+        QCOMPARE(gLastError, SessionFixture::text("K2.CRM.COMMON.DBMSG.ChagDBErr"));
+        QVERIFY(com().zy_ConvertDB(QStringLiteral("qzsystem"), msg));
+        QCOMPARE(com().connection()->defaultDatabase().toLower(), QStringLiteral("qzsystem"));
+    }
+
+    void accountLevelWritesRunTogether()
+    {
+        QString xml = QStringLiteral("<UA_Account_Sub><cAcc_Id>001</cAcc_Id><iYear>2026</iYear><cSub_Id>SA</cSub_Id>"
+                                     "<cUser_Id>demo</cUser_Id><dSubSysUsed>2026-01-01</dSubSysUsed></UA_Account_Sub>");
+        QStringList statements{QStringLiteral("update Crm_Contact set cMemo=N'启用销售' where cContactCode=N'00000001'"),
+                               QString(),
+                               QStringLiteral("update Crm_Contact set cMemo=N'启用销售' where cContactCode=N'00000002'")};
+        QString msg;
+        QVERIFY2(com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"), QStringLiteral("UA_Account_Sub"), msg),
+                 qPrintable(msg));
+        QCOMPARE(m_session->count(QStringLiteral("select count(*) from qzsystem..UA_Account_Sub where cAcc_Id=N'001' and cSub_Id=N'SA'")), 1);
+        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'启用销售'")), 2);
+
+        // The same row again changes the registered row instead of adding one.
+        // (The call normalized xml in place: its tags are lower case now.)
+        QVERIFY(xml.contains(QStringLiteral("<cuser_id>demo</cuser_id>")));
+        QString again = xml;
+        again.replace(QStringLiteral("<cuser_id>demo</cuser_id>"), QStringLiteral("<cUser_Id>admin</cUser_Id>"));
+        QStringList none;
+        QVERIFY2(com().AddInDiffDB(again, none, QStringLiteral("QZDATA_001_2026"), QStringLiteral("UA_Account_Sub"), msg),
+                 qPrintable(msg));
+        QCOMPARE(m_session->scalar(QStringLiteral("select cUser_Id from qzsystem..UA_Account_Sub where cAcc_Id=N'001' and cSub_Id=N'SA'")).toString(),
+                 QStringLiteral("admin"));
+    }
+
+    void accountLevelWritesRefuseOtherTables()
+    {
+        QString xml = QStringLiteral("<Customer><cCusCode>C9</cCusCode></Customer>");
+        QStringList statements{QStringLiteral("update Crm_Contact set cMemo=N'不该执行' where cContactCode=N'00000001'")};
+        QString msg;
+        QVERIFY(!com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"), QStringLiteral("Customer"), msg));
+        QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.DBMSG.NoTableParam", {QStringLiteral("Customer")}));
+        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'不该执行'")), 0);
+    }
+
 private:
     IClsCommon &com() { return m_session->com; }
     std::unique_ptr<SessionFixture> m_session;
