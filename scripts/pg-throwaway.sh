@@ -1,6 +1,9 @@
 # Throwaway PostgreSQL cluster for the tests: initdb and pg_ctl as the postgres user, listening only
 # on a unix socket in a temporary folder. Source this file, then pg_throwaway_start / _stop.
-# pg_throwaway_start exports PERIKON_TEST_PG (a connection string) and PERIKON_PG_SOCKET_DIR.
+# pg_throwaway_start exports PERIKON_TEST_PG (a connection string), PERIKON_PG_SOCKET_DIR and
+# PERIKON_PG_BIN. PERIKON_PG_PORT picks the port (default 54329), so two clusters can coexist.
+# pg_throwaway_pause / _resume stop and restart the server of a running cluster, keeping its
+# data: the server-fault tests use them.
 
 pg_throwaway_bin() {
     local v
@@ -22,16 +25,31 @@ pg_throwaway_start() {
     dir="$(mktemp -d /tmp/perikon-pg.XXXXXX)"
     chmod 755 "$dir"
     chown postgres:postgres "$dir" 2>/dev/null || true
-    port=54329
+    port="${PERIKON_PG_PORT:-54329}"
     pg_as_postgres "$bin/initdb" -D "$dir/data" -A trust -U postgres -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1
-    pg_as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -p $port -c fsync=off -c synchronous_commit=off -c full_page_writes=off" \
-        start >/dev/null
+    echo "$port" >"$dir/port"
+    pg_throwaway_resume_in "$bin" "$dir"
     pg_as_postgres "$bin/createdb" -h "$dir" -p "$port" -U postgres perikon
     export PERIKON_PG_SOCKET_DIR="$dir"
     export PERIKON_PG_BIN="$bin"
     export PERIKON_TEST_PG="Provider=PostgreSQL;Host=$dir;Port=$port;Database=perikon;User ID=postgres;Password=;Initial Catalog=QZDATA_001_2026"
     echo "pg-throwaway: server on $dir port $port"
+}
+
+pg_throwaway_resume_in() {
+    local bin="$1" dir="$2" port
+    port="$(cat "$dir/port")"
+    pg_as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -p $port -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+        start >/dev/null
+}
+
+pg_throwaway_pause() {
+    pg_as_postgres "$PERIKON_PG_BIN/pg_ctl" -D "$PERIKON_PG_SOCKET_DIR/data" -m fast -w stop >/dev/null
+}
+
+pg_throwaway_resume() {
+    pg_throwaway_resume_in "$PERIKON_PG_BIN" "$PERIKON_PG_SOCKET_DIR"
 }
 
 pg_throwaway_stop() {

@@ -17,9 +17,13 @@ build="${PERIKON_BUILD_DIR:-$root/build}"
 # shellcheck source=scripts/pg-throwaway.sh
 source "$root/scripts/pg-throwaway.sh"
 if [[ -z "${PERIKON_TEST_PG:-}" ]]; then
-    pg_throwaway_start
+    # Stopped on every way out, failed tests and interrupts included.
     trap pg_throwaway_stop EXIT
+    trap 'exit 130' INT TERM
+    pg_throwaway_start
 fi
 
+# Every PostgreSQL test creates a database of its own on the server, so they run in parallel like
+# the rest; only the server-fault test (RUN_SERIAL) runs alone.
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 900

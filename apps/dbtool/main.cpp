@@ -64,13 +64,9 @@ std::optional<SqliteTarget> sqliteTargetOf(const QString &text, QString &error)
         error = QStringLiteral("The connection string names no Provider (Provider=SQLite).");
         return std::nullopt;
     }
-    if (provider.compare(u"PostgreSQL", Qt::CaseInsensitive) == 0) {
-        error = QStringLiteral("Provider=PostgreSQL is not supported by \"create\" yet; it will come in a later "
-                               "version. Use Provider=SQLite for now.");
-        return std::nullopt;
-    }
     if (provider.compare(u"SQLite", Qt::CaseInsensitive) != 0) {
-        error = QStringLiteral("Unsupported provider \"%1\"; perikon-db creates SQLite databases (Provider=SQLite).")
+        error = QStringLiteral("Unsupported provider \"%1\"; perikon-db creates SQLite (Provider=SQLite) and "
+                               "PostgreSQL (Provider=PostgreSQL) databases.")
                     .arg(provider);
         return std::nullopt;
     }
@@ -96,6 +92,39 @@ std::optional<SqliteTarget> sqliteTargetOf(const QString &text, QString &error)
         return std::nullopt;
     }
     return SqliteTarget{source.absolutePath(), *catalog};
+}
+
+int reportDemo(const perikon::suite::SchemaResult<perikon::suite::DemoDataSummary> &summary, qint64 elapsedMs)
+{
+    if (!summary)
+        return fail(summary.error());
+    out() << QStringLiteral("Demo data: %1 contacts, %2 customers, %3 employees, %4 departments, "
+                            "%5 opportunities in %6 s")
+                 .arg(summary->contacts)
+                 .arg(summary->customers)
+                 .arg(summary->persons)
+                 .arg(summary->departments)
+                 .arg(summary->opportunities)
+                 .arg(double(elapsedMs) / 1000.0, 0, 'f', 2)
+          << Qt::endl;
+    return 0;
+}
+
+// The account, meta and system databases as schemas of the connection string's PostgreSQL database.
+int createPostgres(const QString &connectionText, std::optional<int> demoContacts, quint64 seed, bool replace)
+{
+    const auto created = SchemaInstaller::createPostgresDatabases(connectionText, replace);
+    if (!created)
+        return fail(created.error() + (replace ? QString() : QStringLiteral(" Use --replace to recreate it.")));
+    const perikon::db::ConnectionString connection(connectionText);
+    out() << "Created schema " << connection.catalog().toLower() << " in database " << connection.database()
+          << Qt::endl;
+    if (!demoContacts)
+        return 0;
+    QElapsedTimer timer;
+    timer.start();
+    const auto summary = perikon::suite::DemoDataGenerator(seed).generatePostgres(connectionText, *demoContacts);
+    return reportDemo(summary, timer.elapsed());
 }
 
 int createCommand(const QStringList &args)
@@ -133,6 +162,10 @@ int createCommand(const QStringList &args)
     if (connectionText.isEmpty())
         return fail(QStringLiteral("create needs a connection string."), kUsage);
 
+    if (perikon::db::ConnectionString(connectionText).provider().trimmed().compare(u"PostgreSQL", Qt::CaseInsensitive)
+        == 0)
+        return createPostgres(connectionText, demoContacts, seed, replace);
+
     QString error;
     const auto target = sqliteTargetOf(connectionText, error);
     if (!target)
@@ -149,18 +182,7 @@ int createCommand(const QStringList &args)
     if (demoContacts) {
         QElapsedTimer timer;
         timer.start();
-        const auto summary = perikon::suite::generateDemoData(files->account, *demoContacts, seed);
-        if (!summary)
-            return fail(summary.error());
-        out() << QStringLiteral("Demo data: %1 contacts, %2 customers, %3 employees, %4 departments, "
-                                "%5 opportunities in %6 s")
-                     .arg(summary->contacts)
-                     .arg(summary->customers)
-                     .arg(summary->persons)
-                     .arg(summary->departments)
-                     .arg(summary->opportunities)
-                     .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2)
-              << Qt::endl;
+        return reportDemo(perikon::suite::generateDemoData(files->account, *demoContacts, seed), timer.elapsed());
     }
     return 0;
 }
@@ -225,6 +247,7 @@ constexpr std::array kCommands{
     Command{"create",
             "create \"<connection string>\" [--demo N] [--seed S] [--replace]\n"
             "    Creates QZDATA_<acc>_<year>.db, QZMeta_<acc>.db and qzsystem.db in the folder of Data Source,\n"
+            "    or on PostgreSQL the schemas qzdata_<acc>_<year>, qzmeta_<acc> and qzsystem in Database,\n"
             "    optionally with N demo contacts (deterministic for the seed, default 1).",
             createCommand},
     Command{"sql",
@@ -239,8 +262,10 @@ int usage(int code)
     stream << "Usage: perikon-db <command> ...\n";
     for (const Command &command : kCommands)
         stream << "  perikon-db " << command.usage << '\n';
-    stream << "Example connection string:\n"
-              "  Provider=SQLite;Data Source=/data/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026"
+    stream << "Example connection strings:\n"
+              "  Provider=SQLite;Data Source=/data/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026\n"
+              "  Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=perikon;User ID=u;Password=p;"
+              "Initial Catalog=QZDATA_001_2026"
            << Qt::endl;
     return code;
 }

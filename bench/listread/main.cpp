@@ -1,6 +1,9 @@
 // Compares reading a contact list with the raw sqlite3 API (what a minimal reader does: prepare,
 // step, read every column as text or integer) against opening the same statement as a client-side,
-// static, optimistic recordset through a connection, as the list window does.
+// static, optimistic recordset through a connection, as the list window does. With PERIKON_TEST_PG
+// set it does the same against PostgreSQL, raw libpq against the recordset.
+
+#include "PostgresListRead.h"
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Recordset.h"
@@ -228,5 +231,9 @@ int main(int argc, char *argv[])
     std::printf("raw sqlite3:          %8.1f ms\n", raw / 1e6);
     std::printf("recordset (client):   %8.1f ms\n", recordset / 1e6);
     std::printf("ratio recordset/raw:  %8.2f\n", double(recordset) / double(raw));
+
+    // The same read from the multi-user server, when one is configured.
+    if (!qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
+        return runPostgresListRead(kListSql, kSchema, kCustomers, rows, kRepeats);
     return 0;
 }

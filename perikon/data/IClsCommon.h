@@ -120,6 +120,8 @@ private:
     bool UniteSrv(pugi::xml_node row, const QString &TableName, QString &sMsg);
     bool CnnExec(const QString &procedure, const QStringList &parameters, QString &returned,
                  const QString &failureStatus);
+    // Removes the extension, authorization and user rows of a contact that no longer exists.
+    void removeOrphanedCompanions(const QString &oid, const QString &code);
     // CheckRefed without its error handler: database errors reach the caller.
     bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll, QString &RetMsg);
     // Opens like OpenX on `cnn`, or on m_cnn when `cnn` is nullptr (and then sets it to m_cnn).

@@ -104,7 +104,12 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
         }
         return result;
     } catch (...) {
-        internal::logDataError(kModule, QStringLiteral("Add"), internal::currentError());
+        const internal::CaughtError error = internal::currentError();
+        internal::logDataError(kModule, QStringLiteral("Add"), error);
+        // The database's own words (a code taken meanwhile, a value refused) tell the operator
+        // more than the generic save failure.
+        if (gLastError.trimmed().isEmpty())
+            gLastError = error.description;
         FailWithMessage(sMsg);
         return false;
     }

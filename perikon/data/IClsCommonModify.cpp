@@ -63,6 +63,8 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
     gLastError.clear();
     sMsg.clear();
     bool result = false;
+    QString rowOid; // the contact being written, for the cleanup when it vanished meanwhile
+    QString rowCode;
     try {
         UTLCase(sXML, true);
         if (!LoadRecordXml(internal::wrapInDataRoot(sXML))) {
@@ -139,6 +141,8 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
                 }
             }
 
+            rowOid = GetAttrValue(row, QStringLiteral("oid"));
+            rowCode = code;
             if (!saveSteps.Trans(2, row, &rs, TableName, *this)) {
                 FailWithMessage(sMsg);
                 return false;
@@ -156,11 +160,35 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
         return result;
     } catch (...) {
         const internal::CaughtError error = internal::currentError();
-        if (error.number == db::DbError::RowNotLocated)
+        if (error.number == db::DbError::RowNotLocated) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
+            removeOrphanedCompanions(rowOid, rowCode);
+        } else if (gLastError.trimmed().isEmpty()) {
+            gLastError = error.description;
+        }
         internal::logDataError(kModule, QStringLiteral("Modify"), error);
         FailWithMessage(sMsg);
         return false;
+    }
+}
+
+void IClsCommon::removeOrphanedCompanions(const QString &oid, const QString &code)
+{
+    // The contact was deleted while its save steps ran: what they wrote for it has no owner.
+    // Only rows of this contact go, and only while no contact of that OID or code exists.
+    const QString byOid = QStringLiteral("=N'") + sqlEscape(oid) + QStringLiteral("'");
+    const QString byCode = QStringLiteral("=N'") + sqlEscape(code) + QStringLiteral("'");
+    try {
+        connection()->execute(QStringLiteral("delete from Crm_Contact_extradefine where OID") + byOid
+                              + QStringLiteral(" and not exists (select 1 from Crm_Contact where OID") + byOid
+                              + QStringLiteral(")"));
+        for (const char *table : {"crm_contact_Auth", "crm_contact_User"})
+            connection()->execute(QStringLiteral("delete from ") + QString::fromLatin1(table)
+                                  + QStringLiteral(" where Contact_Id") + byCode
+                                  + QStringLiteral(" and not exists (select 1 from Crm_Contact where cContactCode")
+                                  + byCode + QStringLiteral(")"));
+    } catch (...) {
+        internal::logDataError(kModule, QStringLiteral("Modify"), internal::currentError());
     }
 }
 

@@ -75,7 +75,9 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
         const QString field = sUserDefField + QString::number(n);
         const QString caption = textOf(*definitions, "cItemName").trimmed();
         if (caption.isEmpty()) {
-            SetNodeText(Ele, field, QString()); // an item not in use keeps no value
+            // An item not in use keeps no value; a row without the item is fine as it is.
+            if (pugi::xml_node unused = Ele.child(utf8(field.toLower()).c_str()))
+                unused.text().set("");
             continue;
         }
         const QString value = internal::childText(Ele, field);

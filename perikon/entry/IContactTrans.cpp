@@ -110,10 +110,11 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
                 EnsureContactCode(Ele, *com);
                 // The extension row, the customer link and the picture all name the contact by
                 // its OID, so a new contact gets it here rather than from the database default.
+                // Lower case, since record XML lower-cases the OID attribute it travels in later.
                 if (internal::childText(Ele, QStringLiteral("oid")).isEmpty()) {
                     const QString given = GetAttrValue(Ele, QStringLiteral("oid"));
                     SetOrAddNodeText(Ele, QStringLiteral("oid"),
-                                     given.isEmpty() ? QUuid::createUuid().toString(QUuid::WithBraces).toUpper()
+                                     given.isEmpty() ? QUuid::createUuid().toString(QUuid::WithBraces)
                                                      : given);
                 }
             }

@@ -28,6 +28,9 @@ public:
 
     // Refuses a database that already holds customers or contacts.
     SchemaResult<DemoDataSummary> generate(const QString &accountDbPath, int contactCount) const;
+    // The same for the account schema of a PostgreSQL connection string, written with COPY.
+    SchemaResult<DemoDataSummary> generatePostgres(const QString &connectionString,
+                                                   int contactCount) const;
 
 private:
     std::uint64_t m_seed;
@@ -37,6 +40,16 @@ inline SchemaResult<DemoDataSummary> generateDemoData(const QString &accountDbPa
                                                       std::uint64_t seed)
 {
     return DemoDataGenerator(seed).generate(accountDbPath, contactCount);
+}
+
+// Either backend: a "Provider=PostgreSQL;..." connection string, or the path of a SQLite
+// account database.
+inline SchemaResult<DemoDataSummary> generateDemoDataIn(const QString &target, int contactCount,
+                                                        std::uint64_t seed)
+{
+    if (target.contains(QStringLiteral("provider=postgres"), Qt::CaseInsensitive))
+        return DemoDataGenerator(seed).generatePostgres(target, contactCount);
+    return DemoDataGenerator(seed).generate(target, contactCount);
 }
 
 } // namespace perikon::suite

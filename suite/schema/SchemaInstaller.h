@@ -45,6 +45,17 @@ public:
                                                                     const QString &year = QStringLiteral("2026"),
                                                                     bool overwrite = false);
 
+    // Creates the schemas qzdata_<acc>_<year>, qzmeta_<acc> and qzsystem in the PostgreSQL
+    // database the connection string names (its Database), the account and year taken from its
+    // Initial Catalog, plus the functions and types the suite relies on in public. An existing
+    // account schema is refused unless overwrite is set; the meta and system schemas are shared,
+    // so existing ones are kept. All or nothing: a failure leaves the database as it was.
+    static SchemaResult<bool> createPostgresDatabases(const QString &connectionString,
+                                                      bool overwrite = false);
+
+    // The text of a schema script compiled into the library (":/suite/schema/<backend>/<name>.sql").
+    static SchemaResult<QString> scriptText(const QString &backend, const QString &scriptName);
+
     // Runs one of the schema scripts (":/suite/schema/sqlite/<name>.sql") on an open database.
     static SchemaResult<bool> runScript(sqlite3 *db, const QString &scriptName);
 };

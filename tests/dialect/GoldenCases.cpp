@@ -27,8 +27,10 @@ std::vector<GoldenCase> loadGoldenCases(const QString &folder)
         for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
             if (line.startsWith(u"=== "_s)) {
                 finishSection();
-                cases.push_back(
-                    GoldenCase{fileName, line.mid(4).trimmed(), {}, {}, {}, {}, {}, {}, false});
+                GoldenCase c;
+                c.file = fileName;
+                c.name = line.mid(4).trimmed();
+                cases.push_back(std::move(c));
             } else if (line.startsWith(u"--- "_s) && !cases.empty()) {
                 finishSection();
                 GoldenCase &c = cases.back();
@@ -39,8 +41,12 @@ std::vector<GoldenCase> loadGoldenCases(const QString &folder)
                           : kind == u"setup"_s    ? &c.setup
                           : kind == u"check"_s    ? &c.check
                           : kind == u"rows"_s     ? &c.rows
+                          : kind == u"postgres-setup"_s ? &c.postgresSetup
+                          : kind == u"postgres-check"_s ? &c.postgresCheck
+                          : kind == u"postgres-rows"_s  ? &c.postgresRows
                                                   : nullptr;
                 c.expectsRows = c.expectsRows || kind == u"rows"_s;
+                c.expectsPostgresRows = c.expectsPostgresRows || kind == u"postgres-rows"_s;
                 if (!section)
                     qFatal("unknown section %s in %s", qPrintable(kind), qPrintable(fileName));
             } else if (section) {

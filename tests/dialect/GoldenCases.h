@@ -13,11 +13,16 @@ struct GoldenCase
     QString name;
     QString sqlServer;
     QString sqlite;   // expected steps, as describeSteps renders them
-    QString postgres; // empty until the PostgreSQL target exists
-    QString setup;    // SQLite run before the case executes
-    QString check;    // SQLite query run after the case, then "=> " and its expected rows
+    QString postgres; // expected PostgreSQL steps
+    QString setup;    // run before the case executes, on either backend
+    QString check;    // query run after the case, then "=> " and its expected rows
     QString rows;     // the rows the last SQL step returns, as SuiteDatabase::run renders them
+    // Where PostgreSQL needs its own text or renders values its own way (3 for a real 3.0).
+    QString postgresSetup;
+    QString postgresCheck;
+    QString postgresRows;
     bool expectsRows = false;
+    bool expectsPostgresRows = false;
 };
 
 std::vector<GoldenCase> loadGoldenCases(const QString &folder);

@@ -1,7 +1,10 @@
 #include "GoldenCases.h"
 #include "SuiteDatabase.h"
 
+#include "support/TestDatabase.h"
+
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/PostgresDriver.h"
 #include "perikon/data/db/SqlDialect.h"
 
 #include <QTemporaryDir>
@@ -23,6 +26,11 @@ private slots:
     void sqlServerTargetKeepsTextByteForByte();
     void translationRunsOnSuiteDatabase_data() { goldenRows(); }
     void translationRunsOnSuiteDatabase();
+    void translatesToPostgres_data() { goldenRows(); }
+    void translatesToPostgres();
+    void translationRunsOnPostgres_data() { goldenRows(); }
+    void translationRunsOnPostgres();
+    void cleanupTestCase() { m_server.reset(); }
 
     void refusesWhatItCannotTranslate_data();
     void refusesWhatItCannotTranslate();
@@ -32,7 +40,33 @@ private:
     void goldenRows();
 
     std::vector<GoldenCase> m_cases;
+    // One server database for every case; each case runs in a transaction that is rolled back.
+    std::unique_ptr<perikon::testing::TestDatabase> m_server;
 };
+
+namespace {
+
+// Rows as SuiteDatabase::run renders them: "a,b;c,d", NULL as "NULL", or "ERROR: " and the text.
+QString runOnPostgres(PostgresDriver &driver, const QString &sql)
+{
+    try {
+        auto cursor = driver.query(sql);
+        QStringList rows;
+        while (cursor->next()) {
+            QStringList values;
+            for (int i = 0; i < int(cursor->columns().size()); ++i) {
+                const QVariant value = cursor->value(i);
+                values << (value.isNull() ? u"NULL"_s : value.toString());
+            }
+            rows << values.join(u',');
+        }
+        return rows.join(u';');
+    } catch (const DbError &e) {
+        return u"ERROR: "_s + e.description();
+    }
+}
+
+} // namespace
 
 void TestSqlDialect::initTestCase()
 {
@@ -125,6 +159,74 @@ void TestSqlDialect::translationRunsOnSuiteDatabase()
         QVERIFY2(arrow > 0, "check without \"=> expected rows\"");
         QCOMPARE(db.run(c.check.left(arrow)), c.check.mid(arrow + 4));
     }
+}
+
+void TestSqlDialect::translatesToPostgres()
+{
+    QFETCH(int, index);
+    const GoldenCase &c = m_cases[index];
+    QVERIFY2(!c.postgres.isEmpty(), "case without PostgreSQL steps");
+    QString actual;
+    try {
+        actual = describeSteps(SqlDialect(SqlTarget::Postgres).translate(c.sqlServer));
+    } catch (const DbError &e) {
+        QFAIL(qPrintable(e.description()));
+    }
+    QCOMPARE(actual, c.postgres);
+}
+
+void TestSqlDialect::translationRunsOnPostgres()
+{
+    if (perikon::testing::TestDatabase::serverConnectionString().isEmpty())
+        QSKIP("PERIKON_TEST_PG is not set: the PostgreSQL statements are checked as text only.");
+    if (!m_server) {
+        m_server = std::make_unique<perikon::testing::TestDatabase>(0, 7, perikon::testing::Backend::Postgres);
+        QVERIFY2(m_server->ok(), qPrintable(m_server->error()));
+    }
+    QFETCH(int, index);
+    const GoldenCase &c = m_cases[index];
+    PostgresDriver driver;
+    driver.open(ConnectionString(m_server->connectionString()));
+    driver.beginTransaction();
+    const QString setup = c.postgresSetup.isEmpty() ? c.setup : c.postgresSetup;
+    if (!setup.isEmpty()) {
+        try {
+            driver.execute(setup);
+        } catch (const DbError &e) {
+            QFAIL(qPrintable(u"setup: "_s + e.description()));
+        }
+    }
+    std::vector<TranslatedStatement> steps;
+    try {
+        steps = SqlDialect(SqlTarget::Postgres).translate(c.sqlServer);
+    } catch (const DbError &e) {
+        QFAIL(qPrintable(e.description()));
+    }
+    QString lastRows;
+    for (const TranslatedStatement &step : steps) {
+        if (step.kind == TranslatedStatement::Kind::Sql) {
+            lastRows = runOnPostgres(driver, step.sql);
+            QVERIFY2(!lastRows.startsWith(u"ERROR"_s), qPrintable(lastRows));
+        } else if (step.kind == TranslatedStatement::Kind::IfExists) {
+            const QString found = runOnPostgres(driver, step.probe);
+            QVERIFY2(!found.startsWith(u"ERROR"_s), qPrintable(found));
+            if (!found.isEmpty()) {
+                const QString result = runOnPostgres(driver, step.sql);
+                QVERIFY2(!result.startsWith(u"ERROR"_s), qPrintable(result));
+            }
+        }
+    }
+    if (c.expectsPostgresRows)
+        QCOMPARE(lastRows, c.postgresRows);
+    else if (c.expectsRows)
+        QCOMPARE(lastRows, c.rows);
+    const QString check = c.postgresCheck.isEmpty() ? c.check : c.postgresCheck;
+    if (!check.isEmpty()) {
+        const qsizetype arrow = check.lastIndexOf(u"\n=> "_s);
+        QVERIFY2(arrow > 0, "check without \"=> expected rows\"");
+        QCOMPARE(runOnPostgres(driver, check.left(arrow)), check.mid(arrow + 4));
+    }
+    driver.rollback();
 }
 
 void TestSqlDialect::refusesWhatItCannotTranslate_data()

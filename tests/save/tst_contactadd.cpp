@@ -304,6 +304,8 @@ private slots:
         QCOMPARE(gLastError, SessionFixture::text("K2.CRM.COMMON.DBMSG.ChagDBErr"));
         QVERIFY(com().zy_ConvertDB(QStringLiteral("qzsystem"), msg));
         QCOMPARE(com().connection()->defaultDatabase().toLower(), QStringLiteral("qzsystem"));
+        // The account database stays reachable by its name.
+        QCOMPARE(m_session->count(QStringLiteral("select count(*) from QZDATA_001_2026..Crm_Contact")), 20);
     }
 
     void accountLevelWritesRunTogether()

@@ -199,7 +199,7 @@ void tst_SchemaInstaller::oidDefaultGivesDistinctGuids()
     QCOMPARE(oids.size(), 50);
     QCOMPARE(QSet<QString>(oids.begin(), oids.end()).size(), 50);
     static const QRegularExpression guid(QStringLiteral(
-        "^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"));
+        "^\\{[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\}$"));
     for (const QString &oid : oids)
         QVERIFY2(guid.match(oid).hasMatch(), qPrintable(oid));
 }

@@ -174,4 +174,51 @@ DeclaredType declaredTypeOf(QStringView declaration)
     return {ColumnType::VarWChar, 255};
 }
 
+DeclaredType declaredTypeOfPostgres(QStringView formatType)
+{
+    QString type = formatType.trimmed().toString().toLower();
+    // A domain outside the search path comes back schema-qualified: "public.flag".
+    if (const qsizetype dot = type.indexOf(u'.'); dot >= 0 && !type.startsWith(u"numeric"))
+        type = type.mid(dot + 1);
+    if (type.isEmpty())
+        return {};
+
+    struct PostgresName
+    {
+        const char *postgres;
+        const char *sqlServer;
+    };
+    // Longest names first: "character varying" before "character".
+    static constexpr std::array names = {
+        PostgresName{"character varying", "nvarchar"},
+        PostgresName{"character", "nchar"},
+        PostgresName{"timestamp", "datetime"},
+        PostgresName{"double precision", "float"},
+        PostgresName{"bytea", "image"},
+        PostgresName{"text", "ntext"},
+        PostgresName{"boolean", "bit"},
+        PostgresName{"flag", "bit"},
+        PostgresName{"uuid", "uniqueidentifier"},
+    };
+    for (const PostgresName &name : names) {
+        const QLatin1StringView postgres(name.postgres);
+        if (!type.startsWith(postgres))
+            continue;
+        QString rest = type.mid(postgres.size());
+        if (!rest.isEmpty() && !rest.startsWith(u'(') && !rest.startsWith(u' '))
+            continue;
+        if (postgres == QLatin1StringView("timestamp"))
+            rest.clear(); // the precision of the seconds is no length
+        if (postgres == QLatin1StringView("character varying") && rest.isEmpty())
+            rest = QStringLiteral("(max)");
+        return declaredTypeOf(QString(QLatin1StringView(name.sqlServer)) + rest);
+    }
+    // money is stored as numeric(19,4); other exact numbers keep their precision and scale.
+    if (type == u"numeric(19,4)")
+        return declaredTypeOf(u"money");
+    if (type == u"numeric")
+        return declaredTypeOf(u"numeric(38,10)");
+    return declaredTypeOf(type);
+}
+
 } // namespace perikon::db

@@ -55,4 +55,10 @@ struct DeclaredType
 // and defined size. An empty declaration gives ColumnType::Empty.
 DeclaredType declaredTypeOf(QStringView declaration);
 
+// The same for a PostgreSQL column as format_type() gives it ("character varying(50)",
+// "numeric(19,4)", "timestamp(3) without time zone", "flag"): the suite's PostgreSQL schema
+// declares each SQL Server type in one PostgreSQL form, so the codes and sizes come out as the
+// SQL Server declaration gives them.
+DeclaredType declaredTypeOfPostgres(QStringView formatType);
+
 } // namespace perikon::db

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "DbError.h"
 #include "Driver.h"
+#include "PostgresDriver.h"
 #include "ProcedureRegistry.h"
 #include "SqliteDriver.h"
 
@@ -17,6 +18,8 @@ std::unique_ptr<Driver> createDriver(const QString &provider)
     const QString name = provider.trimmed().toLower();
     if (name == u"sqlite" || name == u"sqlite3")
         return std::make_unique<SqliteDriver>();
+    if (name == u"postgresql" || name == u"postgres" || name == u"pgsql")
+        return std::make_unique<PostgresDriver>();
     throw DbError(DbError::ProviderError,
                   QStringLiteral("Provider '%1' is not available.").arg(provider), kSource);
 }
@@ -104,6 +107,13 @@ SqlTarget Connection::target() const
     return driver().target();
 }
 
+SqlDialect Connection::dialect() const
+{
+    SqlDialect dialect(driver().target());
+    dialect.setDatabaseSchemas(driver().databaseSchemas());
+    return dialect;
+}
+
 qint64 Connection::runStep(const TranslatedStatement &step)
 {
     switch (step.kind) {
@@ -127,7 +137,7 @@ void Connection::execute(const QString &sqlServerText, qint64 *recordsAffected)
 {
     requireOpen();
     qint64 affected = 0;
-    for (const TranslatedStatement &step : SqlDialect(target()).translate(sqlServerText))
+    for (const TranslatedStatement &step : dialect().translate(sqlServerText))
         affected += runStep(step);
     if (recordsAffected)
         *recordsAffected = affected;
@@ -143,7 +153,7 @@ qint64 Connection::executeText(const QString &sqlServerText)
 std::unique_ptr<ResultCursor> Connection::openCursor(const QString &sqlServerText)
 {
     requireOpen();
-    const std::vector<TranslatedStatement> steps = SqlDialect(target()).translate(sqlServerText);
+    const std::vector<TranslatedStatement> steps = dialect().translate(sqlServerText);
     if (steps.empty())
         return nullptr;
     // Steps before the last one run for their effect; the last one gives the rows.

@@ -64,6 +64,8 @@ public:
 
     // The dialect of the open backend.
     SqlTarget target() const;
+    // The translator for the open backend, knowing its names for the suite's databases.
+    SqlDialect dialect() const;
     // The open backend; throws DbError when the connection is closed.
     Driver &driver() const;
 

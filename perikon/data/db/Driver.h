@@ -4,6 +4,7 @@
 #include "ColumnInfo.h"
 #include "SqlDialect.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -68,6 +69,8 @@ public:
     virtual QString quoteIdentifier(const QString &name) const = 0;
     virtual QString qualifiedTable(const QString &database, const QString &table) const = 0;
     virtual QString placeholder(int index) const = 0; // zero-based
+    // Databases the backend knows under another schema name (lower-case name -> schema).
+    virtual QHash<QString, QString> databaseSchemas() const { return {}; }
     virtual QString nullSafeEquals(const QString &lhs, const QString &rhs) const = 0;
 
     virtual QStringList primaryKeyColumns(const QString &database, const QString &table) = 0;

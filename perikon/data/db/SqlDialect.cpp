@@ -111,8 +111,8 @@ std::vector<SqlRange> splitStatements(SqlRange nodes)
 class StatementTranslator
 {
 public:
-    explicit StatementTranslator(const SqlTargetProfile &profile)
-        : m_rewriter(profile)
+    StatementTranslator(const SqlTargetProfile &profile, const QHash<QString, QString> &databaseSchemas)
+        : m_rewriter(profile, databaseSchemas)
     {}
 
     std::optional<TranslatedStatement> translate(SqlRange statement) const
@@ -333,7 +333,7 @@ std::vector<TranslatedStatement> SqlDialect::translate(const QString &sqlServerT
         throw unsupported(m_target, e.reason, sqlServerText.trimmed());
     }
 
-    const StatementTranslator translator(*profile);
+    const StatementTranslator translator(*profile, m_databaseSchemas);
     std::vector<TranslatedStatement> steps;
     for (SqlRange statement : splitStatements(tree)) {
         try {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -38,11 +39,16 @@ public:
 
     SqlTarget target() const { return m_target; }
 
+    // The schema under which the backend knows a database of the suite (lower-case database name
+    // -> schema), where that differs from the name: SQLite knows the account database as "main".
+    void setDatabaseSchemas(QHash<QString, QString> schemas) { m_databaseSchemas = std::move(schemas); }
+
     // Throws DbError (number DbError::UnsupportedStatement) for an unknown shape.
     std::vector<TranslatedStatement> translate(const QString &sqlServerText) const;
 
 private:
     SqlTarget m_target;
+    QHash<QString, QString> m_databaseSchemas;
 };
 
 } // namespace perikon::db

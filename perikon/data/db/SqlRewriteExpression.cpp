@@ -121,7 +121,8 @@ QString SqlRewriter::expression(SqlRange nodes) const
                 continue;
             }
             if (i + 3 < nodes.size() && nodes[i + 2].isPunct(u'.') && isName(nodes[i + 3])) {
-                text += name(node) + u'.';
+                const QString database = name(node);
+                text += m_databaseSchemas.value(database.toLower(), database) + u'.';
                 i += 2;
                 continue;
             }

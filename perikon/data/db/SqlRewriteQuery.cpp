@@ -101,6 +101,9 @@ QString SqlRewriter::query(SqlRange nodes) const
                         u"TOP in the last part of a compound SELECT with ORDER BY"_s};
                 // The target's LIMIT would cut the whole compound; keep it to this part.
                 coreText = u"SELECT * FROM ("_s + coreText + u" LIMIT "_s + limit + u')';
+                // PostgreSQL names every derived table.
+                if (m_profile.target == SqlTarget::Postgres)
+                    coreText += u" AS limited_part"_s;
             }
         }
         text += leadingTrivia(member) + coreText + trailingTrivia(member);

@@ -3,6 +3,7 @@
 #include "SqlSyntaxTree.h"
 #include "SqlTargetProfile.h"
 
+#include <QHash>
 #include <QString>
 
 namespace perikon::db::internal {
@@ -12,8 +13,9 @@ namespace perikon::db::internal {
 class SqlRewriter
 {
 public:
-    explicit SqlRewriter(const SqlTargetProfile &profile)
+    SqlRewriter(const SqlTargetProfile &profile, const QHash<QString, QString> &databaseSchemas = {})
         : m_profile(profile)
+        , m_databaseSchemas(databaseSchemas)
     {}
 
     // A SELECT, possibly a compound one with UNION/EXCEPT/INTERSECT and a final ORDER BY.
@@ -37,6 +39,7 @@ private:
     QString castTo(SqlRange type, const QString &expression) const;
 
     const SqlTargetProfile &m_profile;
+    QHash<QString, QString> m_databaseSchemas; // lower-case database name -> schema
 };
 
 } // namespace perikon::db::internal

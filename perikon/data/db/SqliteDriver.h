@@ -42,6 +42,7 @@ public:
     QString quoteIdentifier(const QString &name) const override;
     QString qualifiedTable(const QString &database, const QString &table) const override;
     QString placeholder(int index) const override;
+    QHash<QString, QString> databaseSchemas() const override { return m_schemas; }
     QString nullSafeEquals(const QString &lhs, const QString &rhs) const override;
 
     QStringList primaryKeyColumns(const QString &database, const QString &table) override;

@@ -18,9 +18,9 @@ INSERT INTO qz_RowVersion (ID, iLastTs) VALUES (1, 0);
 -- Contacts -----------------------------------------------------------------------------------
 
 CREATE TABLE Crm_Contact (
-    OID           nvarchar(100) COLLATE NOCASE NOT NULL PRIMARY KEY DEFAULT ('{' || hex(randomblob(4)) || '-'
+    OID           nvarchar(100) COLLATE NOCASE NOT NULL PRIMARY KEY DEFAULT ('{' || lower(hex(randomblob(4)) || '-'
                       || hex(randomblob(2)) || '-' || hex(randomblob(2)) || '-'
-                      || hex(randomblob(2)) || '-' || hex(randomblob(6)) || '}'),
+                      || hex(randomblob(2)) || '-' || hex(randomblob(6))) || '}'),
     cContactCode  nvarchar(60) COLLATE NOCASE  NOT NULL UNIQUE,
     cContactName  nvarchar(60) COLLATE NOCASE,
     cCusCode      nvarchar(20) COLLATE NOCASE,
@@ -126,6 +126,15 @@ CREATE TABLE crm_contact_Auth (
     Privilege_ID   nvarchar(50) COLLATE NOCASE NOT NULL,
     PRIMARY KEY (Contact_Id, Privilege_Type, Privilege_ID)
 );
+
+-- Companion rows go with their contact, whoever deletes it and in whatever order: a save that
+-- re-created one of them while the contact was being deleted leaves nothing behind.
+CREATE TRIGGER tr_Crm_Contact_companions AFTER DELETE ON Crm_Contact
+BEGIN
+    DELETE FROM Crm_Contact_extradefine WHERE OID = OLD.OID;
+    DELETE FROM crm_contact_Auth WHERE Contact_Id = OLD.cContactCode;
+    DELETE FROM crm_contact_User WHERE Contact_Id = OLD.cContactCode;
+END;
 
 CREATE TABLE Crm_BaseCode (
     ID     integer      PRIMARY KEY AUTOINCREMENT,

@@ -1,0 +1,450 @@
+#include "PostgresDriver.h"
+
+#include "ConnectionString.h"
+#include "DbError.h"
+#include "PostgresCursor.h"
+#include "SqlKeywords.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <libpq-fe.h>
+
+namespace perikon::db {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kSource = u"Perikon.Db.Postgres"_s;
+
+struct ResultDeleter
+{
+    void operator()(PGresult *result) const { PQclear(result); }
+};
+using ResultHandle = std::unique_ptr<PGresult, ResultDeleter>;
+
+// Parameters in libpq's form; the byte arrays own the values the pointers point into.
+struct BoundParameters
+{
+    explicit BoundParameters(const QVariantList &values)
+    {
+        for (const QVariant &value : values) {
+            if (value.isNull()) {
+                storage.push_back({});
+                types.push_back(0);
+                formats.push_back(0);
+                continue;
+            }
+            switch (value.typeId()) {
+            case QMetaType::Bool:
+                storage.push_back(value.toBool() ? "1" : "0");
+                types.push_back(0);
+                formats.push_back(0);
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                storage.push_back(QByteArray::number(value.toDouble(), 'g', 17));
+                types.push_back(0);
+                formats.push_back(0);
+                break;
+            case QMetaType::QByteArray:
+                storage.push_back(value.toByteArray());
+                types.push_back(PostgresType::Bytea);
+                formats.push_back(1);
+                break;
+            case QMetaType::QDateTime:
+                storage.push_back(
+                    value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s).toUtf8());
+                types.push_back(0);
+                formats.push_back(0);
+                break;
+            default:
+                storage.push_back(value.toString().toUtf8());
+                types.push_back(0);
+                formats.push_back(0);
+                break;
+            }
+        }
+        for (std::size_t i = 0; i < storage.size(); ++i) {
+            const bool null = values.at(qsizetype(i)).isNull();
+            pointers.push_back(null ? nullptr : storage[i].constData());
+            lengths.push_back(int(storage[i].size()));
+        }
+    }
+
+    std::vector<QByteArray> storage;
+    std::vector<const char *> pointers;
+    std::vector<int> lengths;
+    std::vector<Oid> types;
+    std::vector<int> formats;
+};
+
+// The suite's type words in a CREATE TABLE, in PostgreSQL's terms.
+const std::array<std::pair<QRegularExpression, QString>, 7> &createTableTypes()
+{
+    static const std::array<std::pair<QRegularExpression, QString>, 7> types = {{
+        {QRegularExpression(u"\\bnvarchar\\b"_s, QRegularExpression::CaseInsensitiveOption),
+         u"varchar"_s},
+        {QRegularExpression(u"\\bnchar\\b"_s, QRegularExpression::CaseInsensitiveOption),
+         u"char"_s},
+        {QRegularExpression(u"\\bntext\\b"_s, QRegularExpression::CaseInsensitiveOption),
+         u"text"_s},
+        {QRegularExpression(u"\\bdatetime\\b"_s, QRegularExpression::CaseInsensitiveOption),
+         u"timestamp(3)"_s},
+        {QRegularExpression(u"\\bbit\\b"_s, QRegularExpression::CaseInsensitiveOption),
+         u"public.flag"_s},
+        {QRegularExpression(u"\\bimage\\b"_s, QRegularExpression::CaseInsensitiveOption),
+         u"bytea"_s},
+        {QRegularExpression(u"\\bmoney\\b"_s, QRegularExpression::CaseInsensitiveOption),
+         u"numeric(19,4)"_s},
+    }};
+    return types;
+}
+
+} // namespace
+
+PostgresDriver::~PostgresDriver()
+{
+    close();
+}
+
+QList<QPair<QByteArray, QByteArray>> PostgresDriver::connectParameters(const ConnectionString &text)
+{
+    QList<QPair<QByteArray, QByteArray>> parameters;
+    auto add = [&](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            parameters.append({key, value.toUtf8()});
+    };
+    add("host", text.host());
+    if (text.port() > 0)
+        add("port", QString::number(text.port()));
+    add("dbname", text.database());
+    add("user", text.user());
+    add("password", text.password());
+    add("connect_timeout", u"10"_s);
+    add("client_encoding", u"UTF8"_s);
+    add("application_name", u"perikon"_s);
+    return parameters;
+}
+
+void PostgresDriver::open(const ConnectionString &connectionString)
+{
+    close();
+    const auto parameters = connectParameters(connectionString);
+    std::vector<const char *> keys, values;
+    for (const auto &[key, value] : parameters) {
+        keys.push_back(key.constData());
+        values.push_back(value.constData());
+    }
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    PGconn *conn = PQconnectdbParams(keys.data(), values.data(), 0);
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        const QString message
+            = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed() : u"out of memory"_s;
+        PQfinish(conn);
+        throw DbError(DbError::ProviderError,
+                      u"Cannot connect to database \"%1\" on %2: %3"_s.arg(
+                          connectionString.database(), connectionString.host(), message),
+                      kSource);
+    }
+    m_conn = conn;
+    try {
+        // Quiet notices ("table does not exist, skipping") and dates in the ISO form the
+        // component parses.
+        PQsetNoticeProcessor(
+            m_conn, [](void *, const char *) {}, nullptr);
+        execute(u"SET DateStyle = ISO, YMD; SET client_min_messages = warning"_s);
+        m_account = connectionString.accountNumber();
+        QString catalog = connectionString.catalog();
+        if (catalog.isEmpty())
+            catalog = u"public"_s;
+        setDefaultDatabase(catalog);
+        setStatementTimeout(m_timeoutSeconds);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void PostgresDriver::close()
+{
+    if (!m_conn)
+        return;
+    PQfinish(m_conn);
+    m_conn = nullptr;
+    m_defaultDatabase.clear();
+    m_savepointDepth = 0;
+    m_columns.clear();
+    m_knownTables.clear();
+    m_spellings.reset();
+    m_spellingTable = false;
+}
+
+void PostgresDriver::setStatementTimeout(int seconds)
+{
+    m_timeoutSeconds = qMax(0, seconds);
+    if (m_conn)
+        execute(u"SET statement_timeout = %1"_s.arg(qint64(m_timeoutSeconds) * 1000));
+}
+
+void PostgresDriver::requireConnection(const QString &sql) const
+{
+    if (!m_conn)
+        throw DbError(DbError::InvalidState, u"The connection is closed.\n"_s + sql, kSource);
+    if (PQstatus(m_conn) == CONNECTION_BAD)
+        throw DbError(DbError::ProviderError,
+                      u"The connection to the database server was lost.\n"_s + sql, kSource);
+}
+
+bool PostgresDriver::inTransaction() const
+{
+    return m_conn && PQtransactionStatus(m_conn) != PQTRANS_IDLE;
+}
+
+void PostgresDriver::fail(PGresult *result, const QString &sql)
+{
+    QString message;
+    const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    if (state && qstrcmp(state, "57014") == 0 && m_timeoutSeconds > 0)
+        message = u"Query timeout expired"_s;
+    else if (result && PQresultErrorMessage(result)[0])
+        message = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    else
+        message = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    PQclear(result);
+    if (PQstatus(m_conn) == CONNECTION_BAD)
+        message = u"The connection to the database server was lost: "_s + message;
+    throw DbError(DbError::ProviderError, message + u'\n' + sql, kSource);
+}
+
+PGresult *PostgresDriver::runRaw(const QByteArray &sql)
+{
+    PGresult *result = PQexec(m_conn, sql.constData());
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        fail(result, QString::fromUtf8(sql));
+    return result;
+}
+
+PGresult *PostgresDriver::run(const QString &sql, const QVariantList &parameters)
+{
+    requireConnection(sql);
+    // Inside a transaction a failed statement is undone alone, as the component expects,
+    // instead of dooming the whole transaction.
+    const bool guarded = m_savepointDepth > 0;
+    if (guarded)
+        PQclear(runRaw("SAVEPOINT perikon_statement"));
+    const QByteArray text = sql.toUtf8();
+    const BoundParameters bound(parameters);
+    PGresult *result
+        = PQexecParams(m_conn, text.constData(), int(bound.pointers.size()), bound.types.data(),
+                       bound.pointers.data(), bound.lengths.data(), bound.formats.data(), 0);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        if (guarded && PQstatus(m_conn) == CONNECTION_OK) {
+            PGresult *undo = PQexec(m_conn, "ROLLBACK TO SAVEPOINT perikon_statement; "
+                                            "RELEASE SAVEPOINT perikon_statement");
+            PQclear(undo);
+        }
+        fail(result, sql);
+    }
+    if (guarded)
+        PQclear(runRaw("RELEASE SAVEPOINT perikon_statement"));
+    return result;
+}
+
+qint64 PostgresDriver::execute(const QString &sql, const QVariantList &parameters)
+{
+    if (!parameters.isEmpty() || !sql.contains(u';')) {
+        const QString text = createTableText(sql);
+        ResultHandle result(run(text, parameters));
+        recordSpellings(sql);
+        return QByteArray(PQcmdTuples(result.get())).toLongLong();
+    }
+    // Several statements: the simple protocol runs them as one unit and reports each.
+    requireConnection(sql);
+    if (m_savepointDepth > 0)
+        PQclear(runRaw("SAVEPOINT perikon_statement"));
+    if (!PQsendQuery(m_conn, createTableText(sql).toUtf8().constData()))
+        fail(nullptr, sql);
+    qint64 affected = 0;
+    PGresult *failed = nullptr;
+    while (PGresult *result = PQgetResult(m_conn)) {
+        const ExecStatusType status = PQresultStatus(result);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && !failed) {
+            failed = result;
+            continue;
+        }
+        affected += QByteArray(PQcmdTuples(result)).toLongLong();
+        PQclear(result);
+    }
+    if (failed) {
+        if (m_savepointDepth > 0 && PQstatus(m_conn) == CONNECTION_OK)
+            PQclear(PQexec(m_conn, "ROLLBACK TO SAVEPOINT perikon_statement; "
+                                   "RELEASE SAVEPOINT perikon_statement"));
+        fail(failed, sql);
+    }
+    if (m_savepointDepth > 0)
+        PQclear(runRaw("RELEASE SAVEPOINT perikon_statement"));
+    return affected;
+}
+
+// The suite writes scratch tables in its own type words (nvarchar, datetime, bit ...); the
+// server knows them by other names.
+QString PostgresDriver::createTableText(const QString &sql) const
+{
+    static const QRegularExpression createTable(u"^\\s*create\\s+table\\b"_s,
+                                                QRegularExpression::CaseInsensitiveOption);
+    if (!createTable.match(sql).hasMatch())
+        return sql;
+    QString text = sql;
+    for (const auto &[word, type] : createTableTypes())
+        text.replace(word, type);
+    return text;
+}
+
+std::unique_ptr<ResultCursor> PostgresDriver::query(const QString &sql,
+                                                    const QVariantList &parameters)
+{
+    PGresult *result = run(sql, parameters);
+    std::vector<ColumnInfo> columns;
+    try {
+        columns = describe(result, sql);
+    } catch (...) {
+        PQclear(result);
+        throw;
+    }
+    std::vector<unsigned> types;
+    for (int i = 0; i < PQnfields(result); ++i) {
+        const auto column
+            = m_columns.constFind(quint64(PQftable(result, i)) << 16 | PQftablecol(result, i));
+        const bool fromTable = PQftable(result, i) != InvalidOid && column != m_columns.cend();
+        types.push_back(fromTable ? column->valueType : PQftype(result, i));
+    }
+    return std::make_unique<PostgresCursor>(result, std::move(columns), types);
+}
+
+void PostgresDriver::beginTransaction()
+{
+    execute(u"BEGIN"_s);
+    m_savepointDepth = 1;
+}
+
+void PostgresDriver::commit()
+{
+    m_savepointDepth = 0;
+    execute(u"COMMIT"_s);
+}
+
+void PostgresDriver::rollback()
+{
+    m_savepointDepth = 0;
+    execute(u"ROLLBACK"_s);
+}
+
+QString PostgresDriver::schemaOf(const QString &database)
+{
+    QString name = database.trimmed();
+    if (name.size() >= 2 && name.startsWith(u'[') && name.endsWith(u']'))
+        name = name.mid(1, name.size() - 2);
+    return name.toLower();
+}
+
+void PostgresDriver::setDefaultDatabase(const QString &name)
+{
+    QString database = name.trimmed();
+    if (database.size() >= 2 && database.startsWith(u'[') && database.endsWith(u']'))
+        database = database.mid(1, database.size() - 2);
+    if (!m_conn)
+        throw DbError(DbError::InvalidState, u"The connection is closed."_s, kSource);
+    const QString schema = schemaOf(database);
+    ResultHandle found(run(u"SELECT 1 FROM pg_namespace WHERE nspname = $1"_s, {schema}));
+    if (schema.isEmpty() || PQntuples(found.get()) == 0)
+        throw DbError(DbError::ProviderError, u"Database '%1' does not exist."_s.arg(database),
+                      kSource);
+    // Unqualified names resolve as on the embedded backend: the database itself, then the
+    // system and meta databases, then the scratch database.
+    QStringList path{quoteIdentifier(schema)};
+    for (const QString &other :
+         {u"qzsystem"_s, m_account.isEmpty() ? QString() : u"qzmeta_"_s + m_account.toLower(),
+          u"public"_s, u"tempdb"_s}) {
+        if (!other.isEmpty() && other != schema)
+            path << quoteIdentifier(other);
+    }
+    execute(u"SET search_path TO "_s + path.join(u", "_s));
+    m_defaultDatabase = database;
+}
+
+QString PostgresDriver::quoteIdentifier(const QString &name) const
+{
+    // Objects are created unquoted, so the catalog spells them in lower case. A plain name stays
+    // unquoted: the server folds it the same way, and the statement keeps the caller's spelling,
+    // which a CREATE TABLE records for result names.
+    static const QRegularExpression plain(u"^[A-Za-z_][A-Za-z0-9_]*$"_s);
+    static const QStringList reserved = {u"user"_s,  u"order"_s,  u"group"_s,  u"table"_s,
+                                         u"limit"_s, u"offset"_s, u"window"_s, u"do"_s};
+    if (plain.match(name).hasMatch() && !internal::isReservedWord(name)
+        && !reserved.contains(name.toLower()))
+        return name;
+    QString quoted = name.toLower();
+    quoted.replace(u'"', u"\"\""_s);
+    return u'"' + quoted + u'"';
+}
+
+QString PostgresDriver::qualifiedTable(const QString &database, const QString &table) const
+{
+    if (database.isEmpty())
+        return quoteIdentifier(table);
+    return quoteIdentifier(schemaOf(database)) + u'.' + quoteIdentifier(table);
+}
+
+QString PostgresDriver::placeholder(int index) const
+{
+    return u'$' + QString::number(index + 1);
+}
+
+QString PostgresDriver::nullSafeEquals(const QString &lhs, const QString &rhs) const
+{
+    return lhs + u" IS NOT DISTINCT FROM "_s + rhs;
+}
+
+QStringList PostgresDriver::primaryKeyColumns(const QString &database, const QString &table)
+{
+    ResultHandle result(
+        run(u"SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid"
+            " AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass($1) AND i.indisprimary"
+            " ORDER BY array_position(i.indkey::int2[], a.attnum)"_s,
+            {qualifiedTable(database, table)}));
+    QStringList keys;
+    for (int row = 0; row < PQntuples(result.get()); ++row)
+        keys << spelling(table.toLower(), QString::fromUtf8(PQgetvalue(result.get(), row, 0)));
+    return keys;
+}
+
+std::unique_ptr<ResultCursor>
+PostgresDriver::insertRow(const QString &database, const QString &table, const QStringList &columns,
+                          const QVariantList &values, const QStringList &returnColumns)
+{
+    QString sql = u"INSERT INTO "_s + qualifiedTable(database, table);
+    if (columns.isEmpty()) {
+        sql += u" DEFAULT VALUES"_s;
+    } else {
+        QStringList names, marks;
+        for (int i = 0; i < columns.size(); ++i) {
+            names << quoteIdentifier(columns.at(i));
+            marks << placeholder(i);
+        }
+        sql += u" (%1) VALUES (%2)"_s.arg(names.join(u','), marks.join(u','));
+    }
+    // RETURNING gives the row as stored: defaults and what the row-version trigger set.
+    QStringList select;
+    for (const QString &column : returnColumns)
+        select << quoteIdentifier(column);
+    if (!select.isEmpty())
+        sql += u" RETURNING "_s + select.join(u',');
+    return query(sql, values);
+}
+
+} // namespace perikon::db

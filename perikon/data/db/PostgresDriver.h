@@ -1,0 +1,103 @@
+#pragma once
+
+#include "Driver.h"
+
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+struct pg_conn;
+struct pg_result;
+
+namespace perikon::db {
+
+// The multi-user backend on libpq. The suite's databases are schemas of one PostgreSQL database:
+// "QZDATA_001_2026" is the schema qzdata_001_2026, "QZMeta_001" qzmeta_001, and "qzsystem" and
+// "tempdb" are schemas of those names. The default database is the first schema of the search
+// path. Everything is created unquoted, so the catalog holds lower-case names; result columns
+// get back the spelling the query or the schema gave them.
+class PostgresDriver final : public Driver
+{
+public:
+    PostgresDriver() = default;
+    ~PostgresDriver() override;
+    PostgresDriver(const PostgresDriver &) = delete;
+    PostgresDriver &operator=(const PostgresDriver &) = delete;
+
+    SqlTarget target() const override { return SqlTarget::Postgres; }
+
+    void open(const ConnectionString &connectionString) override;
+    void close() override;
+    bool isOpen() const override { return m_conn != nullptr; }
+    void setStatementTimeout(int seconds) override;
+
+    qint64 execute(const QString &sql, const QVariantList &parameters = {}) override;
+    std::unique_ptr<ResultCursor> query(const QString &sql,
+                                        const QVariantList &parameters = {}) override;
+
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+
+    QString defaultDatabase() const override { return m_defaultDatabase; }
+    void setDefaultDatabase(const QString &name) override;
+
+    QString quoteIdentifier(const QString &name) const override;
+    QString qualifiedTable(const QString &database, const QString &table) const override;
+    QString placeholder(int index) const override;
+    QString nullSafeEquals(const QString &lhs, const QString &rhs) const override;
+
+    QStringList primaryKeyColumns(const QString &database, const QString &table) override;
+    std::unique_ptr<ResultCursor> insertRow(const QString &database, const QString &table,
+                                            const QStringList &columns, const QVariantList &values,
+                                            const QStringList &returnColumns) override;
+
+    // The schema that holds a database of the suite: its name in lower case.
+    static QString schemaOf(const QString &database);
+    // The libpq connection parameters of a connection string ("host", "port", "dbname", ...).
+    static QList<QPair<QByteArray, QByteArray>> connectParameters(const ConnectionString &text);
+
+    pg_conn *handle() const { return m_conn; }
+
+private:
+    struct TableColumn
+    {
+        QString schema;
+        QString table;
+        QString name;
+        QString type;           // format_type() of the column
+        unsigned valueType = 0; // the oid of the type its values have (a domain's base type)
+        bool notNull = false;
+        bool isKey = false;
+    };
+    friend class PostgresCursor;
+
+    // Runs one statement; the result has succeeded or DbError was thrown.
+    pg_result *run(const QString &sql, const QVariantList &parameters);
+    pg_result *runRaw(const QByteArray &sql);
+    [[noreturn]] void fail(pg_result *result, const QString &sql);
+    void requireConnection(const QString &sql) const;
+    bool inTransaction() const;
+
+    std::vector<ColumnInfo> describe(pg_result *result, const QString &sql);
+    void loadTableColumns(const QList<unsigned> &tables);
+    void loadSpellings();
+    QString spelling(const QString &table, const QString &column) const;
+    QString createTableText(const QString &sql) const;
+    void recordSpellings(const QString &createTable);
+
+    pg_conn *m_conn = nullptr;
+    QString m_defaultDatabase;
+    QString m_account;
+    int m_timeoutSeconds = 0;
+    int m_savepointDepth = 0;
+    // (table oid, column number) -> column; tables of earlier results are looked up once.
+    QHash<quint64, TableColumn> m_columns;
+    QHash<unsigned, bool> m_knownTables;
+    // "table.column" and "column" in lower case -> the declared spelling.
+    std::optional<QHash<QString, QString>> m_spellings;
+    bool m_spellingTable = false; // public.qz_spelling exists in this database
+};
+
+} // namespace perikon::db
