@@ -46,7 +46,10 @@ private slots:
     {
         m_logDir = std::make_unique<QTemporaryDir>();
         qputenv("PERIKON_LOG_DIR", m_logDir->path().toLocal8Bit());
-        m_db = std::make_unique<TestDatabase>(40);
+        if (TestDatabase::requestedBackend() == perikon::testing::Backend::Postgres
+            && qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
+            QSKIP("PERIKON_TEST_PG names no PostgreSQL server");
+        m_db = std::make_unique<TestDatabase>(40, 7, TestDatabase::requestedBackend());
         QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
         m_com = std::make_unique<IClsCommon>();
         QString cnn = m_db->connectionString();

@@ -14,6 +14,8 @@ class tst_ContactDelete : public QObject
 private slots:
     void init()
     {
+        if (SessionFixture::unavailable())
+            QSKIP("PERIKON_TEST_PG names no PostgreSQL server");
         m_session = std::make_unique<SessionFixture>(20);
         QVERIFY2(m_session->ok(), qPrintable(m_session->error()));
     }

@@ -56,6 +56,14 @@ public:
             list << Backend::Postgres;
         return list;
     }
+    // The backend a whole test binary runs on: PostgreSQL when PERIKON_TEST_BACKEND says
+    // "postgres" (ctest runs the save tests a second time so), else SQLite.
+    static Backend requestedBackend()
+    {
+        return qEnvironmentVariable("PERIKON_TEST_BACKEND") == QLatin1String("postgres") ? Backend::Postgres
+                                                                                        : Backend::Sqlite;
+    }
+
     static const char *backendName(Backend backend)
     {
         return backend == Backend::Postgres ? "postgres" : "sqlite";
