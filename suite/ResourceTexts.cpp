@@ -73,7 +73,8 @@ QString ResourceTexts::text(const QString &languageId, const QString &key)
     return tableFor(languageId).value(key);
 }
 
-QString ResourceTexts::format(const QString &languageId, const QString &key, const QStringList &args)
+QString ResourceTexts::format(const QString &languageId, const QString &key,
+                              const QStringList &args)
 {
     return fillArguments(text(languageId, key), args);
 }
@@ -99,7 +100,7 @@ QString ResourceTexts::fillArguments(const QString &text, const QStringList &arg
 QString ResourceTexts::languageOfRegion(const QString &languageRegion)
 {
     return languageRegion.trimmed().toLower() == QLatin1String("en-us") ? QStringLiteral("en-US")
-                                                                       : QStringLiteral("zh-CN");
+                                                                        : QStringLiteral("zh-CN");
 }
 
 } // namespace perikon::suite

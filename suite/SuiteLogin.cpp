@@ -44,9 +44,10 @@ bool SuiteLogin::TaskExec(const QString &functionId, bool &taskState)
         ShareString.clear();
         return true;
     }
-    ShareString = ResourceTexts::languageOfRegion(m_languageRegion) == QLatin1String("en-US")
-                      ? QStringLiteral("User %1 has no right to function %2.").arg(cUserId, functionId)
-                      : QStringLiteral("用户%1没有功能%2的权限。").arg(cUserId, functionId);
+    ShareString
+        = ResourceTexts::languageOfRegion(m_languageRegion) == QLatin1String("en-US")
+              ? QStringLiteral("User %1 has no right to function %2.").arg(cUserId, functionId)
+              : QStringLiteral("用户%1没有功能%2的权限。").arg(cUserId, functionId);
     return false;
 }
 
@@ -64,11 +65,11 @@ bool SuiteLogin::holdsRight(const QString &functionId)
             m_rightsConnection = std::move(connection);
             m_rightsConnectionString = connectionString;
         }
-        const QList<QStringList> rows = queryRows(
-            *m_rightsConnection,
-            QStringLiteral("select count(*) from qz_UserFunction where cUser_Id=N'")
-                + sqlText(cUserId.trimmed()) + QStringLiteral("' and lower(cFuncId)=N'")
-                + sqlText(functionId.trimmed().toLower()) + u'\'');
+        const QList<QStringList> rows
+            = queryRows(*m_rightsConnection,
+                        QStringLiteral("select count(*) from qz_UserFunction where cUser_Id=N'")
+                            + sqlText(cUserId.trimmed()) + QStringLiteral("' and lower(cFuncId)=N'")
+                            + sqlText(functionId.trimmed().toLower()) + u'\'');
         return !rows.isEmpty() && rows.first().first().toLongLong() > 0;
     } catch (const db::DbError &) {
         // An unreadable rights table grants nothing; the refusal text follows.

@@ -15,8 +15,7 @@
 namespace perikon::suite {
 namespace {
 
-template<typename T>
-void add(const char *name)
+template<typename T> void add(const char *name)
 {
     HostRegistry::registerFactory(QString::fromLatin1(name), [] { return std::make_unique<T>(); });
 }

@@ -57,7 +57,8 @@ bool isObjectPointer(QMetaType type)
 
 } // namespace
 
-Bridge::Bridge() : m_root(std::make_unique<QObject>())
+Bridge::Bridge()
+    : m_root(std::make_unique<QObject>())
 {
     suite::registerServices();
     suite::MessageBoxScript::setInteractive(false);
@@ -71,7 +72,8 @@ QString Bridge::handleLine(const QString &line)
     const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
     QJsonObject reply;
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        reply = failure(QStringLiteral("request is not a JSON object: %1").arg(error.errorString()));
+        reply
+            = failure(QStringLiteral("request is not a JSON object: %1").arg(error.errorString()));
     else
         reply = handle(document.object());
     return QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact));
@@ -105,8 +107,9 @@ QJsonObject Bridge::handle(const QJsonObject &request)
                          QJsonArray::fromStringList(suite::MessageBoxScript::takeShownMessages()));
             return reply;
         }
-        return failure(QStringLiteral("unknown request: %1")
-                           .arg(QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact))));
+        return failure(
+            QStringLiteral("unknown request: %1")
+                .arg(QString::fromUtf8(QJsonDocument(request).toJson(QJsonDocument::Compact))));
     } catch (const std::exception &e) {
         return failure(QString::fromUtf8(e.what()));
     } catch (...) {
@@ -171,8 +174,7 @@ QJsonObject Bridge::callMethod(QObject *target, const QString &method, const QJs
     bool nameFound = false;
     for (int i = 0; i < meta->methodCount(); ++i) {
         const QMetaMethod candidate = meta->method(i);
-        if (candidate.access() != QMetaMethod::Public
-            || candidate.name() != method.toUtf8())
+        if (candidate.access() != QMetaMethod::Public || candidate.name() != method.toUtf8())
             continue;
         nameFound = true;
         if (candidate.parameterCount() == args.size()) {
@@ -201,7 +203,8 @@ QJsonObject Bridge::callMethod(QObject *target, const QString &method, const QJs
         const QMetaType type = parameterType(chosen, i);
         if (!type.isValid())
             return failure(QStringLiteral("%1: argument %2 has a type the bridge cannot pass (%3)")
-                               .arg(method).arg(i + 1)
+                               .arg(method)
+                               .arg(i + 1)
                                .arg(QString::fromUtf8(chosen.parameterTypeName(i))));
         storage.push_back(fromJson(args.at(i), type));
         argv[i + 1] = storage.back().data();
@@ -228,7 +231,8 @@ QJsonObject Bridge::callModuleFunction(const QString &module, const QString &fun
         values.append(fromJson(arg, QMetaType::fromType<QVariant>()).value<QVariant>());
     const std::optional<QVariant> result = ModuleRegistry::call(module, function, values);
     if (!result)
-        return failure(QStringLiteral("no object or module function named %1.%2").arg(module, function));
+        return failure(
+            QStringLiteral("no object or module function named %1.%2").arg(module, function));
     QJsonObject reply = success();
     reply.insert(QStringLiteral("result"), toJson(*result, keepAs));
     QJsonArray outArgs;
@@ -239,7 +243,8 @@ QJsonObject Bridge::callModuleFunction(const QString &module, const QString &fun
 }
 
 // The object and property a "get"/"set" request names, or the failure reply.
-std::variant<std::pair<QObject *, QMetaProperty>, QJsonObject> Bridge::property(const QString &target) const
+std::variant<std::pair<QObject *, QMetaProperty>, QJsonObject>
+Bridge::property(const QString &target) const
 {
     const auto [owner, member] = splitTarget(target);
     QObject *found = object(owner);
@@ -248,7 +253,8 @@ std::variant<std::pair<QObject *, QMetaProperty>, QJsonObject> Bridge::property(
     const QMetaObject *meta = found->metaObject();
     const int index = meta->indexOfProperty(member.toUtf8().constData());
     if (index < 0)
-        return failure(QStringLiteral("%1 has no property %2").arg(QString::fromUtf8(meta->className()), member));
+        return failure(QStringLiteral("%1 has no property %2")
+                           .arg(QString::fromUtf8(meta->className()), member));
     return std::pair{found, meta->property(index)};
 }
 
@@ -270,9 +276,11 @@ QJsonObject Bridge::setProperty(const QJsonObject &request)
         return *reply;
     const auto &[target, prop] = std::get<std::pair<QObject *, QMetaProperty>>(found);
     if (!prop.isWritable())
-        return failure(QStringLiteral("property %1 is read-only").arg(QString::fromUtf8(prop.name())));
+        return failure(
+            QStringLiteral("property %1 is read-only").arg(QString::fromUtf8(prop.name())));
     if (!prop.write(target, fromJson(request.value(QLatin1String("value")), prop.metaType())))
-        return failure(QStringLiteral("property %1 refused the value").arg(QString::fromUtf8(prop.name())));
+        return failure(
+            QStringLiteral("property %1 refused the value").arg(QString::fromUtf8(prop.name())));
     return success();
 }
 
@@ -290,8 +298,9 @@ QJsonObject Bridge::getGlobal(const QJsonObject &request)
 QJsonObject Bridge::setGlobal(const QJsonObject &request)
 {
     const QString name = request.value(QLatin1String("setglobal")).toString();
-    const QVariant value = fromJson(request.value(QLatin1String("value")), QMetaType::fromType<QVariant>())
-                               .value<QVariant>();
+    const QVariant value
+        = fromJson(request.value(QLatin1String("value")), QMetaType::fromType<QVariant>())
+              .value<QVariant>();
     if (!GlobalRegistry::set(name, value))
         return failure(QStringLiteral("no settable session value named %1").arg(name));
     return success();
@@ -310,11 +319,13 @@ QVariant Bridge::fromJson(const QJsonValue &value, QMetaType type) const
             return QVariant::fromValue(QVariant::fromValue(referenced));
         if (!isObjectPointer(type))
             throw std::runtime_error(QStringLiteral("object %1 passed where %2 is expected")
-                                         .arg(name, QString::fromUtf8(type.name())).toStdString());
-        if (type.metaObject() && !referenced->inherits(type.metaObject()->className()))
-            throw std::runtime_error(QStringLiteral("object %1 is no %2")
-                                         .arg(name, QString::fromUtf8(type.metaObject()->className()))
+                                         .arg(name, QString::fromUtf8(type.name()))
                                          .toStdString());
+        if (type.metaObject() && !referenced->inherits(type.metaObject()->className()))
+            throw std::runtime_error(
+                QStringLiteral("object %1 is no %2")
+                    .arg(name, QString::fromUtf8(type.metaObject()->className()))
+                    .toStdString());
         return QVariant(type, &referenced);
     }
     converted = value.toVariant();
@@ -323,10 +334,12 @@ QVariant Bridge::fromJson(const QJsonValue &value, QMetaType type) const
     if (value.isNull() || value.isUndefined())
         return QVariant(type);
     if (converted.metaType() != type && !converted.convert(type))
-        throw std::runtime_error(QStringLiteral("cannot pass %1 as %2")
-                                     .arg(QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)),
-                                          QString::fromUtf8(type.name()))
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("cannot pass %1 as %2")
+                .arg(QString::fromUtf8(
+                         QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)),
+                     QString::fromUtf8(type.name()))
+                .toStdString());
     return converted;
 }
 
@@ -351,7 +364,8 @@ QJsonValue Bridge::toJson(const QVariant &value, const QString &keepAs)
         const QString name = m_objects.key(obj);
         if (!name.isEmpty())
             return QJsonObject{{QStringLiteral("ref"), name}};
-        return QJsonObject{{QStringLiteral("object"), QString::fromUtf8(obj->metaObject()->className())}};
+        return QJsonObject{
+            {QStringLiteral("object"), QString::fromUtf8(obj->metaObject()->className())}};
     }
     switch (value.metaType().id()) {
     case QMetaType::QDateTime:

@@ -32,7 +32,8 @@ private:
                            const QString &keepAs);
     QJsonObject callModuleFunction(const QString &module, const QString &function,
                                    const QJsonArray &args, const QString &keepAs);
-    std::variant<std::pair<QObject *, QMetaProperty>, QJsonObject> property(const QString &target) const;
+    std::variant<std::pair<QObject *, QMetaProperty>, QJsonObject>
+    property(const QString &target) const;
     QJsonObject getProperty(const QJsonObject &request);
     QJsonObject setProperty(const QJsonObject &request);
     QJsonObject getGlobal(const QJsonObject &request);

@@ -55,8 +55,10 @@ std::optional<SqliteTarget> sqliteTargetOf(const QString &text, QString &error)
 {
     const perikon::db::ConnectionString connection(text);
     if (connection.isEmpty()) {
-        error = QStringLiteral("\"%1\" is not a connection string (expected key=value pairs separated by \";\").")
-                    .arg(text);
+        error
+            = QStringLiteral(
+                  "\"%1\" is not a connection string (expected key=value pairs separated by \";\").")
+                  .arg(text);
         return std::nullopt;
     }
     const QString provider = connection.provider().trimmed();
@@ -65,8 +67,9 @@ std::optional<SqliteTarget> sqliteTargetOf(const QString &text, QString &error)
         return std::nullopt;
     }
     if (provider.compare(u"SQLite", Qt::CaseInsensitive) != 0) {
-        error = QStringLiteral("Unsupported provider \"%1\"; perikon-db creates SQLite (Provider=SQLite) and "
-                               "PostgreSQL (Provider=PostgreSQL) databases.")
+        error = QStringLiteral(
+                    "Unsupported provider \"%1\"; perikon-db creates SQLite (Provider=SQLite) and "
+                    "PostgreSQL (Provider=PostgreSQL) databases.")
                     .arg(provider);
         return std::nullopt;
     }
@@ -78,7 +81,8 @@ std::optional<SqliteTarget> sqliteTargetOf(const QString &text, QString &error)
     }
     const QString dataSource = connection.dataSource().trimmed();
     if (dataSource.isEmpty()) {
-        error = QStringLiteral("The connection string names no Data Source (the account database file).");
+        error = QStringLiteral(
+            "The connection string names no Data Source (the account database file).");
         return std::nullopt;
     }
     const QFileInfo source(dataSource);
@@ -87,14 +91,18 @@ std::optional<SqliteTarget> sqliteTargetOf(const QString &text, QString &error)
     const QString expected = SchemaInstaller::accountDatabaseName(catalog->account, catalog->year)
                              + QStringLiteral(".db");
     if (source.fileName().compare(expected, Qt::CaseInsensitive) != 0) {
-        error = QStringLiteral("Data Source \"%1\" does not match the catalog: the account database file must be "
-                               "named %2.").arg(dataSource, expected);
+        error
+            = QStringLiteral(
+                  "Data Source \"%1\" does not match the catalog: the account database file must be "
+                  "named %2.")
+                  .arg(dataSource, expected);
         return std::nullopt;
     }
     return SqliteTarget{source.absolutePath(), *catalog};
 }
 
-int reportDemo(const perikon::suite::SchemaResult<perikon::suite::DemoDataSummary> &summary, qint64 elapsedMs)
+int reportDemo(const perikon::suite::SchemaResult<perikon::suite::DemoDataSummary> &summary,
+               qint64 elapsedMs)
 {
     if (!summary)
         return fail(summary.error());
@@ -111,19 +119,22 @@ int reportDemo(const perikon::suite::SchemaResult<perikon::suite::DemoDataSummar
 }
 
 // The account, meta and system databases as schemas of the connection string's PostgreSQL database.
-int createPostgres(const QString &connectionText, std::optional<int> demoContacts, quint64 seed, bool replace)
+int createPostgres(const QString &connectionText, std::optional<int> demoContacts, quint64 seed,
+                   bool replace)
 {
     const auto created = SchemaInstaller::createPostgresDatabases(connectionText, replace);
     if (!created)
-        return fail(created.error() + (replace ? QString() : QStringLiteral(" Use --replace to recreate it.")));
+        return fail(created.error()
+                    + (replace ? QString() : QStringLiteral(" Use --replace to recreate it.")));
     const perikon::db::ConnectionString connection(connectionText);
-    out() << "Created schema " << connection.catalog().toLower() << " in database " << connection.database()
-          << Qt::endl;
+    out() << "Created schema " << connection.catalog().toLower() << " in database "
+          << connection.database() << Qt::endl;
     if (!demoContacts)
         return 0;
     QElapsedTimer timer;
     timer.start();
-    const auto summary = perikon::suite::DemoDataGenerator(seed).generatePostgres(connectionText, *demoContacts);
+    const auto summary
+        = perikon::suite::DemoDataGenerator(seed).generatePostgres(connectionText, *demoContacts);
     return reportDemo(summary, timer.elapsed());
 }
 
@@ -143,11 +154,15 @@ int createCommand(const QStringList &args)
             if (arg == u"--demo") {
                 demoContacts = value.toInt(&ok);
                 if (!ok || *demoContacts < 0)
-                    return fail(QStringLiteral("--demo needs a number of contacts, not \"%1\".").arg(value), kUsage);
+                    return fail(
+                        QStringLiteral("--demo needs a number of contacts, not \"%1\".").arg(value),
+                        kUsage);
             } else {
                 seed = value.toULongLong(&ok);
                 if (!ok)
-                    return fail(QStringLiteral("--seed needs a whole number, not \"%1\".").arg(value), kUsage);
+                    return fail(
+                        QStringLiteral("--seed needs a whole number, not \"%1\".").arg(value),
+                        kUsage);
             }
         } else if (arg == u"--replace") {
             replace = true;
@@ -162,7 +177,10 @@ int createCommand(const QStringList &args)
     if (connectionText.isEmpty())
         return fail(QStringLiteral("create needs a connection string."), kUsage);
 
-    if (perikon::db::ConnectionString(connectionText).provider().trimmed().compare(u"PostgreSQL", Qt::CaseInsensitive)
+    if (perikon::db::ConnectionString(connectionText)
+            .provider()
+            .trimmed()
+            .compare(u"PostgreSQL", Qt::CaseInsensitive)
         == 0)
         return createPostgres(connectionText, demoContacts, seed, replace);
 
@@ -171,10 +189,11 @@ int createCommand(const QStringList &args)
     if (!target)
         return fail(error);
 
-    const auto files = SchemaInstaller::createSqliteDatabases(target->folder, target->catalog.account,
-                                                              target->catalog.year, replace);
+    const auto files = SchemaInstaller::createSqliteDatabases(
+        target->folder, target->catalog.account, target->catalog.year, replace);
     if (!files)
-        return fail(files.error() + (replace ? QString() : QStringLiteral(" Use --replace to recreate it.")));
+        return fail(files.error()
+                    + (replace ? QString() : QStringLiteral(" Use --replace to recreate it.")));
     out() << "Created " << QDir::toNativeSeparators(files->account) << Qt::endl
           << "  meta   " << QDir::toNativeSeparators(files->meta) << Qt::endl
           << "  system " << QDir::toNativeSeparators(files->system) << Qt::endl;
@@ -182,11 +201,11 @@ int createCommand(const QStringList &args)
     if (demoContacts) {
         QElapsedTimer timer;
         timer.start();
-        return reportDemo(perikon::suite::generateDemoData(files->account, *demoContacts, seed), timer.elapsed());
+        return reportDemo(perikon::suite::generateDemoData(files->account, *demoContacts, seed),
+                          timer.elapsed());
     }
     return 0;
 }
-
 
 QString cellText(const QVariant &value)
 {
@@ -244,16 +263,18 @@ struct Command
 };
 
 constexpr std::array kCommands{
-    Command{"create",
-            "create \"<connection string>\" [--demo N] [--seed S] [--replace]\n"
-            "    Creates QZDATA_<acc>_<year>.db, QZMeta_<acc>.db and qzsystem.db in the folder of Data Source,\n"
-            "    or on PostgreSQL the schemas qzdata_<acc>_<year>, qzmeta_<acc> and qzsystem in Database,\n"
-            "    optionally with N demo contacts (deterministic for the seed, default 1).",
-            createCommand},
-    Command{"sql",
-            "sql \"<connection string>\" \"<T-SQL>\"\n"
-            "    Runs one statement through the SQL dialect and prints its rows or the affected count.",
-            sqlCommand},
+    Command{
+        "create",
+        "create \"<connection string>\" [--demo N] [--seed S] [--replace]\n"
+        "    Creates QZDATA_<acc>_<year>.db, QZMeta_<acc>.db and qzsystem.db in the folder of Data Source,\n"
+        "    or on PostgreSQL the schemas qzdata_<acc>_<year>, qzmeta_<acc> and qzsystem in Database,\n"
+        "    optionally with N demo contacts (deterministic for the seed, default 1).",
+        createCommand},
+    Command{
+        "sql",
+        "sql \"<connection string>\" \"<T-SQL>\"\n"
+        "    Runs one statement through the SQL dialect and prints its rows or the affected count.",
+        sqlCommand},
 };
 
 int usage(int code)
@@ -262,11 +283,12 @@ int usage(int code)
     stream << "Usage: perikon-db <command> ...\n";
     for (const Command &command : kCommands)
         stream << "  perikon-db " << command.usage << '\n';
-    stream << "Example connection strings:\n"
-              "  Provider=SQLite;Data Source=/data/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026\n"
-              "  Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=perikon;User ID=u;Password=p;"
-              "Initial Catalog=QZDATA_001_2026"
-           << Qt::endl;
+    stream
+        << "Example connection strings:\n"
+           "  Provider=SQLite;Data Source=/data/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026\n"
+           "  Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=perikon;User ID=u;Password=p;"
+           "Initial Catalog=QZDATA_001_2026"
+        << Qt::endl;
     return code;
 }
 

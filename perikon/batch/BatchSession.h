@@ -1,6 +1,7 @@
 #pragma once
 
-// The batch-modify field catalogue and its choice lists, built at each list load. One copy per thread.
+// The batch-modify field catalogue and its choice lists, built at each list load. One copy per
+// thread.
 
 #include <QString>
 #include <QStringList>

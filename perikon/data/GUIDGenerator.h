@@ -9,7 +9,9 @@ class GUIDGenerator : public QObject
 {
     Q_OBJECT
 public:
-    Q_INVOKABLE explicit GUIDGenerator(QObject *parent = nullptr) : QObject(parent) {}
+    Q_INVOKABLE explicit GUIDGenerator(QObject *parent = nullptr)
+        : QObject(parent)
+    {}
 
     // A new GUID in registry format ("{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case), with
     // every occurrence of each character of strRemoveChars removed.

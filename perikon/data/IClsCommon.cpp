@@ -24,7 +24,9 @@ const QString kModule = QStringLiteral("IClsCommon");
 const QString kSel0511 = QStringLiteral("K2.CRM.COMMON.DBMSG.Sel0511");
 } // namespace
 
-IClsCommon::IClsCommon(QObject *parent) : QObject(parent) {}
+IClsCommon::IClsCommon(QObject *parent)
+    : QObject(parent)
+{}
 
 IClsCommon::~IClsCommon()
 {

@@ -13,7 +13,6 @@
 
 #include <memory>
 
-
 namespace perikon {
 
 // The component's single door to the account database: it binds to the database, runs plain and
@@ -53,16 +52,18 @@ public:
     // Server-side, forward-only, read-only; nullptr on failure.
     Q_INVOKABLE perikon::db::Recordset *OpenForward(const QString &strSql);
     Q_INVOKABLE perikon::db::Recordset *OpenForward(const QString &strSql, bool &bFlag);
-    Q_INVOKABLE perikon::db::Recordset *OpenForward(const QString &strSql, bool &bFlag, QString &sMsg);
+    Q_INVOKABLE perikon::db::Recordset *OpenForward(const QString &strSql, bool &bFlag,
+                                                    QString &sMsg);
     // Runs the statement and gives one page of its rows in RsRef (a disconnected recordset), or all
     // rows when lPageSize is 0 or less. RsRef always receives a new recordset owned by the caller,
     // on failure one opened as far as it got; what it held before is left to the caller.
-    Q_INVOKABLE void OpenPage(const QString &strSql, int lPageSize, int &lCurPage, int &lMaxPageCount,
-                              perikon::db::Recordset *&RsRef);
-    Q_INVOKABLE void OpenPage(const QString &strSql, int lPageSize, int &lCurPage, int &lMaxPageCount,
-                              perikon::db::Recordset *&RsRef, QString &sMsg);
-    Q_INVOKABLE void OpenPage(const QString &strSql, int lPageSize, int &lCurPage, int &lMaxPageCount,
-                              perikon::db::Recordset *&RsRef, QString &sMsg, bool &bFlag);
+    Q_INVOKABLE void OpenPage(const QString &strSql, int lPageSize, int &lCurPage,
+                              int &lMaxPageCount, perikon::db::Recordset *&RsRef);
+    Q_INVOKABLE void OpenPage(const QString &strSql, int lPageSize, int &lCurPage,
+                              int &lMaxPageCount, perikon::db::Recordset *&RsRef, QString &sMsg);
+    Q_INVOKABLE void OpenPage(const QString &strSql, int lPageSize, int &lCurPage,
+                              int &lMaxPageCount, perikon::db::Recordset *&RsRef, QString &sMsg,
+                              bool &bFlag);
     Q_INVOKABLE bool ExecuteX(const QString &StrExec);
     Q_INVOKABLE void Terminate();
 
@@ -91,8 +92,8 @@ public:
     Q_INVOKABLE perikon::db::Recordset *Find(QString sXML, const QStringList &FindTables,
                                              const QStringList &ShowTables, QString &sMsg);
     Q_INVOKABLE bool GetFunAuth(QObject *oLogin, const QString &sArch, qint16 bIsLock,
-                                QString &sErr, qint16 OptId = 0, const QString &sAuth_Id = QString(),
-                                qint16 iYear = 0);
+                                QString &sErr, qint16 OptId = 0,
+                                const QString &sAuth_Id = QString(), qint16 iYear = 0);
     // The next free 8-digit contact code. Throws when the stored maximum is not numeric.
     Q_INVOKABLE QString GetContactCode();
     bool CheckColumnNull(pugi::xml_node Element, const QString &TableName);
@@ -123,7 +124,8 @@ private:
     // Removes the extension, authorization and user rows of a contact that no longer exists.
     void removeOrphanedCompanions(const QString &oid, const QString &code);
     // CheckRefed without its error handler: database errors reach the caller.
-    bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll, QString &RetMsg);
+    bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll,
+                        QString &RetMsg);
     // Opens like OpenX on `cnn`, or on m_cnn when `cnn` is nullptr (and then sets it to m_cnn).
     std::unique_ptr<db::Recordset> OpenRs(const QString &strSql, db::Connection *&cnn, bool &bFlag);
     // 1: open a private connection on m_CnnString; 2: close when owned; 3: close and release.

@@ -3,9 +3,9 @@
 #include "perikon/data/IClsCommon.h"
 
 #include "perikon/data/DataErrors.h"
+#include "perikon/data/RowText.h"
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
-#include "perikon/data/RowText.h"
 #include "perikon/data/transXML.h"
 #include "perikon/entry/IContact.h"
 #include "perikon/entry/SessionGlobals.h"
@@ -46,7 +46,8 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
         const bool baseCode = isTable(TableName, "Crm_BaseCode");
         // Checked before any row, so a wrong table name is reported whatever the rows are called.
         if (!contact && !baseCode) {
-            gLastError = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
+            gLastError
+                = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
             FailWithMessage(sMsg);
             return false;
         }
@@ -96,9 +97,10 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
                 saveSteps.TransUpdateCustomer(1, row, *this);
                 const pugi::xml_node code = root.select_node("//ccontactcode").node();
                 connection()->execute(
-                    QStringLiteral("if exists (select 1 from sysobjects where id = "
-                                   "object_id('tc_tmp_duplication')) insert into tc_tmp_duplication "
-                                   "(obj_type,code)values(2,'")
+                    QStringLiteral(
+                        "if exists (select 1 from sysobjects where id = "
+                        "object_id('tc_tmp_duplication')) insert into tc_tmp_duplication "
+                        "(obj_type,code)values(2,'")
                     + sqlEscape(transXML::text(code.child_value())) + QStringLiteral("')"));
             }
         }
@@ -150,8 +152,9 @@ bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &
         TransCnn(system, 1);
         TransCnn(account, 1);
         if (!system || !account)
-            throw db::DbError(db::DbError::ProviderError,
-                              QStringLiteral("cannot open a second connection to the account database"));
+            throw db::DbError(
+                db::DbError::ProviderError,
+                QStringLiteral("cannot open a second connection to the account database"));
         system->execute(QStringLiteral("use qzsystem"));
         account->beginTrans();
 
@@ -160,7 +163,8 @@ bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &
         for (pugi::xml_node row = root.child(rowName.c_str()); row;
              row = row.next_sibling(rowName.c_str())) {
             if (!isTable(TableName, "UA_Account_Sub")) {
-                gLastError = GetResFormat(QStringLiteral("K2.CRM.COMMON.DBMSG.NoTableParam"), {TableName});
+                gLastError
+                    = GetResFormat(QStringLiteral("K2.CRM.COMMON.DBMSG.NoTableParam"), {TableName});
                 FailWithMessage(sMsg);
                 account->rollbackTrans();
                 TransCnn(system, 3);
@@ -169,13 +173,16 @@ bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &
             }
             db::Connection *systemCnn = system.get();
             bool opened = false;
-            std::unique_ptr<db::Recordset> rs = OpenRs(
-                QStringLiteral("SELECT TOP 1 * FROM ") + TableName + QStringLiteral(" WHERE cAcc_Id=N'")
-                    + sqlEscape(internal::childText(row, QStringLiteral("cAcc_Id")))
-                    + QStringLiteral("'") + QStringLiteral(" AND iyear=")
-                    + internal::childText(row, QStringLiteral("iyear")) + QStringLiteral(" AND cSub_Id=N'")
-                    + sqlEscape(internal::childText(row, QStringLiteral("cSub_Id"))) + QStringLiteral("'"),
-                systemCnn, opened);
+            std::unique_ptr<db::Recordset> rs
+                = OpenRs(QStringLiteral("SELECT TOP 1 * FROM ") + TableName
+                             + QStringLiteral(" WHERE cAcc_Id=N'")
+                             + sqlEscape(internal::childText(row, QStringLiteral("cAcc_Id")))
+                             + QStringLiteral("'") + QStringLiteral(" AND iyear=")
+                             + internal::childText(row, QStringLiteral("iyear"))
+                             + QStringLiteral(" AND cSub_Id=N'")
+                             + sqlEscape(internal::childText(row, QStringLiteral("cSub_Id")))
+                             + QStringLiteral("'"),
+                         systemCnn, opened);
             if (!rs)
                 throw db::DbError(db::DbError::ProviderError, gLastError);
             if (rs->recordCount() == 0)

@@ -15,8 +15,8 @@ namespace {
 const QString kModule = QStringLiteral("IClsCommon");
 } // namespace
 
-bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString &TableName, QString &sMsg,
-                        const QString &sUserId)
+bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString &TableName,
+                        QString &sMsg, const QString &sUserId)
 {
     gLastError.clear();
     sMsg.clear();
@@ -28,7 +28,8 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
             return false;
         }
         if (TableName.compare(QLatin1String("Crm_Contact"), Qt::CaseInsensitive) != 0) {
-            gLastError = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
+            gLastError
+                = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
             FailWithMessage(sMsg);
             return false;
         }
@@ -39,14 +40,15 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
                                              "tc_tmp_duplication (obj_type,code,oper)values(2,'")
                               + sqlEscape(id) + QStringLiteral("','del')"));
         if (IDName.trimmed().isEmpty()) {
-            gLastError = internal::dataMessage(QStringLiteral("K2.CRM.QZCompetitor.iclscommon.00059"));
+            gLastError
+                = internal::dataMessage(QStringLiteral("K2.CRM.QZCompetitor.iclscommon.00059"));
             FailWithMessage(sMsg);
             return false;
         }
 
-        std::unique_ptr<db::Recordset> stored(OpenX(QStringLiteral("SELECT OID,cContactCode FROM Crm_Contact WHERE ")
-                                                    + IDName + QStringLiteral("= N'") + sqlEscape(id)
-                                                    + QStringLiteral("'")));
+        std::unique_ptr<db::Recordset> stored(
+            OpenX(QStringLiteral("SELECT OID,cContactCode FROM Crm_Contact WHERE ") + IDName
+                  + QStringLiteral("= N'") + sqlEscape(id) + QStringLiteral("'")));
         if (!stored)
             throw db::DbError(db::DbError::ProviderError, gLastError);
         if (stored->recordCount() == 0) {
@@ -54,33 +56,38 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
             FailWithMessage(sMsg);
             return false;
         }
-        const QString oid = transXML::NullTo(stored->value(QStringLiteral("OID")), QString()).toString();
-        const QString code = transXML::NullTo(stored->value(QStringLiteral("cContactCode")), QString()).toString();
+        const QString oid
+            = transXML::NullTo(stored->value(QStringLiteral("OID")), QString()).toString();
+        const QString code
+            = transXML::NullTo(stored->value(QStringLiteral("cContactCode")), QString()).toString();
 
         // Both keys are checked, so the message names every object that refers to the contact.
         const bool freeByOid = referencesFree(oid, TableName, true, sMsg);
         const bool freeByCode = referencesFree(code, TableName, true, sMsg);
         if (!freeByOid || !freeByCode) {
-            sMsg = GetResFormat(QStringLiteral("K2.CRM.COMMON.CheckRef02"),
-                                {GetResText(QStringLiteral("K2.CRM.BizObjDic.WordContactMng")), sMsg});
+            sMsg = GetResFormat(
+                QStringLiteral("K2.CRM.COMMON.CheckRef02"),
+                {GetResText(QStringLiteral("K2.CRM.BizObjDic.WordContactMng")), sMsg});
             FailWithMessage(sMsg);
             return false;
         }
 
-        const bool numericKey = ID.metaType().id() == QMetaType::Int || ID.metaType().id() == QMetaType::LongLong
+        const bool numericKey = ID.metaType().id() == QMetaType::Int
+                                || ID.metaType().id() == QMetaType::LongLong
                                 || ID.metaType().id() == QMetaType::Short;
-        const QString deleteRow = numericKey
-                                      ? QStringLiteral("Delete FROM ") + TableName + QStringLiteral(" WHERE ") + IDName
-                                            + QStringLiteral("=") + id
-                                      : QStringLiteral("Delete FROM ") + TableName + QStringLiteral(" WHERE ") + IDName
-                                            + QStringLiteral("=N'") + sqlEscape(id) + QStringLiteral("'");
+        const QString deleteRow
+            = numericKey
+                  ? QStringLiteral("Delete FROM ") + TableName + QStringLiteral(" WHERE ") + IDName
+                        + QStringLiteral("=") + id
+                  : QStringLiteral("Delete FROM ") + TableName + QStringLiteral(" WHERE ") + IDName
+                        + QStringLiteral("=N'") + sqlEscape(id) + QStringLiteral("'");
         db::Connection *cnn = connection();
-        cnn->execute(QStringLiteral("Delete FROM crm_contact_User where Contact_Id = N'") + sqlEscape(id)
-                     + QStringLiteral("'"));
-        cnn->execute(QStringLiteral("Delete FROM crm_contact_Auth where Contact_Id = N'") + sqlEscape(id)
-                     + QStringLiteral("'"));
-        cnn->execute(QStringLiteral("Delete FROM Crm_Contact_extradefine where OID = N'") + sqlEscape(oid)
-                     + QStringLiteral("'"));
+        cnn->execute(QStringLiteral("Delete FROM crm_contact_User where Contact_Id = N'")
+                     + sqlEscape(id) + QStringLiteral("'"));
+        cnn->execute(QStringLiteral("Delete FROM crm_contact_Auth where Contact_Id = N'")
+                     + sqlEscape(id) + QStringLiteral("'"));
+        cnn->execute(QStringLiteral("Delete FROM Crm_Contact_extradefine where OID = N'")
+                     + sqlEscape(oid) + QStringLiteral("'"));
         cnn->execute(QStringLiteral("update customer set ccuscontactcode=null,cCusPerson=N'' WHERE "
                                     "customer.cCusContactCode = N'")
                      + sqlEscape(oid) + QStringLiteral("'"));
@@ -97,8 +104,8 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
     }
 }
 
-bool IClsCommon::CheckRefed(const QVariant &IDValue, const QString &TableName, bool bShowAll, QString &RetMsg,
-                            const QString &cUserId)
+bool IClsCommon::CheckRefed(const QVariant &IDValue, const QString &TableName, bool bShowAll,
+                            QString &RetMsg, const QString &cUserId)
 {
     Q_UNUSED(cUserId);
     try {
@@ -115,20 +122,22 @@ bool IClsCommon::referencesFree(const QVariant &IDValue, const QString &TableNam
 {
     db::Recordset declarations;
     declarations.setCursorLocation(db::Recordset::UseClient);
-    declarations.open(QStringLiteral("SELECT creferencedtablekey,creferencingtablecolumn,creferencingtablename,"
-                                     "cwherepart,cObjName")
-                          + QStringLiteral(" FROM crm_ref_relation WHERE creferencedtablename=N'")
-                          + sqlEscape(TableName) + QStringLiteral("'"),
-                      connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic, -1);
+    declarations.open(
+        QStringLiteral("SELECT creferencedtablekey,creferencingtablecolumn,creferencingtablename,"
+                       "cwherepart,cObjName")
+            + QStringLiteral(" FROM crm_ref_relation WHERE creferencedtablename=N'")
+            + sqlEscape(TableName) + QStringLiteral("'"),
+        connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic, -1);
     declarations.setActiveConnection(nullptr);
     const QString value = IDValue.toString();
     for (; !declarations.eof(); declarations.moveNext()) {
         const auto text = [&](const char *column) {
-            return transXML::NullTo(declarations.value(QString::fromLatin1(column)), QString()).toString();
+            return transXML::NullTo(declarations.value(QString::fromLatin1(column)), QString())
+                .toString();
         };
         QString query = QStringLiteral("select top 1 * from ") + text("creferencingtablename")
-                        + QStringLiteral(" where ") + text("creferencingtablecolumn") + QStringLiteral(" = N'")
-                        + sqlEscape(value) + QStringLiteral("'");
+                        + QStringLiteral(" where ") + text("creferencingtablecolumn")
+                        + QStringLiteral(" = N'") + sqlEscape(value) + QStringLiteral("'");
         const QString wherePart = text("cwherepart");
         if (!wherePart.trimmed().isEmpty())
             query += QStringLiteral(" and ") + wherePart;
@@ -146,12 +155,13 @@ bool IClsCommon::referencesFree(const QVariant &IDValue, const QString &TableNam
     return RetMsg.isEmpty();
 }
 
-bool IClsCommon::BArchIsUsed(const QString &cTableName, const QString &cField, const QString &cRetval)
+bool IClsCommon::BArchIsUsed(const QString &cTableName, const QString &cField,
+                             const QString &cRetval)
 {
     try {
-        std::unique_ptr<db::Recordset> rs(OpenX(QStringLiteral("SELECT TOP 1 * FROM ") + cTableName
-                                                + QStringLiteral(" WHERE ") + cField + QStringLiteral(" = N'")
-                                                + sqlEscape(cRetval) + QStringLiteral("'")));
+        std::unique_ptr<db::Recordset> rs(
+            OpenX(QStringLiteral("SELECT TOP 1 * FROM ") + cTableName + QStringLiteral(" WHERE ")
+                  + cField + QStringLiteral(" = N'") + sqlEscape(cRetval) + QStringLiteral("'")));
         if (rs && rs->recordCount() == 1) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Ref01"));
             return true;

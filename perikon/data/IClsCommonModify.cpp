@@ -6,9 +6,9 @@
 #include "perikon/data/Common.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/DataSession.h"
+#include "perikon/data/RowText.h"
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
-#include "perikon/data/RowText.h"
 #include "perikon/data/transXML.h"
 #include "perikon/entry/IContact.h"
 #include "perikon/entry/SessionGlobals.h"
@@ -73,7 +73,8 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
         }
         pugi::xml_node root = workingDocument()->document_element();
         const std::string rowName = utf8(TableName.toLower());
-        for (pugi::xml_node row = root.child(rowName.c_str()); row; row = row.next_sibling(rowName.c_str())) {
+        for (pugi::xml_node row = root.child(rowName.c_str()); row;
+             row = row.next_sibling(rowName.c_str())) {
             const QString operating = GetAttrValue(row, QStringLiteral("operating"));
             const QString code = internal::childText(row, QStringLiteral("ccontactcode"));
             if (!operating.isEmpty()) {
@@ -88,7 +89,8 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
                 return ran;
             }
             if (!isTable(TableName, "Crm_Contact") && !isTable(TableName, "Crm_BaseCode")) {
-                gLastError = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
+                gLastError = internal::dataMessage(
+                    QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
                 FailWithMessage(sMsg);
                 return false;
             }
@@ -97,12 +99,15 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
             db::Recordset rs;
             rs.setCursorLocation(db::Recordset::UseClient);
             if (isTable(TableName, "Crm_Contact")) {
-                rs.open(QStringLiteral("SELECT TOP 1 * FROM  ") + TableName + QStringLiteral(" WHERE cContactCode=N'")
-                            + sqlEscape(code) + QStringLiteral("'"),
-                        connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
+                rs.open(QStringLiteral("SELECT TOP 1 * FROM  ") + TableName
+                            + QStringLiteral(" WHERE cContactCode=N'") + sqlEscape(code)
+                            + QStringLiteral("'"),
+                        connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic,
+                        -1);
                 if (rs.recordCount() == 0) {
-                    gLastError = internal::dataMessage(code.isEmpty() ? QStringLiteral("K2.CRM.QZContact.frmcontactedit.00079")
-                                                                      : QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
+                    gLastError = internal::dataMessage(
+                        code.isEmpty() ? QStringLiteral("K2.CRM.QZContact.frmcontactedit.00079")
+                                       : QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
                     FailWithMessage(sMsg);
                     return false;
                 }
@@ -113,9 +118,11 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
                         attribute = row.append_attribute("oid");
                     attribute.set_value(utf8(oid).c_str());
                 }
-                std::unique_ptr<db::Recordset> version(OpenX(
-                    QStringLiteral("select top 1 convert(char, convert(money,qzts), 2) as qzts from  ") + TableName
-                    + QStringLiteral(" Where cContactCode=N'") + sqlEscape(code) + QStringLiteral("'")));
+                std::unique_ptr<db::Recordset> version(
+                    OpenX(QStringLiteral(
+                              "select top 1 convert(char, convert(money,qzts), 2) as qzts from  ")
+                          + TableName + QStringLiteral(" Where cContactCode=N'") + sqlEscape(code)
+                          + QStringLiteral("'")));
                 QString current;
                 if (version && version->recordCount() > 0)
                     current = NullTo(version->value(0), QString()).toString();
@@ -127,13 +134,18 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
             } else {
                 // A code-list row is found by its id when it has one, else by type and name.
                 const QString id = internal::childText(row, QStringLiteral("id"));
-                const QString where = !id.isEmpty()
-                                          ? QStringLiteral("ID=") + QString::number(id.toLongLong())
-                                          : QStringLiteral("cType=N'") + sqlEscape(internal::childText(row, QStringLiteral("ctype")))
-                                                + QStringLiteral("' and cName=N'")
-                                                + sqlEscape(internal::childText(row, QStringLiteral("cname"))) + QStringLiteral("'");
-                rs.open(QStringLiteral("SELECT TOP 1 * FROM  ") + TableName + QStringLiteral(" WHERE ") + where,
-                        connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
+                const QString where
+                    = !id.isEmpty()
+                          ? QStringLiteral("ID=") + QString::number(id.toLongLong())
+                          : QStringLiteral("cType=N'")
+                                + sqlEscape(internal::childText(row, QStringLiteral("ctype")))
+                                + QStringLiteral("' and cName=N'")
+                                + sqlEscape(internal::childText(row, QStringLiteral("cname")))
+                                + QStringLiteral("'");
+                rs.open(QStringLiteral("SELECT TOP 1 * FROM  ") + TableName
+                            + QStringLiteral(" WHERE ") + where,
+                        connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic,
+                        -1);
                 if (rs.recordCount() == 0) {
                     gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
                     FailWithMessage(sMsg);
@@ -179,14 +191,16 @@ void IClsCommon::removeOrphanedCompanions(const QString &oid, const QString &cod
     const QString byOid = QStringLiteral("=N'") + sqlEscape(oid) + QStringLiteral("'");
     const QString byCode = QStringLiteral("=N'") + sqlEscape(code) + QStringLiteral("'");
     try {
-        connection()->execute(QStringLiteral("delete from Crm_Contact_extradefine where OID") + byOid
-                              + QStringLiteral(" and not exists (select 1 from Crm_Contact where OID") + byOid
-                              + QStringLiteral(")"));
+        connection()->execute(
+            QStringLiteral("delete from Crm_Contact_extradefine where OID") + byOid
+            + QStringLiteral(" and not exists (select 1 from Crm_Contact where OID") + byOid
+            + QStringLiteral(")"));
         for (const char *table : {"crm_contact_Auth", "crm_contact_User"})
-            connection()->execute(QStringLiteral("delete from ") + QString::fromLatin1(table)
-                                  + QStringLiteral(" where Contact_Id") + byCode
-                                  + QStringLiteral(" and not exists (select 1 from Crm_Contact where cContactCode")
-                                  + byCode + QStringLiteral(")"));
+            connection()->execute(
+                QStringLiteral("delete from ") + QString::fromLatin1(table)
+                + QStringLiteral(" where Contact_Id") + byCode
+                + QStringLiteral(" and not exists (select 1 from Crm_Contact where cContactCode")
+                + byCode + QStringLiteral(")"));
     } catch (...) {
         internal::logDataError(kModule, QStringLiteral("Modify"), internal::currentError());
     }
@@ -205,7 +219,8 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
             return false;
         }
         if (!isTable(TableName, "Crm_Contact") && !isTable(TableName, "Crm_BaseCode")) {
-            gLastError = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
+            gLastError
+                = internal::dataMessage(QStringLiteral("K2.CRM.QZBaseCodeRefer.clscommon.00083"));
             FailWithMessage(sMsg);
             return false;
         }
@@ -213,8 +228,8 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
         pugi::xml_node row = workingDocument()->document_element().child(rowName.c_str());
         const QString code = internal::childText(row, QStringLiteral("ccontactcode"));
         std::unique_ptr<db::Recordset> stored(OpenX(Common::ToNSqlLiterals(
-            QStringLiteral("SELECT TOP 1 * FROM  ") + TableName + QStringLiteral(" WHERE cContactCode=N'")
-            + sqlEscape(code) + QStringLiteral("'"))));
+            QStringLiteral("SELECT TOP 1 * FROM  ") + TableName
+            + QStringLiteral(" WHERE cContactCode=N'") + sqlEscape(code) + QStringLiteral("'"))));
         if (!stored || stored->recordCount() == 0) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
             FailWithMessage(sMsg);
@@ -223,7 +238,8 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
 
         // The stored row as record XML, then every column the caller left out copied over.
         pugi::xml_document storedDocument;
-        pugi::xml_node storedRow = storedDocument.append_child("data").append_child(rowName.c_str());
+        pugi::xml_node storedRow
+            = storedDocument.append_child("data").append_child(rowName.c_str());
         for (int i = 0; i < stored->fieldCount(); ++i) {
             const db::Field field = stored->field(i);
             if (field.name().compare(QLatin1String("i_id"), Qt::CaseInsensitive) == 0
@@ -232,7 +248,9 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
             const QVariant value = stored->value(i);
             QString text;
             if (field.type() == 11)
-                text = value.isNull() ? QString() : (value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
+                text = value.isNull()
+                           ? QString()
+                           : (value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
             else if (value.metaType().id() == QMetaType::QDateTime)
                 text = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
             else if (!value.isNull())
@@ -256,8 +274,9 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
         return Modify(merged, table, sMsg);
     } catch (...) {
         const internal::CaughtError error = internal::currentError();
-        internal::logDataError(QStringLiteral("Perikon.IClsCommon"), QStringLiteral("ModifyDifferent"),
-                               {error.number, QStringLiteral("\r\n") + error.description, error.source});
+        internal::logDataError(
+            QStringLiteral("Perikon.IClsCommon"), QStringLiteral("ModifyDifferent"),
+            {error.number, QStringLiteral("\r\n") + error.description, error.source});
         FailWithMessage(sMsg);
         return false;
     }
@@ -286,29 +305,34 @@ bool IClsCommon::UniteSrv(pugi::xml_node row, const QString &TableName, QString 
     }
 }
 
-bool IClsCommon::RunOperating(pugi::xml_node row, const QString &TableName, const QString &operating,
-                              QString &sMsg)
+bool IClsCommon::RunOperating(pugi::xml_node row, const QString &TableName,
+                              const QString &operating, QString &sMsg)
 {
     const QString operation = operating.toLower();
     if (operation == QLatin1String("precompile"))
         return true;
     if (operation == QLatin1String("systemstart")) {
-        auto service = HostRegistry::createAs<SystemStartService>(QStringLiteral("SystemStartService"));
+        auto service
+            = HostRegistry::createAs<SystemStartService>(QStringLiteral("SystemStartService"));
         if (!service)
             return false;
         QString started;
-        if (!service->GetAllStartedSys(m_connectionString, internal::childText(row, QStringLiteral("cAcc_Id")), started))
+        if (!service->GetAllStartedSys(
+                m_connectionString, internal::childText(row, QStringLiteral("cAcc_Id")), started))
             return false;
-        return started.toLower().contains(internal::childText(row, QStringLiteral("use")).toLower());
+        return started.toLower().contains(
+            internal::childText(row, QStringLiteral("use")).toLower());
     }
     if (operation == QLatin1String("getauthflds")) {
         QString authString;
-        if (auto service = HostRegistry::createAs<ColumnAuthService>(QStringLiteral("ColumnAuthService"))) {
+        if (auto service
+            = HostRegistry::createAs<ColumnAuthService>(QStringLiteral("ColumnAuthService"))) {
             service->Init(m_connectionString, internal::childText(row, QStringLiteral("UserId")));
-            authString = service->GetAuthString(QStringLiteral("<k2ColAuth cBusObId='") + TableName
-                                                + QStringLiteral("' cFuncId='")
-                                                + internal::childText(row, QStringLiteral("cFuncId"))
-                                                + QStringLiteral("'/>"))
+            authString = service
+                             ->GetAuthString(QStringLiteral("<k2ColAuth cBusObId='") + TableName
+                                             + QStringLiteral("' cFuncId='")
+                                             + internal::childText(row, QStringLiteral("cFuncId"))
+                                             + QStringLiteral("'/>"))
                              .toLower();
         }
         gLastError = authString.isEmpty() ? QStringLiteral("*") : authString;
@@ -324,9 +348,12 @@ bool IClsCommon::RunOperating(pugi::xml_node row, const QString &TableName, cons
         }
         for (const UniteStep &step : kUniteSteps) {
             QString returned;
-            const QStringList parameters{QString::fromLatin1(step.procedure), TableName, code1, code2, QString()};
-            if (!CnnExec(QStringLiteral("sp_UniteArchiveProxy"), parameters, returned, QStringLiteral("-1"))) {
-                sMsg = !returned.isEmpty() ? returned : GetResText(QString::fromLatin1(step.failureKey));
+            const QStringList parameters{QString::fromLatin1(step.procedure), TableName, code1,
+                                         code2, QString()};
+            if (!CnnExec(QStringLiteral("sp_UniteArchiveProxy"), parameters, returned,
+                         QStringLiteral("-1"))) {
+                sMsg = !returned.isEmpty() ? returned
+                                           : GetResText(QString::fromLatin1(step.failureKey));
                 gLastError = sMsg;
                 return false;
             }
@@ -345,9 +372,9 @@ bool IClsCommon::CnnExec(const QString &procedure, const QStringList &parameters
     try {
         for (int n = 1;; ++n) {
             scratch = QStringLiteral("tempK250") + QString::number(n);
-            std::unique_ptr<db::Recordset> taken(OpenX(
-                QStringLiteral("SELECT TOP 1 * FROM tempdb..sysobjects WHERE name=N'") + scratch
-                + QStringLiteral("' AND type=N'U'")));
+            std::unique_ptr<db::Recordset> taken(
+                OpenX(QStringLiteral("SELECT TOP 1 * FROM tempdb..sysobjects WHERE name=N'")
+                      + scratch + QStringLiteral("' AND type=N'U'")));
             if (!taken)
                 throw db::DbError(db::DbError::ProviderError, gLastError);
             if (taken->recordCount() == 0)
@@ -356,16 +383,19 @@ bool IClsCommon::CnnExec(const QString &procedure, const QStringList &parameters
         QString statement = QStringLiteral("EXECUTE ") + procedure;
         for (qsizetype i = 0; i + 1 < parameters.size(); ++i)
             statement += QStringLiteral(" '") + sqlEscape(parameters[i]) + QStringLiteral("',");
-        statement += QStringLiteral("'") + scratch + QStringLiteral("',") + QStringLiteral("'cRetVal'");
+        statement
+            += QStringLiteral("'") + scratch + QStringLiteral("',") + QStringLiteral("'cRetVal'");
         connection()->execute(statement);
 
-        std::unique_ptr<db::Recordset> status(OpenX(QStringLiteral("SELECT * FROM  tempdb..") + scratch));
+        std::unique_ptr<db::Recordset> status(
+            OpenX(QStringLiteral("SELECT * FROM  tempdb..") + scratch));
         statusRead = status != nullptr;
         if (!status || status->recordCount() == 0) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Ref01"));
         } else {
             returned = NullTo(status->value(QStringLiteral("cRetVal")), QString()).toString();
-            succeeded = NullTo(status->value(QStringLiteral("iStatus")), QString()).toString() != failureStatus;
+            succeeded = NullTo(status->value(QStringLiteral("iStatus")), QString()).toString()
+                        != failureStatus;
             if (!succeeded)
                 gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Ref01"));
         }

@@ -14,7 +14,8 @@ QString schemaProbe(const QString &strSql)
 {
     const QString remainder = strSql.mid(6).trimmed();
     if (remainder.left(8).toLower() == QLatin1String("distinct"))
-        return QStringLiteral(" SELECT distinct ") + QStringLiteral(" top 0 ") + remainder.mid(8).trimmed();
+        return QStringLiteral(" SELECT distinct ") + QStringLiteral(" top 0 ")
+               + remainder.mid(8).trimmed();
     return strSql.left(6) + QStringLiteral(" top 0 ") + strSql.mid(6);
 }
 
@@ -52,7 +53,8 @@ void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage,
 
         auto main = std::make_unique<db::Recordset>();
         main->setCursorLocation(db::Recordset::UseClient);
-        main->open(strSql, connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic, -1);
+        main->open(strSql, connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic,
+                   -1);
 
         if (lPageSize > 0) {
             main->setPageSize(lPageSize);
@@ -94,7 +96,8 @@ void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage,
         const internal::CaughtError error = internal::currentError();
         bFlag = false;
         sMsg = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Sel0511"));
-        internal::logDataError(QStringLiteral("IClsCommon"), QStringLiteral("OpenPage"), error, strSql);
+        internal::logDataError(QStringLiteral("IClsCommon"), QStringLiteral("OpenPage"), error,
+                               strSql);
         RsRef = page.release();
     }
 }

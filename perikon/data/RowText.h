@@ -18,7 +18,10 @@ inline QString xmlText(const pugi::xml_node &node)
     struct Writer : pugi::xml_writer
     {
         std::string out;
-        void write(const void *data, size_t size) override { out.append(static_cast<const char *>(data), size); }
+        void write(const void *data, size_t size) override
+        {
+            out.append(static_cast<const char *>(data), size);
+        }
     } writer;
     node.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return QString::fromStdString(writer.out);

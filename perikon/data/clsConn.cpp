@@ -6,7 +6,10 @@ namespace perikon {
 
 PERIKON_REGISTER_CLASS("Perikon.clsConn", clsConn)
 
-clsConn::clsConn(QObject *parent) : QObject(parent), m_connection(std::make_unique<db::Connection>()) {}
+clsConn::clsConn(QObject *parent)
+    : QObject(parent)
+    , m_connection(std::make_unique<db::Connection>())
+{}
 
 clsConn::~clsConn()
 {

@@ -3,10 +3,10 @@
 #include "perikon/entry/IContact.h"
 
 #include "perikon/data/IClsCommon.h"
-#include "perikon/data/SqlText.h"
 #include "perikon/data/RowText.h"
-#include "perikon/data/transXML.h"
+#include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/transXML.h"
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 
@@ -49,7 +49,8 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
     Q_UNUSED(opt);
     const bool extension = sArch == kExtensionArchive;
     QString itemPrefix = QStringLiteral("自定义项");
-    QString sql = QStringLiteral("select * from userdef where cClass=N'") + sqlEscape(sArch) + QStringLiteral("'");
+    QString sql = QStringLiteral("select * from userdef where cClass=N'") + sqlEscape(sArch)
+                  + QStringLiteral("'");
     if (extension) {
         QString archive = sArch;
         archive.remove(QStringLiteral("扩展"));
@@ -69,8 +70,9 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
         definitions->setFilter(QStringLiteral("CItem='") + sqlEscape(item) + QStringLiteral("'"));
         if (definitions->eof()) {
             // Definition data that lacks an item is an error of the data, not of the row.
-            throw db::DbError(db::DbError::InvalidState,
-                              QStringLiteral("userdef has no definition of %1 for %2").arg(item, sArch));
+            throw db::DbError(
+                db::DbError::InvalidState,
+                QStringLiteral("userdef has no definition of %1 for %2").arg(item, sArch));
         }
         const QString field = sUserDefField + QString::number(n);
         const QString caption = textOf(*definitions, "cItemName").trimmed();
@@ -98,17 +100,17 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
 
         const QString listId = textOf(*definitions, "cID");
         const bool mayAdd = isSet(*definitions, "bArchive");
-        const QString inList = QStringLiteral("select top 1 cId from userdefine where cId = N'") + sqlEscape(listId)
-                               + QStringLiteral("' and cValue = N'") + sqlEscape(value) + QStringLiteral("'");
+        const QString inList = QStringLiteral("select top 1 cId from userdefine where cId = N'")
+                               + sqlEscape(listId) + QStringLiteral("' and cValue = N'")
+                               + sqlEscape(value) + QStringLiteral("'");
         if (textOf(*definitions, "iDataSource") == QLatin1String("1")) {
             const QString table = textOf(*definitions, "cRelArchive").trimmed();
             const QString column = textOf(*definitions, "cRelField").trimmed();
             if (table.isEmpty() || column.isEmpty())
                 continue;
-            std::unique_ptr<db::Recordset> archive(ICom.OpenX(QStringLiteral("select top 1 * from ") + table
-                                                              + QStringLiteral(" where ") + column
-                                                              + QStringLiteral(" = N'") + sqlEscape(value)
-                                                              + QStringLiteral("'")));
+            std::unique_ptr<db::Recordset> archive(ICom.OpenX(
+                QStringLiteral("select top 1 * from ") + table + QStringLiteral(" where ") + column
+                + QStringLiteral(" = N'") + sqlEscape(value) + QStringLiteral("'")));
             if (hasRow(archive.get()))
                 continue;
             std::unique_ptr<db::Recordset> listed(ICom.OpenX(inList));
@@ -126,8 +128,9 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
             if (!mayAdd)
                 return fail(QStringLiteral("K2.CRM.QZCompetitor.transxml.00034"), {caption});
         }
-        if (!ICom.ExecuteX(QStringLiteral("insert into userdefine(cId,cValue) values(N'") + sqlEscape(listId)
-                           + QStringLiteral("',N'") + sqlEscape(value) + QStringLiteral("')")))
+        if (!ICom.ExecuteX(QStringLiteral("insert into userdefine(cId,cValue) values(N'")
+                           + sqlEscape(listId) + QStringLiteral("',N'") + sqlEscape(value)
+                           + QStringLiteral("')")))
             return fail(QStringLiteral("K2.CRM.COMMON.MsgNew01"), {caption});
     }
     return true;

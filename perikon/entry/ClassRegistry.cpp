@@ -7,8 +7,7 @@
 namespace perikon {
 namespace {
 
-template<typename Value>
-struct NamedTable
+template<typename Value> struct NamedTable
 {
     QMutex mutex;
     QHash<QString, Value> entries;

@@ -26,7 +26,7 @@ public:
 
 #define PERIKON_REGISTER_CLASS(progId, Type)                                                       \
     namespace {                                                                                    \
-    [[maybe_unused]] const bool registered_##Type = ::perikon::ClassRegistry::registerClass(      \
+    [[maybe_unused]] const bool registered_##Type = ::perikon::ClassRegistry::registerClass(       \
         QStringLiteral(progId), []() -> QObject * { return new Type; });                           \
     }
 

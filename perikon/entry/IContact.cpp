@@ -16,7 +16,9 @@ namespace perikon {
 
 PERIKON_REGISTER_CLASS("Perikon.IContact", IContact)
 
-IContact::IContact(QObject *parent) : QObject(parent) {}
+IContact::IContact(QObject *parent)
+    : QObject(parent)
+{}
 
 IContact::~IContact()
 {
@@ -109,7 +111,8 @@ void IContact::OpenPage(const QString &strSql, int &, int &, int &, db::Recordse
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     if (gListForm) {
         if (auto *status = gListForm->findChild<QStatusBar *>())
-            status->showMessage(GetResText(QStringLiteral("K2.CRM.QZCompetitor.icompetitor.00161")));
+            status->showMessage(
+                GetResText(QStringLiteral("K2.CRM.QZCompetitor.icompetitor.00161")));
     }
     if (gClsCommon) {
         bool flag = false;

@@ -94,8 +94,8 @@ private:
     bool TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom);
     bool TransContactPerson(pugi::xml_node &Ele, IClsCommon *&ICom);
     bool TransContactDimension(pugi::xml_node &Ele, IClsCommon *&ICom);
-    bool runTransferService(const QString &service, const QString &procedure,
-                            pugi::xml_node &Ele, IClsCommon *&ICom);
+    bool runTransferService(const QString &service, const QString &procedure, pugi::xml_node &Ele,
+                            IClsCommon *&ICom);
     // The server time through the host's public service, created first when `create` is set.
     QString serverTime(IClsCommon *&ICom);
 

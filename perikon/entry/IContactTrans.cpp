@@ -5,9 +5,9 @@
 #include "perikon/data/Common.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/IClsCommon.h"
+#include "perikon/data/RowText.h"
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
-#include "perikon/data/RowText.h"
 #include "perikon/data/transXML.h"
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ErrorLog.h"
@@ -69,10 +69,10 @@ QString IContact::NextContactCode(IClsCommon &ICom)
 {
     if (m_operation != 1)
         return {};
-    std::unique_ptr<db::Recordset> rs(ICom.OpenX(
-        QStringLiteral("Select max(cContactCode) FROM Crm_Contact")
-        + QStringLiteral(" WHERE  LEN(cContactCode)=8 and LEFT(cContactCode,1) in "
-                         "(N'0',N'1',N'2',N'3',N'4',N'5',N'6',N'7',N'8',N'9')  ")));
+    std::unique_ptr<db::Recordset> rs(
+        ICom.OpenX(QStringLiteral("Select max(cContactCode) FROM Crm_Contact")
+                   + QStringLiteral(" WHERE  LEN(cContactCode)=8 and LEFT(cContactCode,1) in "
+                                    "(N'0',N'1',N'2',N'3',N'4',N'5',N'6',N'7',N'8',N'9')  ")));
     if (!rs || rs->recordCount() == 0)
         return {};
     const QVariant maximum = rs->value(0);
@@ -86,7 +86,9 @@ QString IContact::NextContactCode(IClsCommon &ICom)
         --runStart;
     const int run = int(code.size() - runStart);
     if (run == 0)
-        throw db::DbError(13, QStringLiteral("Type mismatch: the highest contact code %1 ends in no digits").arg(code));
+        throw db::DbError(
+            13, QStringLiteral("Type mismatch: the highest contact code %1 ends in no digits")
+                    .arg(code));
     return code.left(runStart) + incremented(code.mid(runStart), run);
 }
 
@@ -103,7 +105,8 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
     Q_UNUSED(rst);
     m_operation = tOpt;
     IClsCommon *com = &ICom;
-    const bool contactRow = TableName.compare(QLatin1String("Crm_Contact"), Qt::CaseInsensitive) == 0;
+    const bool contactRow
+        = TableName.compare(QLatin1String("Crm_Contact"), Qt::CaseInsensitive) == 0;
     try {
         if (tOpt == 1) {
             if (contactRow) {
@@ -113,9 +116,9 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
                 // Lower case, since record XML lower-cases the OID attribute it travels in later.
                 if (internal::childText(Ele, QStringLiteral("oid")).isEmpty()) {
                     const QString given = GetAttrValue(Ele, QStringLiteral("oid"));
-                    SetOrAddNodeText(Ele, QStringLiteral("oid"),
-                                     given.isEmpty() ? QUuid::createUuid().toString(QUuid::WithBraces)
-                                                     : given);
+                    SetOrAddNodeText(
+                        Ele, QStringLiteral("oid"),
+                        given.isEmpty() ? QUuid::createUuid().toString(QUuid::WithBraces) : given);
                 }
             }
             if (internal::childText(Ele, QStringLiteral("dcreatedate")).isEmpty()) {
@@ -126,13 +129,15 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
                 SetOrAddNodeText(Ele, QStringLiteral("dcreatedate"), serverTime(com));
             }
             if (gLogin && internal::childText(Ele, QStringLiteral("ccreator")).isEmpty())
-                SetOrAddNodeText(Ele, QStringLiteral("ccreator"), hostlogin::text(gLogin, "cUserName"));
+                SetOrAddNodeText(Ele, QStringLiteral("ccreator"),
+                                 hostlogin::text(gLogin, "cUserName"));
         } else if (tOpt == 2) {
             if (gPubService && !isTransferredRow(Ele)
                 && internal::childText(Ele, QStringLiteral("dmodifydate")).isEmpty())
                 SetOrAddNodeText(Ele, QStringLiteral("dmodifydate"), serverTime(com));
             if (gLogin && internal::childText(Ele, QStringLiteral("crevisor")).isEmpty())
-                SetOrAddNodeText(Ele, QStringLiteral("crevisor"), hostlogin::text(gLogin, "cUserName"));
+                SetOrAddNodeText(Ele, QStringLiteral("crevisor"),
+                                 hostlogin::text(gLogin, "cUserName"));
         }
         if (GetAttrValue(Ele, QStringLiteral("bdefaultcon")) == QLatin1String("1"))
             SetOrAddNodeText(Ele, QStringLiteral("bdefaultcon"), QStringLiteral("1"));
@@ -144,9 +149,11 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
     }
 
     if (contactRow && !isTransferredRow(Ele)) {
-        if (!CheckComUserDef(Ele, m_operation, *com, QStringLiteral("联系人"), QStringLiteral("cConDefine")))
+        if (!CheckComUserDef(Ele, m_operation, *com, QStringLiteral("联系人"),
+                             QStringLiteral("cConDefine")))
             return false;
-        if (!CheckComUserDef(Ele, m_operation, *com, QStringLiteral("联系人扩展"), QStringLiteral("cLDefine")))
+        if (!CheckComUserDef(Ele, m_operation, *com, QStringLiteral("联系人扩展"),
+                             QStringLiteral("cLDefine")))
             return false;
     }
     // The remaining steps belong to contacts: a code-list row has no customer, picture or
@@ -181,17 +188,19 @@ bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom)
         const QString code = internal::childText(Ele, QStringLiteral("cContactCode"));
         const QString oid = GetAttrValue(Ele, QStringLiteral("OID"));
         std::unique_ptr<db::Recordset> rs(ICom.OpenX(
-            QStringLiteral(" SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) "
-                           "WHERE cContactCode=N'")
+            QStringLiteral(
+                " SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) "
+                "WHERE cContactCode=N'")
             + sqlEscape(code) + QStringLiteral("' ")));
         QString stored;
         if (rs && rs->recordCount() > 0)
             stored = NullTo(rs->value(QStringLiteral("cCusCode")), QString()).toString();
         if (!stored.isEmpty() && stored != customer) {
-            const QString update = QStringLiteral("UPDATE customer SET ccuscontactcode=null,cCusPerson='' ")
-                                   + QStringLiteral(" WHERE cCusContactCode=N'") + sqlEscape(oid)
-                                   + QStringLiteral("' AND customer.ccuscode =N'") + sqlEscape(stored)
-                                   + QStringLiteral("' ");
+            const QString update
+                = QStringLiteral("UPDATE customer SET ccuscontactcode=null,cCusPerson='' ")
+                  + QStringLiteral(" WHERE cCusContactCode=N'") + sqlEscape(oid)
+                  + QStringLiteral("' AND customer.ccuscode =N'") + sqlEscape(stored)
+                  + QStringLiteral("' ");
             if (!ICom.ExecuteX(update)) {
                 gLastError = GetResText(QStringLiteral("K2.CRM.QZContact.frmcontactedit.00077"));
                 return false;
@@ -205,8 +214,8 @@ bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom)
 bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
 {
     try {
-        std::unique_ptr<db::Recordset> columns(
-            ICom.OpenX(QStringLiteral("select top 0 * from crm_contact_extradefine with (nolock) ")));
+        std::unique_ptr<db::Recordset> columns(ICom.OpenX(
+            QStringLiteral("select top 0 * from crm_contact_extradefine with (nolock) ")));
         if (!columns)
             throw db::DbError(db::DbError::ProviderError, gLastError);
 
@@ -218,16 +227,20 @@ bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
                  ICom.connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
         if (row.recordCount() == 0) {
             row.close();
-            row.open(QStringLiteral("select top 0 * from crm_contact_extradefine"), ICom.connection(),
-                     db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
+            row.open(QStringLiteral("select top 0 * from crm_contact_extradefine"),
+                     ICom.connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic,
+                     -1);
             row.addNew();
         }
 
-        const QString oid = m_operation == 1 ? internal::childText(Ele, QStringLiteral("oid")) : oidAttribute;
+        const QString oid
+            = m_operation == 1 ? internal::childText(Ele, QStringLiteral("oid")) : oidAttribute;
         pugi::xml_document extension;
         pugi::xml_node root = extension.append_child("crm_contact_extradefine");
         root.append_child("OID").text().set(utf8(oid).c_str());
-        root.append_child("cContactCode").text().set(utf8(internal::childText(Ele, QStringLiteral("cContactCode"))).c_str());
+        root.append_child("cContactCode")
+            .text()
+            .set(utf8(internal::childText(Ele, QStringLiteral("cContactCode"))).c_str());
         for (int i = 1; i < columns->fieldCount(); ++i) {
             const QString name = columns->field(i).name();
             const std::string lower = utf8(name.toLower());
@@ -259,7 +272,8 @@ bool IContact::runTransferService(const QString &service, const QString &procedu
                                   pugi::xml_node &Ele, IClsCommon *&ICom)
 {
     try {
-        std::unique_ptr<ContactTransferService> transfer = HostRegistry::createAs<ContactTransferService>(service);
+        std::unique_ptr<ContactTransferService> transfer
+            = HostRegistry::createAs<ContactTransferService>(service);
         if (!transfer)
             throw HostServiceMissing(service);
         int operation = m_operation;
@@ -283,8 +297,8 @@ bool IContact::runTransferService(const QString &service, const QString &procedu
 
 bool IContact::TransContactPerson(pugi::xml_node &Ele, IClsCommon *&ICom)
 {
-    return runTransferService(QStringLiteral("RelatedPersonTransfer"), QStringLiteral("TransContactPerson"),
-                              Ele, ICom);
+    return runTransferService(QStringLiteral("RelatedPersonTransfer"),
+                              QStringLiteral("TransContactPerson"), Ele, ICom);
 }
 
 bool IContact::TransContactDimension(pugi::xml_node &Ele, IClsCommon *&ICom)
@@ -306,15 +320,17 @@ bool IContact::TransUpdateCustomer(int opt, pugi::xml_node Ele, IClsCommon &ICom
     const QString mobile = internal::childText(Ele, QStringLiteral("cMobilePhone"));
     if (gDefaultContactChanged) {
         ICom.ExecuteX(QStringLiteral(" update customer set ccuscontactcode=N'") + sqlEscape(id)
-                      + QStringLiteral("',cCusPerson=N'") + sqlEscape(name) + QStringLiteral("',cCusHand=N'")
-                      + sqlEscape(mobile) + QStringLiteral("'") + QStringLiteral(" WHERE customer.ccuscode =N'")
-                      + sqlEscape(customer) + QStringLiteral("' "));
+                      + QStringLiteral("',cCusPerson=N'") + sqlEscape(name)
+                      + QStringLiteral("',cCusHand=N'") + sqlEscape(mobile) + QStringLiteral("'")
+                      + QStringLiteral(" WHERE customer.ccuscode =N'") + sqlEscape(customer)
+                      + QStringLiteral("' "));
     } else {
         // Only a link that still names this contact under this name is cleared.
-        ICom.ExecuteX(QStringLiteral(" update customer set ccuscontactcode=null,cCusPerson=null WHERE "
-                                     "customer.ccuscode =N'")
-                      + sqlEscape(customer) + QStringLiteral("' and ccuscontactcode=N'") + sqlEscape(id)
-                      + QStringLiteral("'and cCusPerson=N'") + sqlEscape(name) + QStringLiteral("'"));
+        ICom.ExecuteX(
+            QStringLiteral(" update customer set ccuscontactcode=null,cCusPerson=null WHERE "
+                           "customer.ccuscode =N'")
+            + sqlEscape(customer) + QStringLiteral("' and ccuscontactcode=N'") + sqlEscape(id)
+            + QStringLiteral("'and cCusPerson=N'") + sqlEscape(name) + QStringLiteral("'"));
     }
     return true;
 }

@@ -19,7 +19,8 @@ public:
 
     static bool registerFunction(const QString &module, const QString &name, Function function);
     // The function's result; std::nullopt when no such function is registered.
-    static std::optional<QVariant> call(const QString &module, const QString &name, QVariantList &args);
+    static std::optional<QVariant> call(const QString &module, const QString &name,
+                                        QVariantList &args);
     static QStringList names();
 };
 

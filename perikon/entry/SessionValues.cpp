@@ -2,8 +2,8 @@
 
 #include "perikon/batch/BatchSession.h"
 #include "perikon/card/CardSession.h"
-#include "perikon/data/IClsCommon.h"
 #include "perikon/data/DataSession.h"
+#include "perikon/data/IClsCommon.h"
 #include "perikon/entry/ModuleRegistry.h"
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/entry/clsLogin.h"
@@ -13,8 +13,7 @@
 namespace perikon {
 namespace {
 
-template<typename T>
-void publish(const QString &name, T &(*value)())
+template<typename T> void publish(const QString &name, T &(*value)())
 {
     GlobalRegistry::registerValue(
         name, [value] { return QVariant::fromValue(value()); },
@@ -30,8 +29,7 @@ void publishPointer(const QString &name, QPointer<QObject> &(*value)())
         [value](const QVariant &v) { value() = v.value<QObject *>(); });
 }
 
-template<typename T>
-void publishOwned(const QString &name, std::unique_ptr<T> &(*value)())
+template<typename T> void publishOwned(const QString &name, std::unique_ptr<T> &(*value)())
 {
     GlobalRegistry::registerValue(
         name, [value] { return QVariant::fromValue(static_cast<QObject *>(value().get())); },
@@ -39,8 +37,10 @@ void publishOwned(const QString &name, std::unique_ptr<T> &(*value)())
 }
 
 #define PERIKON_VALUE(T, name) publish<T>(QStringLiteral(#name), []() -> T & { return name; })
-#define PERIKON_POINTER(name) publishPointer(QStringLiteral(#name), []() -> QPointer<QObject> & { return name; })
-#define PERIKON_OWNED(T, name) publishOwned<T>(QStringLiteral(#name), []() -> std::unique_ptr<T> & { return name; })
+#define PERIKON_POINTER(name)                                                                      \
+    publishPointer(QStringLiteral(#name), []() -> QPointer<QObject> & { return name; })
+#define PERIKON_OWNED(T, name)                                                                     \
+    publishOwned<T>(QStringLiteral(#name), []() -> std::unique_ptr<T> & { return name; })
 
 const bool published = [] {
     PERIKON_POINTER(gLogin);
@@ -86,7 +86,9 @@ const bool published = [] {
     PERIKON_VALUE(bool, gListDirty);
     GlobalRegistry::registerValue(
         QStringLiteral("gYesNoText"),
-        [] { return QVariant(QStringList{gYesNoText[0], gYesNoText[1]}); },
+        [] {
+            return QVariant(QStringList{gYesNoText[0], gYesNoText[1]});
+        },
         [](const QVariant &v) {
             const QStringList texts = v.toStringList();
             gYesNoText = {texts.value(0), texts.value(1)};

@@ -15,7 +15,9 @@ class clsLogin : public QObject
     Q_PROPERTY(QString dCurDate MEMBER dCurDate)
     Q_PROPERTY(QString AuthString MEMBER AuthString)
 public:
-    Q_INVOKABLE explicit clsLogin(QObject *parent = nullptr) : QObject(parent) {}
+    Q_INVOKABLE explicit clsLogin(QObject *parent = nullptr)
+        : QObject(parent)
+    {}
 
     QString cUserId;
     QString cUserName;
@@ -31,7 +33,9 @@ class clsContactDO : public QObject
     Q_PROPERTY(bool bExist MEMBER bExist)
     Q_PROPERTY(bool bEdit MEMBER bEdit)
 public:
-    Q_INVOKABLE explicit clsContactDO(QObject *parent = nullptr) : QObject(parent) {}
+    Q_INVOKABLE explicit clsContactDO(QObject *parent = nullptr)
+        : QObject(parent)
+    {}
 
     bool bExist = false;
     bool bEdit = false;

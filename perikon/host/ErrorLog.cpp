@@ -44,7 +44,8 @@ QString componentLogFolder()
 void WriteSrvTransLog(const QString &module, const QString &procedure, qint64 number,
                       const QString &description)
 {
-    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString now
+        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     QString entry;
     entry += QStringLiteral("*** Error Time ") + now + QStringLiteral("***\r\n");
     entry += QStringLiteral("Error:") + QString::number(number) + QStringLiteral("\r\n");

@@ -18,8 +18,8 @@ const QString &messageTitle()
 {
     if (!gMsgTitle) {
         QString title;
-        if (auto provider = HostRegistry::createAs<MessageTitleProvider>(
-                QStringLiteral("MessageTitleProvider")))
+        if (auto provider
+            = HostRegistry::createAs<MessageTitleProvider>(QStringLiteral("MessageTitleProvider")))
             title = provider->GetTitle(sessionLanguage({}));
         gMsgTitle = title;
     }
@@ -48,7 +48,8 @@ QString GetResServiceText(const QString &key)
 QString GetResArgs(const QString &key, const QStringList &args)
 {
     try {
-        std::unique_ptr<ResourceFormatter> formatter = internal::resourceFactory().CreateFormatter();
+        std::unique_ptr<ResourceFormatter> formatter
+            = internal::resourceFactory().CreateFormatter();
         return formatter ? formatter->GetString(key, args) : QString();
     } catch (...) {
         return {};

@@ -31,7 +31,9 @@ void execSql(sqlite3 *db, const std::string &sql)
 class SqliteDemoRows final : public internal::DemoRows
 {
 public:
-    SqliteDemoRows(sqlite3 *db, const std::string &sql) : m_statement(db, sql) {}
+    SqliteDemoRows(sqlite3 *db, const std::string &sql)
+        : m_statement(db, sql)
+    {}
     void text(int index, std::string_view value) override { m_statement.text(index, value); }
     void integer(int index, long long value) override { m_statement.integer(index, value); }
     void real(int index, double value) override { m_statement.real(index, value); }
@@ -45,9 +47,12 @@ private:
 class SqliteDemoSink final : public internal::DemoRowSink
 {
 public:
-    explicit SqliteDemoSink(sqlite3 *db) : m_db(db) {}
+    explicit SqliteDemoSink(sqlite3 *db)
+        : m_db(db)
+    {}
 
-    std::unique_ptr<internal::DemoRows> rows(std::string_view table, std::string_view columns) override
+    std::unique_ptr<internal::DemoRows> rows(std::string_view table,
+                                             std::string_view columns) override
     {
         std::string marks = "?";
         for (char c : columns) {
@@ -55,7 +60,8 @@ public:
                 marks += ",?";
         }
         return std::make_unique<SqliteDemoRows>(m_db, "INSERT INTO " + std::string(table) + " ("
-                                                           + std::string(columns) + ") VALUES (" + marks + ")");
+                                                          + std::string(columns) + ") VALUES ("
+                                                          + marks + ")");
     }
     void exec(const std::string &sql) override { execSql(m_db, sql); }
 
@@ -74,9 +80,10 @@ long long singleInteger(sqlite3 *db, const char *sql)
 // row; the loader writes qzts itself.
 std::vector<std::pair<std::string, std::string>> bulkLoadObjects(sqlite3 *db)
 {
-    SqliteStatement query(db, "SELECT type, name, sql FROM sqlite_master WHERE type IN ('trigger', 'index')"
-                              " AND sql IS NOT NULL AND tbl_name IN ('Crm_Contact', 'Crm_Contact_extradefine',"
-                              " 'Customer', 'Crm_Opportunity') ORDER BY type, name");
+    SqliteStatement query(
+        db, "SELECT type, name, sql FROM sqlite_master WHERE type IN ('trigger', 'index')"
+            " AND sql IS NOT NULL AND tbl_name IN ('Crm_Contact', 'Crm_Contact_extradefine',"
+            " 'Customer', 'Crm_Opportunity') ORDER BY type, name");
     std::vector<std::pair<std::string, std::string>> objects;
     while (query.nextRow())
         objects.emplace_back(query.columnText(0) + " " + query.columnText(1), query.columnText(2));
@@ -85,26 +92,36 @@ std::vector<std::pair<std::string, std::string>> bulkLoadObjects(sqlite3 *db)
 
 } // namespace
 
-SchemaResult<DemoDataSummary> DemoDataGenerator::generate(const QString &accountDbPath, int contactCount) const
+SchemaResult<DemoDataSummary> DemoDataGenerator::generate(const QString &accountDbPath,
+                                                          int contactCount) const
 {
     using Result = SchemaResult<DemoDataSummary>;
     if (contactCount < 0)
         return Result::failure(QStringLiteral("The number of demo contacts cannot be negative."));
     if (!QFileInfo::exists(accountDbPath))
-        return Result::failure(QStringLiteral("The account database %1 does not exist.").arg(accountDbPath));
+        return Result::failure(
+            QStringLiteral("The account database %1 does not exist.").arg(accountDbPath));
 
     sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(accountDbPath).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(QFile::encodeName(accountDbPath).constData(), &raw,
+                                   SQLITE_OPEN_READWRITE, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
     if (rc != SQLITE_OK)
-        return Result::failure(QStringLiteral("Cannot open %1: %2").arg(accountDbPath, QString::fromUtf8(sqlite3_errstr(rc))));
+        return Result::failure(QStringLiteral("Cannot open %1: %2")
+                                   .arg(accountDbPath, QString::fromUtf8(sqlite3_errstr(rc))));
 
     bool inTransaction = false;
     try {
-        execSql(raw, "PRAGMA synchronous = OFF; PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY;");
-        if (singleInteger(raw, "SELECT (SELECT COUNT(*) FROM Crm_Contact) + (SELECT COUNT(*) FROM Customer)") > 0)
-            return Result::failure(QStringLiteral("%1 already holds customers or contacts; demo data goes into a "
-                                                  "new database only.").arg(accountDbPath));
+        execSql(
+            raw,
+            "PRAGMA synchronous = OFF; PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY;");
+        if (singleInteger(
+                raw, "SELECT (SELECT COUNT(*) FROM Crm_Contact) + (SELECT COUNT(*) FROM Customer)")
+            > 0)
+            return Result::failure(
+                QStringLiteral("%1 already holds customers or contacts; demo data goes into a "
+                               "new database only.")
+                    .arg(accountDbPath));
         execSql(raw, "BEGIN IMMEDIATE");
         inTransaction = true;
         const auto objects = bulkLoadObjects(raw);
@@ -114,9 +131,10 @@ SchemaResult<DemoDataSummary> DemoDataGenerator::generate(const QString &account
         SqliteDemoSink sink(raw);
         long long lastVersion = 0;
         const DemoDataSummary summary = internal::loadDemoRows(
-            sink, m_seed, contactCount, singleInteger(raw, "SELECT iLastTs FROM qz_RowVersion WHERE ID = 1"),
-            lastVersion);
-        execSql(raw, "UPDATE qz_RowVersion SET iLastTs = " + std::to_string(lastVersion) + " WHERE ID = 1");
+            sink, m_seed, contactCount,
+            singleInteger(raw, "SELECT iLastTs FROM qz_RowVersion WHERE ID = 1"), lastVersion);
+        execSql(raw, "UPDATE qz_RowVersion SET iLastTs = " + std::to_string(lastVersion)
+                         + " WHERE ID = 1");
 
         for (const auto &[typeAndName, sql] : objects)
             execSql(raw, sql);
@@ -124,7 +142,8 @@ SchemaResult<DemoDataSummary> DemoDataGenerator::generate(const QString &account
         return summary;
     } catch (const std::exception &error) {
         if (inTransaction)
-            sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr); // report the load's own failure
+            sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr,
+                         nullptr); // report the load's own failure
         return Result::failure(QStringLiteral("Demo data for %1 failed: %2")
                                    .arg(accountDbPath, QString::fromUtf8(error.what())));
     }

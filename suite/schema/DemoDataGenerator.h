@@ -24,7 +24,9 @@ struct DemoDataSummary
 class DemoDataGenerator
 {
 public:
-    explicit DemoDataGenerator(std::uint64_t seed) : m_seed(seed) {}
+    explicit DemoDataGenerator(std::uint64_t seed)
+        : m_seed(seed)
+    {}
 
     // Refuses a database that already holds customers or contacts.
     SchemaResult<DemoDataSummary> generate(const QString &accountDbPath, int contactCount) const;
@@ -36,8 +38,8 @@ private:
     std::uint64_t m_seed;
 };
 
-inline SchemaResult<DemoDataSummary> generateDemoData(const QString &accountDbPath, int contactCount,
-                                                      std::uint64_t seed)
+inline SchemaResult<DemoDataSummary> generateDemoData(const QString &accountDbPath,
+                                                      int contactCount, std::uint64_t seed)
 {
     return DemoDataGenerator(seed).generate(accountDbPath, contactCount);
 }

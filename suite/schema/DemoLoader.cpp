@@ -15,8 +15,6 @@ namespace perikon::suite::internal {
 
 namespace {
 
-
-
 // Fixed base-code ids (see the account schema).
 constexpr int kSexMale = 6, kSexFemale = 7, kSexUnknown = 8;
 constexpr int kMarried = 9, kSingle = 10, kMarriageUnknown = 11, kDivorced = 250;
@@ -44,8 +42,8 @@ std::string dateTimeText(int days, int secondsOfDay = 0)
     const int m = mp + (mp < 10 ? 3 : -9);
     const int y = yoe + era * 400 + (m <= 2);
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, secondsOfDay / 3600,
-                  secondsOfDay / 60 % 60, secondsOfDay % 60);
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d,
+                  secondsOfDay / 3600, secondsOfDay / 60 % 60, secondsOfDay % 60);
     return buffer;
 }
 
@@ -67,7 +65,8 @@ std::string digits(DemoRandom &random, int count)
 
 std::string lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
@@ -121,7 +120,10 @@ struct Contact
 class DemoLoader
 {
 public:
-    DemoLoader(DemoRowSink &sink, std::uint64_t seed) : m_sink(sink), m_random(seed) {}
+    DemoLoader(DemoRowSink &sink, std::uint64_t seed)
+        : m_sink(sink)
+        , m_random(seed)
+    {}
 
     DemoDataSummary load(int contactCount)
     {
@@ -130,20 +132,23 @@ public:
         summary.persons = loadEmployees(std::clamp(contactCount / 2000 + 8, 8, 300));
         enableUserDefinedItems();
 
-        const auto customer = m_sink.rows("Customer",
+        const auto customer = m_sink.rows(
+            "Customer",
             "cCusCode, iId, cCusName, cCusAbbName, cTrade, cCusAddress, cCusPostCode,"
             " cCusPhone, cCusEmail, cCusPerson, cCusHand, cCusPPerson, cCusDepart, ccuscontactcode,"
             " dCusDevDate, cCreatePerson, dCusCreateDatetime");
-        const auto contact = m_sink.rows("Crm_Contact",
+        const auto contact = m_sink.rows(
+            "Crm_Contact",
             "OID, cContactCode, cContactName, cCusCode, cAppellation, bcSexID,"
             " bcMarriageID, bcDutyID, bcTasteID, dBirthday, cNative, cSuperiorID, cPrincipal, cConDepart,"
             " cMobilePhone, cOfficePhone, cHomePhone, cCall, cEmail, cWorkAddress, cZipcode, cHomeAddress,"
             " cWechat, bMajor, cMemo, dConEDate, cConDefine1, cConDefine11, bDefaultCon, dCreateDate,"
             " cCreator, qzts");
-        const auto extension = m_sink.rows("Crm_Contact_extradefine", "OID, cContactCode, cLDefine1");
-        const auto opportunity = m_sink.rows("Crm_Opportunity",
-            "cOppCode, cOppName, cCusCode, cContactCode, dExpectDate,"
-            " mExpectAmount, iStage, cPrincipal, dCreateDate");
+        const auto extension
+            = m_sink.rows("Crm_Contact_extradefine", "OID, cContactCode, cLDefine1");
+        const auto opportunity = m_sink.rows(
+            "Crm_Opportunity", "cOppCode, cOppName, cCusCode, cContactCode, dExpectDate,"
+                               " mExpectAmount, iStage, cPrincipal, dCreateDate");
         m_customer = customer.get();
         m_contact = contact.get();
         m_extension = extension.get();
@@ -154,7 +159,8 @@ public:
         while (remaining > 0) {
             ++customerIndex;
             // Now and then a customer without contacts, as in any real archive.
-            const int size = customerIndex % 25 == 0 ? 0 : std::min(remaining, m_random.between(1, 9));
+            const int size
+                = customerIndex % 25 == 0 ? 0 : std::min(remaining, m_random.between(1, 9));
             loadCustomer(customerIndex, size);
             remaining -= size;
         }
@@ -170,7 +176,8 @@ public:
 private:
     int loadDepartments()
     {
-        const auto insert = m_sink.rows("Department", "cDepCode, cDepName, iDepGrade, bDepEnd, dDepBeginDate");
+        const auto insert
+            = m_sink.rows("Department", "cDepCode, cDepName, iDepGrade, bDepEnd, dDepBeginDate");
         for (const auto &department : internal::kDepartments) {
             insert->text(1, department.code);
             insert->text(2, department.name);
@@ -184,10 +191,12 @@ private:
 
     int loadEmployees(int count)
     {
-        const auto personRows = m_sink.rows("Person", "cPersonCode, cPersonName, cDepCode, cPersonEmail,"
-                                                      " cPersonPhone, dPValidDate");
-        const auto hrPersonRows = m_sink.rows("hr_hi_person", "cPsn_Num, cPsn_Name, cDept_num, rSex,"
-                                                          " cPsnMobilePhone, cPsnEmail, dEnterDate");
+        const auto personRows
+            = m_sink.rows("Person", "cPersonCode, cPersonName, cDepCode, cPersonEmail,"
+                                    " cPersonPhone, dPValidDate");
+        const auto hrPersonRows
+            = m_sink.rows("hr_hi_person", "cPsn_Num, cPsn_Name, cDept_num, rSex,"
+                                          " cPsnMobilePhone, cPsnEmail, dEnterDate");
         DemoRows &person = *personRows;
         DemoRows &hrPerson = *hrPersonRows;
         for (int i = 1; i <= count; ++i) {
@@ -199,7 +208,8 @@ private:
             const std::string email = std::string(given.pinyin) + "." + family.pinyin + padded(i, 0)
                                       + "@perikon-demo.cn";
             const std::string mobile = mobileNumber();
-            const std::string entered = dateTimeText(daysFromCivil(2010, 1, 1) + m_random.below(5000));
+            const std::string entered
+                = dateTimeText(daysFromCivil(2010, 1, 1) + m_random.below(5000));
             person.text(1, employee.code);
             person.text(2, employee.name);
             person.text(3, employee.department);
@@ -223,14 +233,15 @@ private:
     // Puts a few of the contact archive's user-defined items to use.
     void enableUserDefinedItems()
     {
-        m_sink.exec("UPDATE userdef SET cItemName = '联系人级别', bCheckVal = 1, iLength = 20"
-                   " WHERE cClass = '联系人' AND CItem = '自定义项1';"
-                   "UPDATE userdef SET cItemName = '从业年限' WHERE cClass = '联系人' AND CItem = '自定义项11';"
-                   "UPDATE userdef SET cItemName = '英文名', iLength = 60"
-                   " WHERE cClass = '联系人' AND CItem = '扩展自定义项1';"
-                   "DELETE FROM userdefine WHERE cId = '301' AND cValue IN ('重要', '一般', '普通');"
-                   "INSERT INTO userdefine (cId, cValue) VALUES ('301', '重要'), ('301', '一般'),"
-                   " ('301', '普通');");
+        m_sink.exec(
+            "UPDATE userdef SET cItemName = '联系人级别', bCheckVal = 1, iLength = 20"
+            " WHERE cClass = '联系人' AND CItem = '自定义项1';"
+            "UPDATE userdef SET cItemName = '从业年限' WHERE cClass = '联系人' AND CItem = '自定义项11';"
+            "UPDATE userdef SET cItemName = '英文名', iLength = 60"
+            " WHERE cClass = '联系人' AND CItem = '扩展自定义项1';"
+            "DELETE FROM userdefine WHERE cId = '301' AND cValue IN ('重要', '一般', '普通');"
+            "INSERT INTO userdefine (cId, cValue) VALUES ('301', '重要'), ('301', '一般'),"
+            " ('301', '普通');");
     }
 
     std::string mobileNumber()
@@ -247,7 +258,8 @@ private:
         const auto &industry = m_random.pick(internal::kIndustries);
         if (company.english) {
             const std::string brand = m_random.pick(internal::kEnglishBrands);
-            company.name = brand + " " + industry.english + " " + m_random.pick(internal::kEnglishCompanySuffix);
+            company.name = brand + " " + industry.english + " "
+                           + m_random.pick(internal::kEnglishCompanySuffix);
             company.abbreviation = brand + " " + industry.englishShort;
             company.domain = lower(brand) + ".com";
         } else {
@@ -257,13 +269,16 @@ private:
             company.name = std::string(city.name) + brand + industry.hanzi
                            + m_random.pick(internal::kChineseCompanySuffix);
             company.abbreviation = brand + industry.hanzi;
-            company.domain = std::string(head.pinyin) + tail.pinyin + (m_random.percent(50) ? ".com.cn" : ".cn");
+            company.domain = std::string(head.pinyin) + tail.pinyin
+                             + (m_random.percent(50) ? ".com.cn" : ".cn");
         }
-        company.address = std::string(city.name) + "市" + city.district + m_random.pick(internal::kStreets)
+        company.address = std::string(city.name) + "市" + city.district
+                          + m_random.pick(internal::kStreets)
                           + std::to_string(m_random.between(1, 999)) + "号";
         company.zip = std::string(city.zipPrefix) + digits(m_random, 3);
         company.areaCode = city.areaCode;
-        company.phone = company.areaCode + "-" + std::to_string(m_random.between(2, 8)) + digits(m_random, 7);
+        company.phone
+            = company.areaCode + "-" + std::to_string(m_random.between(2, 8)) + digits(m_random, 7);
         company.principal = &m_employees[std::size_t(m_random.below(int(m_employees.size())))];
         return company;
     }
@@ -279,7 +294,8 @@ private:
         c.duty = m_random.pick(internal::kDuties);
         const bool english = company.english ? m_random.percent(80) : m_random.percent(5);
         if (english) {
-            const std::string first = m_random.pick(male ? internal::kEnglishMale : internal::kEnglishFemale);
+            const std::string first
+                = m_random.pick(male ? internal::kEnglishMale : internal::kEnglishFemale);
             const std::string last = m_random.pick(internal::kEnglishLast);
             c.name = first + " " + last;
             c.appellation = (male ? "Mr. " : "Ms. ") + last;
@@ -297,8 +313,9 @@ private:
             c.name = std::string(family.hanzi) + given;
             const bool executive = c.duty == "董事长" || c.duty == "总经理" || c.duty == "副总经理";
             c.appellation = std::string(family.hanzi) + (executive ? "总" : male ? "先生" : "女士");
-            c.email = m_random.percent(50) ? givenPinyin + "." + family.pinyin + "@" + company.domain
-                                           : std::string(family.pinyin) + givenPinyin + "@" + company.domain;
+            c.email = m_random.percent(50)
+                          ? givenPinyin + "." + family.pinyin + "@" + company.domain
+                          : std::string(family.pinyin) + givenPinyin + "@" + company.domain;
             c.native = m_random.pick(internal::kProvinces);
             if (m_random.percent(40))
                 c.alias = m_random.pick(male ? internal::kEnglishMale : internal::kEnglishFemale);
@@ -306,29 +323,37 @@ private:
                 c.wechat = givenPinyin + family.pinyin + digits(m_random, 3);
         }
         const int marriageRoll = m_random.below(100);
-        c.marriage = marriageRoll < 60 ? kMarried : marriageRoll < 90 ? kSingle
-                   : marriageRoll < 95 ? kMarriageUnknown : kDivorced;
+        c.marriage = marriageRoll < 60   ? kMarried
+                     : marriageRoll < 90 ? kSingle
+                     : marriageRoll < 95 ? kMarriageUnknown
+                                         : kDivorced;
         if (m_random.percent(60))
             c.taste = m_random.pick(internal::kTastes);
-        c.birthday = dateTimeText(daysFromCivil(1960, 1, 1)
-                                  + m_random.below(daysFromCivil(2001, 1, 1) - daysFromCivil(1960, 1, 1)));
+        c.birthday
+            = dateTimeText(daysFromCivil(1960, 1, 1)
+                           + m_random.below(daysFromCivil(2001, 1, 1) - daysFromCivil(1960, 1, 1)));
         c.mobile = mobileNumber();
-        c.office = company.areaCode + "-" + std::to_string(m_random.between(2, 8)) + digits(m_random, 7);
+        c.office
+            = company.areaCode + "-" + std::to_string(m_random.between(2, 8)) + digits(m_random, 7);
         if (m_random.percent(30))
-            c.home = company.areaCode + "-" + std::to_string(m_random.between(2, 8)) + digits(m_random, 7);
+            c.home = company.areaCode + "-" + std::to_string(m_random.between(2, 8))
+                     + digits(m_random, 7);
         if (m_random.percent(40))
-            c.qq = std::to_string(m_random.between(1, 9)) + digits(m_random, m_random.between(5, 9));
+            c.qq
+                = std::to_string(m_random.between(1, 9)) + digits(m_random, m_random.between(5, 9));
         if (m_random.percent(25))
-            c.homeAddress = m_random.pick(internal::kStreets) + std::to_string(m_random.between(1, 300))
-                            + "号" + std::to_string(m_random.between(1, 30)) + "栋";
+            c.homeAddress = m_random.pick(internal::kStreets)
+                            + std::to_string(m_random.between(1, 300)) + "号"
+                            + std::to_string(m_random.between(1, 30)) + "栋";
         if (m_random.percent(5))
             c.memo = m_random.pick(internal::kMemos);
         c.level = m_random.pick(internal::kContactLevels);
         if (m_random.percent(50))
             c.yearsInTrade = m_random.between(1, 30);
         c.major = m_random.percent(10);
-        const int createdDay = daysFromCivil(2018, 1, 1) + m_random.below(daysFromCivil(2026, 1, 1)
-                                                                          - daysFromCivil(2018, 1, 1));
+        const int createdDay
+            = daysFromCivil(2018, 1, 1)
+              + m_random.below(daysFromCivil(2026, 1, 1) - daysFromCivil(2018, 1, 1));
         c.created = dateTimeText(createdDay, m_random.between(8 * 3600, 19 * 3600));
         if (m_random.percent(3))
             c.endDate = dateTimeText(createdDay + m_random.between(30, 900));
@@ -343,7 +368,8 @@ private:
             makeContact(company, c);
             // Superiors point at an earlier contact of the same customer, so no chain loops.
             if (i > 0 && m_random.percent(60))
-                c.superior = m_contacts[std::size_t(m_random.percent(50) ? 0 : m_random.below(i))].code;
+                c.superior
+                    = m_contacts[std::size_t(m_random.percent(50) ? 0 : m_random.below(i))].code;
         }
         const Contact *defaultContact = nullptr;
         if (size > 0 && m_random.percent(92)) {
@@ -459,7 +485,6 @@ private:
     DemoRows *m_extension = nullptr;
     DemoRows *m_opportunity = nullptr;
 };
-
 
 } // namespace
 

@@ -11,7 +11,9 @@ namespace perikon::suite::internal {
 class DemoRandom
 {
 public:
-    explicit DemoRandom(std::uint64_t seed) : m_state(seed) {}
+    explicit DemoRandom(std::uint64_t seed)
+        : m_state(seed)
+    {}
 
     std::uint64_t next()
     {
@@ -29,11 +31,15 @@ public:
 
     bool percent(int chance) { return below(100) < chance; }
 
-    template <typename T>
-    const T &pick(std::span<const T> items) { return items[static_cast<std::size_t>(below(int(items.size())))]; }
+    template<typename T> const T &pick(std::span<const T> items)
+    {
+        return items[static_cast<std::size_t>(below(int(items.size())))];
+    }
 
-    template <typename T, std::size_t N>
-    const T &pick(const std::array<T, N> &items) { return items[static_cast<std::size_t>(below(int(N)))]; }
+    template<typename T, std::size_t N> const T &pick(const std::array<T, N> &items)
+    {
+        return items[static_cast<std::size_t>(below(int(N)))];
+    }
 
 private:
     std::uint64_t m_state;

@@ -37,8 +37,8 @@ SchemaResult<bool> execute(sqlite3 *db, const QByteArray &sql)
 
 SchemaResult<bool> removeDatabaseFile(const QString &path)
 {
-    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
-                                  QStringLiteral("-journal")}) {
+    for (const QString &suffix :
+         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
         QFile file(path + suffix);
         if (file.exists() && !file.remove())
             return SchemaResult<bool>::failure(
@@ -55,8 +55,8 @@ SchemaResult<SqliteHandle> openDatabase(const QString &path)
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         return SchemaResult<SqliteHandle>::failure(
-            QStringLiteral("Cannot open %1: %2").arg(path, raw ? sqliteMessage(raw)
-                                                             : QString::fromUtf8(sqlite3_errstr(rc))));
+            QStringLiteral("Cannot open %1: %2")
+                .arg(path, raw ? sqliteMessage(raw) : QString::fromUtf8(sqlite3_errstr(rc))));
     return SchemaResult<SqliteHandle>(std::move(db));
 }
 
@@ -99,13 +99,16 @@ QByteArray registerAccountSql(const QString &account, const QString &year)
     const QByteArray acc = quoted(account);
     const QByteArray yr = QByteArray::number(year.toInt());
     const QByteArray start = quoted(year + QStringLiteral("-01-01 00:00:00"));
-    QByteArray sql = "INSERT OR IGNORE INTO UA_Account (cAcc_Id, cAcc_Name, iYear, cUnitName, dCreateDate)"
-                     " VALUES (" + acc + ", " + quoted(QStringLiteral("演示账套 ") + account) + ", " + yr
-                     + ", " + quoted(QStringLiteral("演示单位")) + ", " + start + ");\n";
+    QByteArray sql
+        = "INSERT OR IGNORE INTO UA_Account (cAcc_Id, cAcc_Name, iYear, cUnitName, dCreateDate)"
+          " VALUES ("
+          + acc + ", " + quoted(QStringLiteral("演示账套 ") + account) + ", " + yr + ", "
+          + quoted(QStringLiteral("演示单位")) + ", " + start + ");\n";
     for (const char *subsystem : {"AA", "CS"}) {
         sql += "INSERT OR IGNORE INTO UA_Account_Sub (cAcc_Id, iYear, cSub_Id, bClosing, iModiPeriod,"
-               " dSubSysUsed, cUser_Id, dSubOriDate) VALUES (" + acc + ", " + yr + ", '" + subsystem
-               + "', 0, 0, " + start + ", 'admin', " + start + ");\n";
+               " dSubSysUsed, cUser_Id, dSubOriDate) VALUES ("
+               + acc + ", " + yr + ", '" + subsystem + "', 0, 0, " + start + ", 'admin', " + start
+               + ");\n";
     }
     return sql;
 }
@@ -134,7 +137,8 @@ std::optional<AccountCatalog> SchemaInstaller::accountCatalogOf(const QString &c
     if (at < 0)
         return std::nullopt;
     const QString rest = connectionText.mid(at + marker.size());
-    static const QRegularExpression shape(QStringLiteral("^([A-Za-z0-9]{3})_(\\d{4})(?![0-9A-Za-z])"));
+    static const QRegularExpression shape(
+        QStringLiteral("^([A-Za-z0-9]{3})_(\\d{4})(?![0-9A-Za-z])"));
     const auto match = shape.match(rest);
     if (!match.hasMatch())
         return std::nullopt;
@@ -150,22 +154,27 @@ SchemaResult<SqliteDatabaseFiles> SchemaInstaller::createSqliteDatabases(const Q
     static const QRegularExpression accountShape(QStringLiteral("^[A-Za-z0-9]{3}$"));
     static const QRegularExpression yearShape(QStringLiteral("^\\d{4}$"));
     if (!accountShape.match(account).hasMatch())
-        return Result::failure(QStringLiteral("The account number must be three letters or digits, not \"%1\".").arg(account));
+        return Result::failure(
+            QStringLiteral("The account number must be three letters or digits, not \"%1\".")
+                .arg(account));
     if (!yearShape.match(year).hasMatch())
-        return Result::failure(QStringLiteral("The year must have four digits, not \"%1\".").arg(year));
+        return Result::failure(
+            QStringLiteral("The year must have four digits, not \"%1\".").arg(year));
 
     QDir dir(folder);
     if (!dir.exists() && !QDir().mkpath(folder))
         return Result::failure(QStringLiteral("Cannot create the folder %1.").arg(folder));
 
     SqliteDatabaseFiles files;
-    files.account = dir.absoluteFilePath(accountDatabaseName(account, year) + QStringLiteral(".db"));
+    files.account
+        = dir.absoluteFilePath(accountDatabaseName(account, year) + QStringLiteral(".db"));
     files.meta = dir.absoluteFilePath(metaDatabaseName(account) + QStringLiteral(".db"));
     files.system = dir.absoluteFilePath(systemDatabaseName() + QStringLiteral(".db"));
 
     if (QFileInfo::exists(files.account)) {
         if (!overwrite)
-            return Result::failure(QStringLiteral("The account database %1 already exists.").arg(files.account));
+            return Result::failure(
+                QStringLiteral("The account database %1 already exists.").arg(files.account));
         if (auto removed = removeDatabaseFile(files.account); !removed)
             return Result::failure(removed.error());
     }
@@ -178,7 +187,8 @@ SchemaResult<SqliteDatabaseFiles> SchemaInstaller::createSqliteDatabases(const Q
         auto db = openDatabase(files.system);
         if (!db)
             return Result::failure(db.error());
-        if (auto registered = execute(db.value().get(), registerAccountSql(account, year)); !registered)
+        if (auto registered = execute(db.value().get(), registerAccountSql(account, year));
+            !registered)
             return Result::failure(QStringLiteral("Cannot register the account in %1: %2")
                                        .arg(files.system, registered.error()));
     }
@@ -196,7 +206,8 @@ SchemaResult<bool> SchemaInstaller::runScript(sqlite3 *db, const QString &script
     QFile script(QStringLiteral(":/suite/schema/sqlite/%1.sql").arg(scriptName));
     if (!script.open(QIODevice::ReadOnly))
         return SchemaResult<bool>::failure(
-            QStringLiteral("The schema script %1 is missing from the library.").arg(script.fileName()));
+            QStringLiteral("The schema script %1 is missing from the library.")
+                .arg(script.fileName()));
     return execute(db, script.readAll());
 }
 

@@ -40,10 +40,9 @@ public:
     // Creates QZDATA_<acc>_<year>.db, QZMeta_<acc>.db and qzsystem.db in folder. An existing
     // account database is refused unless overwrite is set; the meta and system databases are
     // shared by every year (and account) in the folder, so an existing one is kept.
-    static SchemaResult<SqliteDatabaseFiles> createSqliteDatabases(const QString &folder,
-                                                                    const QString &account = QStringLiteral("001"),
-                                                                    const QString &year = QStringLiteral("2026"),
-                                                                    bool overwrite = false);
+    static SchemaResult<SqliteDatabaseFiles>
+    createSqliteDatabases(const QString &folder, const QString &account = QStringLiteral("001"),
+                          const QString &year = QStringLiteral("2026"), bool overwrite = false);
 
     // Creates the schemas qzdata_<acc>_<year>, qzmeta_<acc> and qzsystem in the PostgreSQL
     // database the connection string names (its Database), the account and year taken from its
@@ -53,7 +52,8 @@ public:
     static SchemaResult<bool> createPostgresDatabases(const QString &connectionString,
                                                       bool overwrite = false);
 
-    // The text of a schema script compiled into the library (":/suite/schema/<backend>/<name>.sql").
+    // The text of a schema script compiled into the library
+    // (":/suite/schema/<backend>/<name>.sql").
     static SchemaResult<QString> scriptText(const QString &backend, const QString &scriptName);
 
     // Runs one of the schema scripts (":/suite/schema/sqlite/<name>.sql") on an open database.

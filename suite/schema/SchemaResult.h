@@ -8,11 +8,12 @@
 namespace perikon::suite {
 
 // The outcome of a schema or demo-data operation: a value, or the reason it failed.
-template <typename T>
-class SchemaResult
+template<typename T> class SchemaResult
 {
 public:
-    SchemaResult(T value) : m_value(std::move(value)) {}
+    SchemaResult(T value)
+        : m_value(std::move(value))
+    {}
 
     static SchemaResult failure(QString error)
     {

@@ -13,7 +13,8 @@ namespace perikon::suite::internal {
 class SqliteStatement
 {
 public:
-    SqliteStatement(sqlite3 *db, std::string_view sql) : m_db(db)
+    SqliteStatement(sqlite3 *db, std::string_view sql)
+        : m_db(db)
     {
         if (sqlite3_prepare_v2(db, sql.data(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK)
             fail("prepare");
@@ -26,11 +27,14 @@ public:
     void text(int index, std::string_view value)
     {
         const int rc = value.empty() ? sqlite3_bind_null(m_stmt, index)
-                                     : sqlite3_bind_text(m_stmt, index, value.data(), int(value.size()),
-                                                         SQLITE_TRANSIENT);
+                                     : sqlite3_bind_text(m_stmt, index, value.data(),
+                                                         int(value.size()), SQLITE_TRANSIENT);
         check(rc, "bind");
     }
-    void integer(int index, sqlite3_int64 value) { check(sqlite3_bind_int64(m_stmt, index, value), "bind"); }
+    void integer(int index, sqlite3_int64 value)
+    {
+        check(sqlite3_bind_int64(m_stmt, index, value), "bind");
+    }
     void real(int index, double value) { check(sqlite3_bind_double(m_stmt, index, value), "bind"); }
     void null(int index) { check(sqlite3_bind_null(m_stmt, index), "bind"); }
 

@@ -42,24 +42,36 @@ QList<int> buttonsOf(int style)
 QMessageBox::StandardButton standardButton(int code)
 {
     switch (code) {
-    case MsgBoxButton::Cancel: return QMessageBox::Cancel;
-    case MsgBoxButton::Abort: return QMessageBox::Abort;
-    case MsgBoxButton::Retry: return QMessageBox::Retry;
-    case MsgBoxButton::Ignore: return QMessageBox::Ignore;
-    case MsgBoxButton::Yes: return QMessageBox::Yes;
-    case MsgBoxButton::No: return QMessageBox::No;
-    default: return QMessageBox::Ok;
+    case MsgBoxButton::Cancel:
+        return QMessageBox::Cancel;
+    case MsgBoxButton::Abort:
+        return QMessageBox::Abort;
+    case MsgBoxButton::Retry:
+        return QMessageBox::Retry;
+    case MsgBoxButton::Ignore:
+        return QMessageBox::Ignore;
+    case MsgBoxButton::Yes:
+        return QMessageBox::Yes;
+    case MsgBoxButton::No:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
     }
 }
 
 QMessageBox::Icon iconOf(int style)
 {
     switch (style & 0x70) {
-    case MsgBoxStyle::Critical: return QMessageBox::Critical;
-    case MsgBoxStyle::Question: return QMessageBox::Question;
-    case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
-    case MsgBoxStyle::Information: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MsgBoxStyle::Critical:
+        return QMessageBox::Critical;
+    case MsgBoxStyle::Question:
+        return QMessageBox::Question;
+    case MsgBoxStyle::Exclamation:
+        return QMessageBox::Warning;
+    case MsgBoxStyle::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
@@ -102,8 +114,8 @@ QString SuiteUiHelper::GetResFormatText(const QString &key, const QStringList &a
     return ResourceTexts::format(languageId, key, args);
 }
 
-int SuiteUiHelper::ShowMsgBox(const QString &text, int style, const QString &title,
-                              const QString &, int, int)
+int SuiteUiHelper::ShowMsgBox(const QString &text, int style, const QString &title, const QString &,
+                              int, int)
 {
     const int fallback = defaultButton(style);
     if (!MessageBoxScript::interactive())
@@ -139,7 +151,8 @@ void SuiteUiHelper::InitFormLanguage(QWidget *window, const QString &windowKey)
     for (QWidget *child : children) {
         if (child->objectName().isEmpty())
             continue;
-        const QString text = ResourceTexts::text(language, windowKey + QLatin1Char('.') + child->objectName());
+        const QString text
+            = ResourceTexts::text(language, windowKey + QLatin1Char('.') + child->objectName());
         if (text.isEmpty())
             continue;
         if (auto *label = qobject_cast<QLabel *>(child))
@@ -175,8 +188,9 @@ void SuiteUiHelper::WriteTrace(const QString &heading, const QString &detail, bo
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return; // a trace that cannot be written must not disturb the work being traced
-    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-                         + QLatin1Char('\t') + heading + QLatin1Char('\t') + detail + QLatin1Char('\n');
+    const QString line
+        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+          + QLatin1Char('\t') + heading + QLatin1Char('\t') + detail + QLatin1Char('\n');
     file.write(line.toUtf8());
 }
 
@@ -186,12 +200,23 @@ QString SuiteUiHelper::XmlEncode(const QString &text)
     out.reserve(text.size());
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '&': out += QStringLiteral("&amp;"); break;
-        case '<': out += QStringLiteral("&lt;"); break;
-        case '>': out += QStringLiteral("&gt;"); break;
-        case '"': out += QStringLiteral("&quot;"); break;
-        case '\'': out += QStringLiteral("&apos;"); break;
-        default: out += c;
+        case '&':
+            out += QStringLiteral("&amp;");
+            break;
+        case '<':
+            out += QStringLiteral("&lt;");
+            break;
+        case '>':
+            out += QStringLiteral("&gt;");
+            break;
+        case '"':
+            out += QStringLiteral("&quot;");
+            break;
+        case '\'':
+            out += QStringLiteral("&apos;");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -209,8 +234,9 @@ QString SuiteUiHelper::GetSmsConfig()
     const QString overridden = qEnvironmentVariable("PERIKON_SMS_CONFIG");
     if (!overridden.isEmpty())
         return overridden;
-    const QString configFile = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                               + QStringLiteral("/perikon/sms.conf");
+    const QString configFile
+        = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+          + QStringLiteral("/perikon/sms.conf");
     QFile file(configFile);
     if (file.open(QIODevice::ReadOnly))
         return QString::fromUtf8(file.readAll()).trimmed();

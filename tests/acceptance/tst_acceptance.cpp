@@ -4,8 +4,9 @@
 // Script lines:  "@demo N" creates the database with N demo contacts (default 0);
 //                "> {json}" is a request ("${CNN}" stands for the database's connection string);
 //                "< {json}" is what the reply to the request before it must contain;
-//                "$ NAME path" keeps a value of the reply before it (e.g. "$ TS result.recordset.rows[0][0]")
-//                for later requests and expectations, which name it as "${NAME}";
+//                "$ NAME path" keeps a value of the reply before it (e.g. "$ TS
+//                result.recordset.rows[0][0]") for later requests and expectations, which name it
+//                as "${NAME}";
 //                "# ..." and blank lines are comments.
 // A reply matches when every key of the expected object matches: objects recursively, arrays
 // element by element with equal length; {"$len": n} matches an array of n elements,
@@ -27,7 +28,7 @@ struct Step
 {
     int line = 0;
     QString request;
-    QString expected; // empty: the reply is not checked
+    QString expected;                            // empty: the reply is not checked
     QList<std::pair<QString, QString>> captures; // name, path into the reply
 };
 
@@ -49,12 +50,13 @@ Script parse(const QString &path)
         if (line.startsWith(QLatin1String("@demo ")))
             script.demo = line.mid(6).toInt();
         else if (line.startsWith(QLatin1String("> ")))
-            script.steps.append(Step{i + 1, line.mid(2), {}});
+            script.steps.append(Step{i + 1, line.mid(2), {}, {}});
         else if (line.startsWith(QLatin1String("< ")) && !script.steps.isEmpty())
             script.steps.last().expected = line.mid(2);
         else if (line.startsWith(QLatin1String("$ ")) && !script.steps.isEmpty())
-            script.steps.last().captures.append({line.mid(2).section(QLatin1Char(' '), 0, 0),
-                                                 line.mid(2).section(QLatin1Char(' '), 1).trimmed()});
+            script.steps.last().captures.append(
+                {line.mid(2).section(QLatin1Char(' '), 0, 0),
+                 line.mid(2).section(QLatin1Char(' '), 1).trimmed()});
     }
     return script;
 }
@@ -71,16 +73,20 @@ QJsonValue valueAt(QJsonValue value, const QString &path)
     return value;
 }
 
-bool matches(const QJsonValue &expected, const QJsonValue &actual, QString &why, const QString &path)
+bool matches(const QJsonValue &expected, const QJsonValue &actual, QString &why,
+             const QString &path)
 {
     if (expected.isObject()) {
         const QJsonObject e = expected.toObject();
         if (e.contains(QLatin1String("$any")))
             return true;
         if (e.contains(QLatin1String("$len"))) {
-            if (actual.isArray() && actual.toArray().size() == e.value(QLatin1String("$len")).toInt())
+            if (actual.isArray()
+                && actual.toArray().size() == e.value(QLatin1String("$len")).toInt())
                 return true;
-            why = QStringLiteral("%1: expected an array of %2 elements").arg(path).arg(e.value(QLatin1String("$len")).toInt());
+            why = QStringLiteral("%1: expected an array of %2 elements")
+                      .arg(path)
+                      .arg(e.value(QLatin1String("$len")).toInt());
             return false;
         }
         if (!actual.isObject()) {
@@ -115,7 +121,8 @@ bool matches(const QJsonValue &expected, const QJsonValue &actual, QString &why,
         const QRegularExpression re(expected.toString().mid(3));
         if (actual.isString() && re.match(actual.toString()).hasMatch())
             return true;
-        why = QStringLiteral("%1: %2 does not match %3").arg(path, actual.toVariant().toString(), re.pattern());
+        why = QStringLiteral("%1: %2 does not match %3")
+                  .arg(path, actual.toVariant().toString(), re.pattern());
         return false;
     }
     if (expected.isDouble() && actual.isDouble() && expected.toDouble() == actual.toDouble())
@@ -123,8 +130,11 @@ bool matches(const QJsonValue &expected, const QJsonValue &actual, QString &why,
     if (expected == actual)
         return true;
     why = QStringLiteral("%1: expected %2, got %3")
-              .arg(path, QString::fromUtf8(QJsonDocument(QJsonArray{expected}).toJson(QJsonDocument::Compact)),
-                   QString::fromUtf8(QJsonDocument(QJsonArray{actual}).toJson(QJsonDocument::Compact)));
+              .arg(path,
+                   QString::fromUtf8(
+                       QJsonDocument(QJsonArray{expected}).toJson(QJsonDocument::Compact)),
+                   QString::fromUtf8(
+                       QJsonDocument(QJsonArray{actual}).toJson(QJsonDocument::Compact)));
     return false;
 }
 
@@ -144,8 +154,8 @@ private slots:
             << "SELECT TOP 2 cContactCode FROM Crm_Contact with(nolock) ORDER BY cContactCode" << 0
             << "cContactCode\n00000001\n00000002\n(2 rows)\n";
         QTest::newRow("affected count")
-            << "update Crm_Contact set cMemo=N'O''Brien' where cContactCode in (N'00000001',N'00000002')" << 0
-            << "(2 rows affected)\n";
+            << "update Crm_Contact set cMemo=N'O''Brien' where cContactCode in (N'00000001',N'00000002')"
+            << 0 << "(2 rows affected)\n";
         QTest::newRow("unknown shape is refused") << "select frobnicate(1)" << 1 << "";
         QTest::newRow("missing table") << "select * from NoSuchTable" << 1 << "";
     }
@@ -156,10 +166,13 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, output);
         QTemporaryDir dir;
-        const QString cnn = QStringLiteral("Provider=SQLite;Data Source=%1/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
-                                .arg(dir.path());
+        const QString cnn
+            = QStringLiteral(
+                  "Provider=SQLite;Data Source=%1/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
+                  .arg(dir.path());
         QProcess tool;
-        tool.start(QStringLiteral(PERIKON_DB_BINARY), {QStringLiteral("create"), cnn, QStringLiteral("--demo"), QStringLiteral("5")});
+        tool.start(QStringLiteral(PERIKON_DB_BINARY),
+                   {QStringLiteral("create"), cnn, QStringLiteral("--demo"), QStringLiteral("5")});
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 0);
         tool.start(QStringLiteral(PERIKON_DB_BINARY), {QStringLiteral("sql"), cnn, statement});
@@ -188,8 +201,10 @@ private slots:
         QVERIFY(!script.steps.isEmpty());
 
         QTemporaryDir dir;
-        const QString cnn = QStringLiteral("Provider=SQLite;Data Source=%1/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
-                                .arg(dir.path());
+        const QString cnn
+            = QStringLiteral(
+                  "Provider=SQLite;Data Source=%1/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
+                  .arg(dir.path());
         QProcess create;
         QStringList createArgs{QStringLiteral("create"), cnn};
         if (script.demo > 0)
@@ -207,7 +222,8 @@ private slots:
         // Values substituted into requests, as JSON string contents.
         QHash<QString, QString> values;
         const auto jsonText = [](const QString &text) {
-            const QString quoted = QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact));
+            const QString quoted
+                = QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact));
             return quoted.mid(2, quoted.size() - 4); // the string's JSON text without its quotes
         };
         values.insert(QStringLiteral("CNN"), jsonText(cnn));
@@ -218,7 +234,8 @@ private slots:
             bridge.write(request.toUtf8() + '\n');
             while (!bridge.canReadLine() && bridge.waitForReadyRead(120000)) {
             }
-            QVERIFY2(bridge.canReadLine(), qPrintable(QStringLiteral("line %1: no reply").arg(step.line)));
+            QVERIFY2(bridge.canReadLine(),
+                     qPrintable(QStringLiteral("line %1: no reply").arg(step.line)));
             const QByteArray line = bridge.readLine().trimmed();
             const QJsonObject reply = QJsonDocument::fromJson(line).object();
             for (const auto &[name, path] : step.captures)
@@ -229,10 +246,13 @@ private slots:
             for (auto it = values.cbegin(); it != values.cend(); ++it)
                 expectedText.replace(QStringLiteral("${%1}").arg(it.key()), it.value());
             const QJsonDocument expected = QJsonDocument::fromJson(expectedText.toUtf8());
-            QVERIFY2(expected.isObject(), qPrintable(QStringLiteral("line %1: bad expectation").arg(step.line)));
+            QVERIFY2(expected.isObject(),
+                     qPrintable(QStringLiteral("line %1: bad expectation").arg(step.line)));
             QString why;
             QVERIFY2(matches(expected.object(), reply, why, QStringLiteral("reply")),
-                     qPrintable(QStringLiteral("line %1: %2\n  reply: %3").arg(step.line).arg(why, QString::fromUtf8(line))));
+                     qPrintable(QStringLiteral("line %1: %2\n  reply: %3")
+                                    .arg(step.line)
+                                    .arg(why, QString::fromUtf8(line))));
         }
         bridge.closeWriteChannel();
         QVERIFY(bridge.waitForFinished(60000));

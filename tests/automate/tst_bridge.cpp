@@ -29,7 +29,10 @@ public:
         flag = !flag;
         return count > 1;
     }
-    Q_INVOKABLE QString Describe(QObject *other) { return other ? other->metaObject()->className() : QString(); }
+    Q_INVOKABLE QString Describe(QObject *other)
+    {
+        return other ? other->metaObject()->className() : QString();
+    }
     Q_INVOKABLE void Nothing() {}
 };
 
@@ -42,12 +45,14 @@ class tst_Bridge : public QObject
 private slots:
     void initTestCase()
     {
-        HostRegistry::registerFactory(QStringLiteral("Test.Echo"), [] { return std::make_unique<Echo>(); });
-        ModuleRegistry::registerFunction(QStringLiteral("Test"), QStringLiteral("Twice"), [](QVariantList &args) {
-            const QString text = args.value(0).toString();
-            args[0] = text + text;
-            return QVariant(text.size());
-        });
+        HostRegistry::registerFactory(QStringLiteral("Test.Echo"),
+                                      [] { return std::make_unique<Echo>(); });
+        ModuleRegistry::registerFunction(QStringLiteral("Test"), QStringLiteral("Twice"),
+                                         [](QVariantList &args) {
+                                             const QString text = args.value(0).toString();
+                                             args[0] = text + text;
+                                             return QVariant(text.size());
+                                         });
     }
 
     void init() { m_bridge = std::make_unique<automation::Bridge>(); }
@@ -55,7 +60,8 @@ private slots:
     void byReferenceArgumentsComeBack()
     {
         QVERIFY(send(R"({"new":"Test.Echo","as":"e"})").value("ok").toBool());
-        const QJsonObject reply = send(R"({"call":"e.Split","args":["张三,李四,王五","",0,false]})");
+        const QJsonObject reply
+            = send(R"({"call":"e.Split","args":["张三,李四,王五","",0,false]})");
         QVERIFY(reply.value("ok").toBool());
         QCOMPARE(reply.value("result").toBool(), true);
         const QJsonArray args = reply.value("args").toArray();
@@ -78,8 +84,9 @@ private slots:
     {
         send(R"({"new":"Test.Echo","as":"e"})");
         send(R"({"new":"Suite.Login","as":"login"})");
-        QCOMPARE(send(R"({"call":"e.Describe","args":[{"ref":"login"}]})").value("result").toString(),
-                 QStringLiteral("perikon::suite::SuiteLogin"));
+        QCOMPARE(
+            send(R"({"call":"e.Describe","args":[{"ref":"login"}]})").value("result").toString(),
+            QStringLiteral("perikon::suite::SuiteLogin"));
     }
 
     void propertiesReadAndWrite()
@@ -87,7 +94,8 @@ private slots:
         send(R"({"new":"Suite.Login","as":"login"})");
         QVERIFY(send(R"({"set":"login.cUserName","value":"王小明"})").value("ok").toBool());
         QVERIFY(send(R"({"set":"login.IsAdmin","value":true})").value("ok").toBool());
-        QCOMPARE(send(R"({"get":"login.cUserName"})").value("result").toString(), QStringLiteral("王小明"));
+        QCOMPARE(send(R"({"get":"login.cUserName"})").value("result").toString(),
+                 QStringLiteral("王小明"));
         QCOMPARE(send(R"({"get":"login.IsAdmin"})").value("result").toBool(), true);
     }
 
@@ -103,7 +111,8 @@ private slots:
     {
         QVERIFY(send(R"({"setglobal":"gLastError","value":"出错了"})").value("ok").toBool());
         QCOMPARE(gLastError, QStringLiteral("出错了"));
-        QCOMPARE(send(R"({"global":"gLastError"})").value("result").toString(), QStringLiteral("出错了"));
+        QCOMPARE(send(R"({"global":"gLastError"})").value("result").toString(),
+                 QStringLiteral("出错了"));
 
         send(R"({"new":"Suite.Login","as":"login"})");
         QVERIFY(send(R"({"setglobal":"gLogin","value":{"ref":"login"}})").value("ok").toBool());
@@ -132,15 +141,24 @@ private slots:
     {
         QTest::addColumn<QString>("request");
         QTest::addColumn<QString>("errorPart");
-        QTest::newRow("unknown class") << R"({"new":"Perikon.NoSuchClass","as":"x"})" << "Perikon.NoSuchClass";
-        QTest::newRow("unknown method") << R"({"call":"e.Missing","args":[]})" << "Missing";
-        QTest::newRow("wrong argument count") << R"({"call":"e.Split","args":["a"]})" << "1 arguments";
-        QTest::newRow("unknown object or module") << R"({"call":"nobody.Split","args":[]})" << "nobody.Split";
-        QTest::newRow("unknown property") << R"({"get":"e.Colour"})" << "Colour";
-        QTest::newRow("unknown session value") << R"({"global":"gNoSuchValue"})" << "gNoSuchValue";
-        QTest::newRow("reference to nothing") << R"({"call":"e.Describe","args":[{"ref":"ghost"}]})" << "ghost";
-        QTest::newRow("not JSON") << "select * from Crm_Contact" << "JSON";
-        QTest::newRow("unknown request") << R"({"jump":true})" << "unknown request";
+        QTest::newRow("unknown class") << R"({"new":"Perikon.NoSuchClass","as":"x"})"
+                                       << "Perikon.NoSuchClass";
+        QTest::newRow("unknown method") << R"({"call":"e.Missing","args":[]})"
+                                        << "Missing";
+        QTest::newRow("wrong argument count") << R"({"call":"e.Split","args":["a"]})"
+                                              << "1 arguments";
+        QTest::newRow("unknown object or module") << R"({"call":"nobody.Split","args":[]})"
+                                                  << "nobody.Split";
+        QTest::newRow("unknown property") << R"({"get":"e.Colour"})"
+                                          << "Colour";
+        QTest::newRow("unknown session value") << R"({"global":"gNoSuchValue"})"
+                                               << "gNoSuchValue";
+        QTest::newRow("reference to nothing") << R"({"call":"e.Describe","args":[{"ref":"ghost"}]})"
+                                              << "ghost";
+        QTest::newRow("not JSON") << "select * from Crm_Contact"
+                                  << "JSON";
+        QTest::newRow("unknown request") << R"({"jump":true})"
+                                         << "unknown request";
     }
 
     void errorsAreRepliesAndTheBridgeGoesOn()
@@ -150,7 +168,8 @@ private slots:
         send(R"({"new":"Test.Echo","as":"e"})");
         const QJsonObject reply = send(request);
         QCOMPARE(reply.value("ok").toBool(), false);
-        QVERIFY2(reply.value("error").toString().contains(errorPart), qPrintable(reply.value("error").toString()));
+        QVERIFY2(reply.value("error").toString().contains(errorPart),
+                 qPrintable(reply.value("error").toString()));
         QVERIFY(send(R"({"call":"e.Nothing","args":[]})").value("ok").toBool());
     }
 
@@ -166,11 +185,16 @@ private slots:
         QVERIFY(process.waitForFinished(30000));
         const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
         QVERIFY(lines.size() >= 3);
-        const QString braced = QJsonDocument::fromJson(lines[1]).object().value("result").toString();
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\}$"))
-                     .match(braced).hasMatch(), qPrintable(braced));
+        const QString braced
+            = QJsonDocument::fromJson(lines[1]).object().value("result").toString();
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^\\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\}$"))
+                .match(braced)
+                .hasMatch(),
+            qPrintable(braced));
         const QString bare = QJsonDocument::fromJson(lines[2]).object().value("result").toString();
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9A-F]{32}$")).match(bare).hasMatch(), qPrintable(bare));
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9A-F]{32}$")).match(bare).hasMatch(),
+                 qPrintable(bare));
     }
 
 private:

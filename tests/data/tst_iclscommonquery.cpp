@@ -102,7 +102,8 @@ private slots:
         rs->moveFirst();
         QCOMPARE(rs->value(0).toString(), firstCode);
         rs->moveLast();
-        QCOMPARE(rs->value(0).toString(), QStringLiteral("%1").arg(firstCode.toInt() + rows - 1, 8, 10, QLatin1Char('0')));
+        QCOMPARE(rs->value(0).toString(),
+                 QStringLiteral("%1").arg(firstCode.toInt() + rows - 1, 8, 10, QLatin1Char('0')));
         // The page holds no live cursor: it is disconnected from the database.
         QVERIFY(!rs->activeConnection());
     }
@@ -114,8 +115,8 @@ private slots:
         db::Recordset *raw = nullptr;
         QString msg;
         bool flag = false;
-        m_com->OpenPage(QStringLiteral("select cContactCode, dBirthday from Crm_Contact where 1=0"), 10,
-                        curPage, maxPages, raw, msg, flag);
+        m_com->OpenPage(QStringLiteral("select cContactCode, dBirthday from Crm_Contact where 1=0"),
+                        10, curPage, maxPages, raw, msg, flag);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY(flag);
         QCOMPARE(maxPages, 1);
@@ -129,14 +130,17 @@ private slots:
     void distinctQueriesPage_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::newRow("upper case") << "SELECT DISTINCT cCusCode FROM Crm_Contact ORDER BY cCusCode";
-        QTest::newRow("mixed case and blanks") << "  select   Distinct  cCusCode from Crm_Contact order by cCusCode ";
+        QTest::newRow("upper case")
+            << "SELECT DISTINCT cCusCode FROM Crm_Contact ORDER BY cCusCode";
+        QTest::newRow("mixed case and blanks")
+            << "  select   Distinct  cCusCode from Crm_Contact order by cCusCode ";
     }
 
     void distinctQueriesPage()
     {
         QFETCH(QString, sql);
-        std::unique_ptr<db::Recordset> all(m_com->OpenX(QStringLiteral("select count(distinct cCusCode) from Crm_Contact")));
+        std::unique_ptr<db::Recordset> all(
+            m_com->OpenX(QStringLiteral("select count(distinct cCusCode) from Crm_Contact")));
         QVERIFY(all);
         const int customers = all->value(0).toInt();
         QVERIFY(customers > 1);
@@ -182,13 +186,14 @@ private slots:
         db::Recordset *raw = nullptr;
         QString msg;
         bool flag = true;
-        m_com->OpenPage(QStringLiteral("update Crm_Contact set cMemo=N'x'"), pageSize, curPage, maxPages,
-                        raw, msg, flag);
+        m_com->OpenPage(QStringLiteral("update Crm_Contact set cMemo=N'x'"), pageSize, curPage,
+                        maxPages, raw, msg, flag);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY(!flag);
         QCOMPARE(msg, zh("K2.CRM.COMMON.DBMSG.Sel0511"));
         QVERIFY(logText().contains(QStringLiteral("Procedure:OpenPage")));
-        std::unique_ptr<db::Recordset> check(m_com->OpenX(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'x'")));
+        std::unique_ptr<db::Recordset> check(
+            m_com->OpenX(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'x'")));
         QCOMPARE(check->value(0).toInt(), 0);
     }
 
@@ -196,7 +201,8 @@ private slots:
     {
         bool flag = true;
         QString msg;
-        std::unique_ptr<db::Recordset> rs(m_com->OpenX(QStringLiteral("select * from NoSuchTable"), flag, msg));
+        std::unique_ptr<db::Recordset> rs(
+            m_com->OpenX(QStringLiteral("select * from NoSuchTable"), flag, msg));
         QVERIFY(!rs);
         QVERIFY(!flag);
         QVERIFY(!msg.isEmpty());
@@ -208,8 +214,8 @@ private slots:
 
     void openXGivesAConnectedUpdatableRecordset()
     {
-        std::unique_ptr<db::Recordset> rs(m_com->OpenX(
-            QStringLiteral("select cContactCode, cMemo from Crm_Contact where cContactCode=N'00000003'")));
+        std::unique_ptr<db::Recordset> rs(m_com->OpenX(QStringLiteral(
+            "select cContactCode, cMemo from Crm_Contact where cContactCode=N'00000003'")));
         QVERIFY(rs);
         QCOMPARE(rs->cursorLocation(), db::Recordset::UseClient);
         rs->setValue(QStringLiteral("cMemo"), QStringLiteral("常客"));
@@ -222,8 +228,10 @@ private slots:
 
     void executeXStoresQuotedValuesVerbatim()
     {
-        QVERIFY(m_com->ExecuteX(QStringLiteral("update Crm_Contact set cContactName=N'O''Brien ''老王''' where cContactCode=N'00000004'")));
-        std::unique_ptr<db::Recordset> rs(m_com->OpenX(QStringLiteral("select cContactCode from Crm_Contact where cContactName=N'O''Brien ''老王'''")));
+        QVERIFY(m_com->ExecuteX(QStringLiteral(
+            "update Crm_Contact set cContactName=N'O''Brien ''老王''' where cContactCode=N'00000004'")));
+        std::unique_ptr<db::Recordset> rs(m_com->OpenX(QStringLiteral(
+            "select cContactCode from Crm_Contact where cContactName=N'O''Brien ''老王'''")));
         QCOMPARE(rs->recordCount(), 1);
         QCOMPARE(rs->value(0).toString(), QStringLiteral("00000004"));
     }
@@ -239,8 +247,10 @@ private slots:
     void initOnAMissingDatabaseLeavesItClosed()
     {
         IClsCommon com;
-        QString cnn = QStringLiteral("Provider=SQLite;Data Source=%1/QZDATA_009_2026.db;Initial Catalog=QZDATA_009_2026")
-                          .arg(m_db->folder());
+        QString cnn
+            = QStringLiteral(
+                  "Provider=SQLite;Data Source=%1/QZDATA_009_2026.db;Initial Catalog=QZDATA_009_2026")
+                  .arg(m_db->folder());
         com.Init(cnn);
         QVERIFY(com.Status());
         QCOMPARE(com.connection()->state(), db::Connection::StateClosed);
@@ -294,10 +304,14 @@ private slots:
     {
         QTest::addColumn<QString>("connection");
         QTest::addColumn<QString>("account");
-        QTest::newRow("upper case") << "Provider=SQLite;Initial Catalog=QZDATA_001_2026" << "001";
-        QTest::newRow("lower case") << "provider=sqlite;initial catalog=qzdata_008_2010" << "008";
-        QTest::newRow("catalog first") << "Catalog=QZDATA_123_2024;Provider=PostgreSQL" << "123";
-        QTest::newRow("no catalog") << "Provider=SQLite;Data Source=/x/y.db" << "";
+        QTest::newRow("upper case") << "Provider=SQLite;Initial Catalog=QZDATA_001_2026"
+                                    << "001";
+        QTest::newRow("lower case") << "provider=sqlite;initial catalog=qzdata_008_2010"
+                                    << "008";
+        QTest::newRow("catalog first") << "Catalog=QZDATA_123_2024;Provider=PostgreSQL"
+                                       << "123";
+        QTest::newRow("no catalog") << "Provider=SQLite;Data Source=/x/y.db"
+                                    << "";
     }
 
     void accountNumberFromTheSessionConnection()
@@ -316,7 +330,8 @@ private slots:
         QVERIFY(conn.OpenCon(good));
         QCOMPARE(conn.Conn()->state(), db::Connection::StateOpen);
         clsConn broken;
-        QString bad = QStringLiteral("Provider=SQLite;Data Source=%1/missing.db").arg(m_db->folder());
+        QString bad
+            = QStringLiteral("Provider=SQLite;Data Source=%1/missing.db").arg(m_db->folder());
         QVERIFY_THROWS_EXCEPTION(db::DbError, broken.OpenCon(bad));
     }
 

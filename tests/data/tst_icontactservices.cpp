@@ -66,7 +66,9 @@ private slots:
         db::Recordset answer;
         connect(&contact, &IContact::EventGetColInfo, this,
                 [](const QString &key, quint8 mode, QString &xml) {
-                    xml = QStringLiteral("<ColSet cFld='cContactName' key='%1' mode='%2'/>").arg(key).arg(mode);
+                    xml = QStringLiteral("<ColSet cFld='cContactName' key='%1' mode='%2'/>")
+                              .arg(key)
+                              .arg(mode);
                 });
         connect(&contact, &IContact::EventGetColSet, this,
                 [&answer](const QString &, quint8, QObject *&rs) { rs = &answer; });
@@ -82,7 +84,8 @@ private slots:
         int page = 3;
         int pages = 0;
         db::Recordset *raw = nullptr;
-        contact.OpenPage(QStringLiteral("select cContactCode from Crm_Contact"), pageSize, page, pages, raw);
+        contact.OpenPage(QStringLiteral("select cContactCode from Crm_Contact"), pageSize, page,
+                         pages, raw);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY(rs);
         QCOMPARE(rs->recordCount(), 30);
@@ -94,16 +97,19 @@ private slots:
     void publishedNoOpServicesChangeNothing()
     {
         IContact contact;
-        std::unique_ptr<db::Recordset> before(gClsCommon->OpenX(QStringLiteral("select count(*) from Customer")));
+        std::unique_ptr<db::Recordset> before(
+            gClsCommon->OpenX(QStringLiteral("select count(*) from Customer")));
         QVERIFY(before);
-        std::unique_ptr<db::Recordset> first(gClsCommon->OpenX(QStringLiteral("select cCusCode from Customer")));
+        std::unique_ptr<db::Recordset> first(
+            gClsCommon->OpenX(QStringLiteral("select cCusCode from Customer")));
         const QString code = first->value(0).toString();
         QVERIFY(!contact.DelCustomer(code));
         QVariant id = code;
         QString idName = QStringLiteral("cCusCode");
         QString table = QStringLiteral("Customer");
         QVERIFY(!contact.CheckRefed(id, idName, table, gClsCommon.get()));
-        std::unique_ptr<db::Recordset> after(gClsCommon->OpenX(QStringLiteral("select count(*) from Customer")));
+        std::unique_ptr<db::Recordset> after(
+            gClsCommon->OpenX(QStringLiteral("select count(*) from Customer")));
         QCOMPARE(after->value(0).toInt(), before->value(0).toInt());
     }
 

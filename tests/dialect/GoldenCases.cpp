@@ -35,16 +35,16 @@ std::vector<GoldenCase> loadGoldenCases(const QString &folder)
                 finishSection();
                 GoldenCase &c = cases.back();
                 const QString kind = line.mid(4).trimmed();
-                section = kind == u"sqlserver"_s  ? &c.sqlServer
-                          : kind == u"sqlite"_s   ? &c.sqlite
-                          : kind == u"postgres"_s ? &c.postgres
-                          : kind == u"setup"_s    ? &c.setup
-                          : kind == u"check"_s    ? &c.check
-                          : kind == u"rows"_s     ? &c.rows
+                section = kind == u"sqlserver"_s        ? &c.sqlServer
+                          : kind == u"sqlite"_s         ? &c.sqlite
+                          : kind == u"postgres"_s       ? &c.postgres
+                          : kind == u"setup"_s          ? &c.setup
+                          : kind == u"check"_s          ? &c.check
+                          : kind == u"rows"_s           ? &c.rows
                           : kind == u"postgres-setup"_s ? &c.postgresSetup
                           : kind == u"postgres-check"_s ? &c.postgresCheck
                           : kind == u"postgres-rows"_s  ? &c.postgresRows
-                                                  : nullptr;
+                                                        : nullptr;
                 c.expectsRows = c.expectsRows || kind == u"rows"_s;
                 c.expectsPostgresRows = c.expectsPostgresRows || kind == u"postgres-rows"_s;
                 if (!section)

@@ -180,7 +180,8 @@ void TestSqlDialect::translationRunsOnPostgres()
     if (perikon::testing::TestDatabase::serverConnectionString().isEmpty())
         QSKIP("PERIKON_TEST_PG is not set: the PostgreSQL statements are checked as text only.");
     if (!m_server) {
-        m_server = std::make_unique<perikon::testing::TestDatabase>(0, 7, perikon::testing::Backend::Postgres);
+        m_server = std::make_unique<perikon::testing::TestDatabase>(
+            0, 7, perikon::testing::Backend::Postgres);
         QVERIFY2(m_server->ok(), qPrintable(m_server->error()));
     }
     QFETCH(int, index);

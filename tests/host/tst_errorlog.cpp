@@ -29,8 +29,11 @@ private slots:
                          QStringLiteral("select * from nowhere 没有这个表"));
         const QStringList lines = readLines(QStringLiteral("SrvTransLog.log"));
         QCOMPARE(lines.size(), 6);
-        QVERIFY2(QRegularExpression(QStringLiteral(R"(^\*\*\* Error Time \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\*\*\*$)"))
-                     .match(lines[0]).hasMatch(), qPrintable(lines[0]));
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral(R"(^\*\*\* Error Time \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\*\*\*$)"))
+                     .match(lines[0])
+                     .hasMatch(),
+                 qPrintable(lines[0]));
         QCOMPARE(lines[1], QStringLiteral("Error:-2147217900"));
         QCOMPARE(lines[2], QStringLiteral("Discript:select * from nowhere 没有这个表"));
         QCOMPARE(lines[3], QStringLiteral("Procedure:OpenX"));
@@ -40,8 +43,10 @@ private slots:
 
     void entriesAppend()
     {
-        WriteSrvTransLog(QStringLiteral("IClscommon"), QStringLiteral("ExecuteX"), 1, QStringLiteral("a"));
-        WriteSrvTransLog(QStringLiteral("commonFun"), QStringLiteral("ConvertFromHex"), 2, QStringLiteral("b"));
+        WriteSrvTransLog(QStringLiteral("IClscommon"), QStringLiteral("ExecuteX"), 1,
+                         QStringLiteral("a"));
+        WriteSrvTransLog(QStringLiteral("commonFun"), QStringLiteral("ConvertFromHex"), 2,
+                         QStringLiteral("b"));
         const QStringList lines = readLines(QStringLiteral("SrvTransLog.log"));
         QCOMPARE(lines.size(), 12);
         QCOMPARE(lines[4], QStringLiteral("Module:IClscommon"));
@@ -50,8 +55,9 @@ private slots:
 
     void windowReportLayout()
     {
-        WriteErrorLog(QStringLiteral("frmContactList.Operating()"), true,
-                      ErrorInfo{91, QStringLiteral("Object variable not set"), QStringLiteral("Perikon")});
+        WriteErrorLog(
+            QStringLiteral("frmContactList.Operating()"), true,
+            ErrorInfo{91, QStringLiteral("Object variable not set"), QStringLiteral("Perikon")});
         QFile file(m_dir->filePath(QStringLiteral("error.log")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString content = QString::fromUtf8(file.readAll());
@@ -59,8 +65,10 @@ private slots:
         const QStringList lines = content.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 10); // nine lines, each ended by CR LF
         QCOMPARE(lines[0], QString(70, QLatin1Char('-')));
-        QVERIFY(QRegularExpression(QStringLiteral(R"(^Time             : \d{4}-\d\d-\d\d \d\d:\d\d:\d\d$)"))
-                    .match(lines[1]).hasMatch());
+        QVERIFY(QRegularExpression(
+                    QStringLiteral(R"(^Time             : \d{4}-\d\d-\d\d \d\d:\d\d:\d\d$)"))
+                    .match(lines[1])
+                    .hasMatch());
         QCOMPARE(lines[2], QStringLiteral("[Program Information]"));
         QCOMPARE(lines[3], QStringLiteral("  Name           : Perikon"));
         QCOMPARE(lines[4], QStringLiteral("  Function       : frmContactList.Operating()"));
@@ -72,7 +80,8 @@ private slots:
 
     void windowReportOnlyWhenAsked()
     {
-        WriteErrorLog(QStringLiteral("x"), false, ErrorInfo{1, QStringLiteral("d"), QStringLiteral("s")});
+        WriteErrorLog(QStringLiteral("x"), false,
+                      ErrorInfo{1, QStringLiteral("d"), QStringLiteral("s")});
         QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("error.log"))));
     }
 
@@ -82,10 +91,14 @@ private slots:
         QTest::addColumn<qint64>("limit");
         QTest::addColumn<qint64>("existing");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("data log at its limit is kept") << "SrvTransLog.log" << 102400LL << 102400LL << true;
-        QTest::newRow("data log past its limit is deleted") << "SrvTransLog.log" << 102400LL << 102401LL << false;
-        QTest::newRow("window log at its limit is kept") << "error.log" << 2097152LL << 2097152LL << true;
-        QTest::newRow("window log past its limit is deleted") << "error.log" << 2097152LL << 2097153LL << false;
+        QTest::newRow("data log at its limit is kept")
+            << "SrvTransLog.log" << 102400LL << 102400LL << true;
+        QTest::newRow("data log past its limit is deleted")
+            << "SrvTransLog.log" << 102400LL << 102401LL << false;
+        QTest::newRow("window log at its limit is kept")
+            << "error.log" << 2097152LL << 2097152LL << true;
+        QTest::newRow("window log past its limit is deleted")
+            << "error.log" << 2097152LL << 2097153LL << false;
     }
 
     void oversizedLogStartsAfresh()
@@ -99,9 +112,11 @@ private slots:
             f.write(QByteArray(existing, 'x'));
         }
         if (file == QLatin1String("error.log"))
-            WriteErrorLog(QStringLiteral("p"), true, ErrorInfo{5, QStringLiteral("d"), QStringLiteral("s")});
+            WriteErrorLog(QStringLiteral("p"), true,
+                          ErrorInfo{5, QStringLiteral("d"), QStringLiteral("s")});
         else
-            WriteSrvTransLog(QStringLiteral("IClsCommon"), QStringLiteral("p"), 5, QStringLiteral("d"));
+            WriteSrvTransLog(QStringLiteral("IClsCommon"), QStringLiteral("p"), 5,
+                             QStringLiteral("d"));
         QFile f(m_dir->filePath(file));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray content = f.readAll();
@@ -118,8 +133,10 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         qputenv("PERIKON_LOG_DIR", notAFolder.toLocal8Bit());
-        WriteSrvTransLog(QStringLiteral("IClsCommon"), QStringLiteral("Init"), 1, QStringLiteral("d"));
-        WriteErrorLog(QStringLiteral("p"), true, ErrorInfo{1, QStringLiteral("d"), QStringLiteral("s")});
+        WriteSrvTransLog(QStringLiteral("IClsCommon"), QStringLiteral("Init"), 1,
+                         QStringLiteral("d"));
+        WriteErrorLog(QStringLiteral("p"), true,
+                      ErrorInfo{1, QStringLiteral("d"), QStringLiteral("s")});
         QCOMPARE(QFileInfo(notAFolder).size(), 0);
     }
 

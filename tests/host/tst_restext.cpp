@@ -90,8 +90,14 @@ class Factory : public ResourceFactory
 {
 public:
     std::unique_ptr<ResourceLocal> GetLocalService() override { return nullptr; }
-    std::unique_ptr<ResourceStrings> GetResourceService() override { return std::make_unique<Strings>(); }
-    std::unique_ptr<ResourceFormatter> CreateFormatter() override { return std::make_unique<Formatter>(); }
+    std::unique_ptr<ResourceStrings> GetResourceService() override
+    {
+        return std::make_unique<Strings>();
+    }
+    std::unique_ptr<ResourceFormatter> CreateFormatter() override
+    {
+        return std::make_unique<Formatter>();
+    }
 };
 
 class Title : public MessageTitleProvider
@@ -113,9 +119,12 @@ class tst_ResText : public QObject
 private slots:
     void initTestCase()
     {
-        HostRegistry::registerFactory(QStringLiteral("UiHelper"), [] { return std::make_unique<RecordingUiHelper>(); });
-        HostRegistry::registerFactory(QStringLiteral("ResourceService"), [] { return std::make_unique<Factory>(); });
-        HostRegistry::registerFactory(QStringLiteral("MessageTitleProvider"), [] { return std::make_unique<Title>(); });
+        HostRegistry::registerFactory(QStringLiteral("UiHelper"),
+                                      [] { return std::make_unique<RecordingUiHelper>(); });
+        HostRegistry::registerFactory(QStringLiteral("ResourceService"),
+                                      [] { return std::make_unique<Factory>(); });
+        HostRegistry::registerFactory(QStringLiteral("MessageTitleProvider"),
+                                      [] { return std::make_unique<Title>(); });
     }
 
     void init()
@@ -151,7 +160,8 @@ private slots:
                  expected + QStringLiteral(":K2.CRM.COMMON.DBMSG.0002"));
         QCOMPARE(tLast.language, expected);
 
-        QCOMPARE(GetResFormat(QStringLiteral("K2.CRM.COMMON.CheckNull03"), {QStringLiteral("手机")}, given),
+        QCOMPARE(GetResFormat(QStringLiteral("K2.CRM.COMMON.CheckNull03"), {QStringLiteral("手机")},
+                              given),
                  expected + QStringLiteral(":手机"));
         QCOMPARE(tLast.key, QStringLiteral("K2.CRM.COMMON.CheckNull03"));
     }
@@ -169,14 +179,16 @@ private slots:
 
     void formatterFillsArguments()
     {
-        QCOMPARE(GetResArgs(QStringLiteral("K2.CRM.COMMON.DBMSG.Fld01"), {QStringLiteral("cMemo"), QStringLiteral("x")}),
+        QCOMPARE(GetResArgs(QStringLiteral("K2.CRM.COMMON.DBMSG.Fld01"),
+                            {QStringLiteral("cMemo"), QStringLiteral("x")}),
                  QStringLiteral("K2.CRM.COMMON.DBMSG.Fld01(cMemo,x)"));
     }
 
     void formatterFailureGivesEmptyText()
     {
         gFormatterFails = true;
-        QCOMPARE(GetResArgs(QStringLiteral("K2.CRM.COMMON.DBMSG.Fld01"), {QStringLiteral("cMemo")}), QString());
+        QCOMPARE(GetResArgs(QStringLiteral("K2.CRM.COMMON.DBMSG.Fld01"), {QStringLiteral("cMemo")}),
+                 QString());
     }
 
     void showMessageIsAnInformationBoxWithTheSessionTitle()
@@ -190,7 +202,8 @@ private slots:
 
     void msgBoxReturnsThePressedButton()
     {
-        QCOMPARE(MsgBox(QStringLiteral("删除吗？"), MsgBoxStyle::YesNo, QStringLiteral("Contacts")), MsgBoxButton::No);
+        QCOMPARE(MsgBox(QStringLiteral("删除吗？"), MsgBoxStyle::YesNo, QStringLiteral("Contacts")),
+                 MsgBoxButton::No);
         QCOMPARE(tLast.style, MsgBoxStyle::YesNo);
         QCOMPARE(tLast.title, QStringLiteral("Contacts"));
     }
@@ -233,13 +246,15 @@ private slots:
         bool thrown = false;
         std::thread other([&thrown] {
             gUiHelper.reset();
-            HostRegistry::registerFactory(QStringLiteral("UiHelper"), [] { return std::unique_ptr<QObject>(); });
+            HostRegistry::registerFactory(QStringLiteral("UiHelper"),
+                                          [] { return std::unique_ptr<QObject>(); });
             try {
                 GetResText(QStringLiteral("K2.CRM.COMMON.DBMSG.0002"), QStringLiteral("zh-CN"));
             } catch (const HostServiceMissing &) {
                 thrown = true;
             }
-            HostRegistry::registerFactory(QStringLiteral("UiHelper"), [] { return std::make_unique<RecordingUiHelper>(); });
+            HostRegistry::registerFactory(QStringLiteral("UiHelper"),
+                                          [] { return std::make_unique<RecordingUiHelper>(); });
         });
         other.join();
         QVERIFY(thrown);

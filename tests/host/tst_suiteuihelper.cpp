@@ -41,10 +41,14 @@ private slots:
     {
         QTest::addColumn<QString>("region");
         QTest::addColumn<QString>("yes");
-        QTest::newRow("English") << "en-US" << "Yes";
-        QTest::newRow("English in other case") << "EN-us" << "Yes";
-        QTest::newRow("Chinese") << "zh-CN" << "是";
-        QTest::newRow("anything else is Chinese") << "fr-FR" << "是";
+        QTest::newRow("English") << "en-US"
+                                 << "Yes";
+        QTest::newRow("English in other case") << "EN-us"
+                                               << "Yes";
+        QTest::newRow("Chinese") << "zh-CN"
+                                 << "是";
+        QTest::newRow("anything else is Chinese") << "fr-FR"
+                                                  << "是";
     }
 
     void loginLanguageChoosesTheTexts()
@@ -59,8 +63,9 @@ private slots:
     void textsKeepTheirBlanks()
     {
         // Texts that are joined to others without a separator carry their own blanks.
-        QCOMPARE(suite::ResourceTexts::text(QStringLiteral("en-US"), QStringLiteral("K2.MR.QZO.00134")),
-                 QStringLiteral(" this contact "));
+        QCOMPARE(
+            suite::ResourceTexts::text(QStringLiteral("en-US"), QStringLiteral("K2.MR.QZO.00134")),
+            QStringLiteral(" this contact "));
     }
 
     void unknownKeyGivesEmptyText()
@@ -73,9 +78,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("in order") << "%1不能为空%2" << QStringList{"手机", "！"} << "手机不能为空！";
+        QTest::newRow("in order") << "%1不能为空%2" << QStringList{"手机", "！"}
+                                  << "手机不能为空！";
         QTest::newRow("reordered") << "%2 of %1" << QStringList{"a", "b"} << "b of a";
-        QTest::newRow("argument holding a placeholder") << "%1-%2" << QStringList{"%2", "x"} << "%2-x";
+        QTest::newRow("argument holding a placeholder")
+            << "%1-%2" << QStringList{"%2", "x"} << "%2-x";
         QTest::newRow("missing argument") << "%1 and %2" << QStringList{"a"} << "a and ";
         QTest::newRow("percent sign kept") << "100% %1" << QStringList{"ok"} << "100% ok";
     }
@@ -107,7 +114,8 @@ private slots:
         QFETCH(int, expected);
         suite::MessageBoxScript::queueAnswers(queued);
         QCOMPARE(MsgBox(QStringLiteral("确定删除吗？"), style), expected);
-        QCOMPARE(suite::MessageBoxScript::takeShownMessages(), QStringList{QStringLiteral("确定删除吗？")});
+        QCOMPARE(suite::MessageBoxScript::takeShownMessages(),
+                 QStringList{QStringLiteral("确定删除吗？")});
     }
 
     void answersAreUsedInOrder()
@@ -135,7 +143,8 @@ private slots:
         helper.InitFormLanguage(&window, QStringLiteral("K2.CRM.QZContactUI.frmSendSMS"));
         QVERIFY(!window.windowTitle().isEmpty());
         QCOMPARE(window.windowTitle(),
-                 suite::ResourceTexts::text(QStringLiteral("en-US"), QStringLiteral("K2.CRM.QZContactUI.frmSendSMS")));
+                 suite::ResourceTexts::text(QStringLiteral("en-US"),
+                                            QStringLiteral("K2.CRM.QZContactUI.frmSendSMS")));
         helper.SetFormCaption(&window, QStringLiteral("联系人"), true);
         QCOMPARE(window.windowTitle(), QStringLiteral("联系人"));
     }
@@ -151,7 +160,8 @@ private slots:
         qunsetenv("PERIKON_TRACE_FILE");
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines
+            = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].endsWith(QStringLiteral("\tForm_Activate--LoadHead\t12 ms")));
         QVERIFY(lines[1].endsWith(QStringLiteral("\tContact-Common\tsent")));

@@ -243,7 +243,8 @@ private slots:
             if (extensions != contacts)
                 halfStates << code;
         }
-        // A save that re-created a companion row of a contact being deleted must leave nothing behind.
+        // A save that re-created a companion row of a contact being deleted must leave nothing
+        // behind.
         QVERIFY2(halfStates.isEmpty(), qPrintable(halfStates.join(u',')));
     }
 

@@ -39,7 +39,8 @@ private slots:
 
     void contactWithoutCodeGetsTheNextOne()
     {
-        QString xml = contactXml(QStringLiteral("<cContactName>赵六</cContactName><cCusCode>C0000003</cCusCode>"));
+        QString xml = contactXml(
+            QStringLiteral("<cContactName>赵六</cContactName><cCusCode>C0000003</cCusCode>"));
         QString msg;
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
         QVERIFY(msg.isEmpty());
@@ -47,12 +48,19 @@ private slots:
         QVERIFY(xml.startsWith(QStringLiteral("<data><crm_contact>")));
         QVERIFY(xml.contains(QStringLiteral("<ccontactcode>00000021</ccontactcode>")));
         QVERIFY(xml.contains(QStringLiteral("<ccreator>王经理</ccreator>")));
-        QCOMPARE(m_session->scalar(QStringLiteral("select cContactName from Crm_Contact where cContactCode=N'00000021'")).toString(),
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cContactName from Crm_Contact where cContactCode=N'00000021'"))
+                     .toString(),
                  QStringLiteral("赵六"));
 
-        QString second = contactXml(QStringLiteral("<cContactName>钱七</cContactName><cCusCode>C0000003</cCusCode>"));
+        QString second = contactXml(
+            QStringLiteral("<cContactName>钱七</cContactName><cCusCode>C0000003</cCusCode>"));
         QVERIFY(com().Add(second, QStringLiteral("crm_contact"), msg));
-        QCOMPARE(m_session->scalar(QStringLiteral("select cContactName from Crm_Contact where cContactCode=N'00000022'")).toString(),
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cContactName from Crm_Contact where cContactCode=N'00000022'"))
+                     .toString(),
                  QStringLiteral("钱七"));
     }
 
@@ -61,10 +69,14 @@ private slots:
         QTest::addColumn<QString>("highest");
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty table") << QString() << "00000001";
-        QTest::newRow("forty-one") << "00000041" << "00000042";
-        QTest::newRow("past eight digits") << "99999999" << "100000000";
-        QTest::newRow("trailing digits after a letter") << "1A000999" << "1A001000";
-        QTest::newRow("trailing digits after a hyphen") << "12-34567" << "12-34568";
+        QTest::newRow("forty-one") << "00000041"
+                                   << "00000042";
+        QTest::newRow("past eight digits") << "99999999"
+                                           << "100000000";
+        QTest::newRow("trailing digits after a letter") << "1A000999"
+                                                        << "1A001000";
+        QTest::newRow("trailing digits after a hyphen") << "12-34567"
+                                                        << "12-34568";
     }
 
     void nextCodeFollowsTheHighestEightDigitCode()
@@ -73,20 +85,31 @@ private slots:
         QFETCH(QString, expected);
         QVERIFY(com().ExecuteX(QStringLiteral("delete from Crm_Contact")));
         // Codes that are not 8 characters or do not start with a digit never count.
-        QVERIFY(com().ExecuteX(QStringLiteral("insert into Crm_Contact(cContactCode,cContactName) values(N'A9999999',N'x')")));
-        QVERIFY(com().ExecuteX(QStringLiteral("insert into Crm_Contact(cContactCode,cContactName) values(N'999999999',N'y')")));
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "insert into Crm_Contact(cContactCode,cContactName) values(N'A9999999',N'x')")));
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "insert into Crm_Contact(cContactCode,cContactName) values(N'999999999',N'y')")));
         if (!highest.isEmpty())
-            QVERIFY(com().ExecuteX(QStringLiteral("insert into Crm_Contact(cContactCode,cContactName) values(N'%1',N'z')").arg(highest)));
+            QVERIFY(com().ExecuteX(
+                QStringLiteral(
+                    "insert into Crm_Contact(cContactCode,cContactName) values(N'%1',N'z')")
+                    .arg(highest)));
         QString xml = contactXml(QStringLiteral("<cContactName>新联系人</cContactName>"));
         QString msg;
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact where cContactCode=N'%1' and cContactName=N'新联系人'").arg(expected)), 1);
+        QCOMPARE(
+            m_session->count(
+                QStringLiteral(
+                    "select count(*) from Crm_Contact where cContactCode=N'%1' and cContactName=N'新联系人'")
+                    .arg(expected)),
+            1);
     }
 
     void highestCodeEndingInALetterStopsTheSave()
     {
         QVERIFY(com().ExecuteX(QStringLiteral("delete from Crm_Contact")));
-        QVERIFY(com().ExecuteX(QStringLiteral("insert into Crm_Contact(cContactCode,cContactName) values(N'1234567A',N'x')")));
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "insert into Crm_Contact(cContactCode,cContactName) values(N'1234567A',N'x')")));
         QString xml = contactXml(QStringLiteral("<cContactName>新联系人</cContactName>"));
         QString msg;
         QVERIFY(!com().Add(xml, QStringLiteral("Crm_Contact"), msg));
@@ -96,14 +119,16 @@ private slots:
 
     void givenValuesAreKept()
     {
-        QString xml = contactXml(QStringLiteral("<cContactCode>X-001</cContactCode><cContactName>  O'Brien &amp; 张 </cContactName>"
-                                                "<dCreateDate>2024-03-01</dCreateDate><cCreator>导入</cCreator>"));
+        QString xml = contactXml(QStringLiteral(
+            "<cContactCode>X-001</cContactCode><cContactName>  O'Brien &amp; 张 </cContactName>"
+            "<dCreateDate>2024-03-01</dCreateDate><cCreator>导入</cCreator>"));
         QString msg;
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
         std::unique_ptr<db::Recordset> rs(com().OpenX(QStringLiteral(
             "select cContactName, dCreateDate, cCreator from Crm_Contact where cContactCode=N'X-001'")));
         QVERIFY(rs && rs->recordCount() == 1);
-        // "&amp;" is escaped once more by the normalization, so the text arrives as the caller wrote it.
+        // "&amp;" is escaped once more by the normalization, so the text arrives as the caller
+        // wrote it.
         QCOMPARE(rs->value(0).toString(), QStringLiteral("  O'Brien &amp; 张 "));
         QCOMPARE(rs->value(1).toDateTime().date(), QDate(2024, 3, 1));
         QCOMPARE(rs->value(2).toString(), QStringLiteral("导入"));
@@ -111,26 +136,36 @@ private slots:
 
     void everyAddedContactHasAnExtensionRow()
     {
-        QString xml = contactXml(QStringLiteral("<cContactName>甲</cContactName><cLDefine1>扩展值</cLDefine1>"))
+        QString xml = contactXml(QStringLiteral(
+                          "<cContactName>甲</cContactName><cLDefine1>扩展值</cLDefine1>"))
                       + contactXml(QStringLiteral("<cContactName>乙</cContactName>"));
         QString msg;
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
-        QCOMPARE(m_session->count(QStringLiteral(
-                     "select count(*) from Crm_Contact c join Crm_Contact_extradefine e on e.OID = c.OID "
-                     "and e.cContactCode = c.cContactCode where c.cContactCode in (N'00000021', N'00000022')")),
-                 2);
-        QCOMPARE(m_session->scalar(QStringLiteral("select cLDefine1 from Crm_Contact_extradefine where cContactCode=N'00000021'")).toString(),
-                 QStringLiteral("扩展值"));
+        QCOMPARE(
+            m_session->count(QStringLiteral(
+                "select count(*) from Crm_Contact c join Crm_Contact_extradefine e on e.OID = c.OID "
+                "and e.cContactCode = c.cContactCode where c.cContactCode in (N'00000021', N'00000022')")),
+            2);
+        QCOMPARE(
+            m_session
+                ->scalar(QStringLiteral(
+                    "select cLDefine1 from Crm_Contact_extradefine where cContactCode=N'00000021'"))
+                .toString(),
+            QStringLiteral("扩展值"));
     }
 
     void defaultContactBecomesTheCustomersContact()
     {
-        QString xml = contactXml(QStringLiteral("<cContactName>孙八</cContactName><cCusCode>C0000003</cCusCode>"
-                                                "<cMobilePhone>13912345678</cMobilePhone>"),
-                                 QStringLiteral(" bDefaultCon='1'"));
+        QString xml = contactXml(
+            QStringLiteral("<cContactName>孙八</cContactName><cCusCode>C0000003</cCusCode>"
+                           "<cMobilePhone>13912345678</cMobilePhone>"),
+            QStringLiteral(" bDefaultCon='1'"));
         QString msg;
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
-        const QString oid = m_session->scalar(QStringLiteral("select OID from Crm_Contact where cContactName=N'孙八'")).toString();
+        const QString oid
+            = m_session
+                  ->scalar(QStringLiteral("select OID from Crm_Contact where cContactName=N'孙八'"))
+                  .toString();
         QVERIFY(!oid.isEmpty());
         std::unique_ptr<db::Recordset> customer(com().OpenX(QStringLiteral(
             "select ccuscontactcode, cCusPerson, cCusHand from Customer where cCusCode=N'C0000003'")));
@@ -139,25 +174,36 @@ private slots:
         QCOMPARE(customer->value(2).toString(), QStringLiteral("13912345678"));
 
         // A later contact that is not the default leaves the customer's default alone.
-        QString other = contactXml(QStringLiteral("<cContactName>周九</cContactName><cCusCode>C0000003</cCusCode>"
-                                                  "<bDefaultCon>0</bDefaultCon>"));
+        QString other = contactXml(
+            QStringLiteral("<cContactName>周九</cContactName><cCusCode>C0000003</cCusCode>"
+                           "<bDefaultCon>0</bDefaultCon>"));
         QVERIFY(com().Add(other, QStringLiteral("Crm_Contact"), msg));
-        QCOMPARE(m_session->scalar(QStringLiteral("select ccuscontactcode from Customer where cCusCode=N'C0000003'")).toString(), oid);
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select ccuscontactcode from Customer where cCusCode=N'C0000003'"))
+                     .toString(),
+                 oid);
     }
 
     void requiredUserDefinedFieldRefusesAnEmptyValue()
     {
-        QVERIFY(com().ExecuteX(QStringLiteral("update userdef set cItemName=N'客户级别', bInput=1 where cClass=N'联系人' and CItem=N'自定义项3'")));
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "update userdef set cItemName=N'客户级别', bInput=1 where cClass=N'联系人' and CItem=N'自定义项3'")));
         const int before = m_session->count(QStringLiteral("select count(*) from Crm_Contact"));
-        const int extensionsBefore = m_session->count(QStringLiteral("select count(*) from Crm_Contact_extradefine"));
-        QString xml = contactXml(QStringLiteral("<cContactName>吴十</cContactName><cConDefine3></cConDefine3>"));
+        const int extensionsBefore
+            = m_session->count(QStringLiteral("select count(*) from Crm_Contact_extradefine"));
+        QString xml = contactXml(
+            QStringLiteral("<cContactName>吴十</cContactName><cConDefine3></cConDefine3>"));
         QString msg;
         QVERIFY(!com().Add(xml, QStringLiteral("Crm_Contact"), msg));
-        QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.CheckNull03", {QStringLiteral("客户级别")}));
+        QCOMPARE(msg,
+                 SessionFixture::text("K2.CRM.COMMON.CheckNull03", {QStringLiteral("客户级别")}));
         QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact")), before);
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact_extradefine")), extensionsBefore);
+        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact_extradefine")),
+                 extensionsBefore);
 
-        QString filled = contactXml(QStringLiteral("<cContactName>吴十</cContactName><cConDefine3>A级</cConDefine3>"));
+        QString filled = contactXml(
+            QStringLiteral("<cContactName>吴十</cContactName><cConDefine3>A级</cConDefine3>"));
         QVERIFY2(com().Add(filled, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
     }
 
@@ -167,16 +213,34 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("messageKey"); // empty: the row is saved
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("item not in use drops its value") << "cItemName=N''" << "随便" << QString() << QStringList{};
-        QTest::newRow("date before the range") << "cType=N'日期'" << "1759-12-31" << "K2.CRM.COMMON.CheckDate11" << QStringList{"级别"};
-        QTest::newRow("first day of the range") << "cType=N'日期'" << "1760-01-01" << QString() << QStringList{};
-        QTest::newRow("end of the range") << "cType=N'日期'" << "2300-01-01" << "K2.CRM.COMMON.CheckDate12" << QStringList{"级别"};
-        QTest::newRow("not a date") << "cType=N'日期'" << "明天" << "K2.CRM.COMMON.CheckDate01" << QStringList{"级别"};
-        QTest::newRow("fixed length too short") << "bFixLength=1, iLength=4" << "123" << "K2.CRM.COMMON.CheckLen02" << QStringList{"级别", "4"};
-        QTest::newRow("fixed length met") << "bFixLength=1, iLength=4" << "1234" << QString() << QStringList{};
-        QTest::newRow("value not in the list") << "bCheckVal=1, iDataSource=0, bArchive=0" << "Z级" << "K2.CRM.QZCompetitor.transxml.00034" << QStringList{"级别"};
-        QTest::newRow("value from another archive") << "bCheckVal=1, iDataSource=1, cRelArchive=N'Department', cRelField=N'cDepName', bArchive=0"
-                                                    << "不存在的部门" << "K2.CRM.QZCompetitor.transxml.00033" << QStringList{"级别", "__table__"};
+        QTest::newRow("item not in use drops its value") << "cItemName=N''"
+                                                         << "随便" << QString() << QStringList{};
+        QTest::newRow("date before the range")
+            << "cType=N'日期'"
+            << "1759-12-31"
+            << "K2.CRM.COMMON.CheckDate11" << QStringList{"级别"};
+        QTest::newRow("first day of the range") << "cType=N'日期'"
+                                                << "1760-01-01" << QString() << QStringList{};
+        QTest::newRow("end of the range") << "cType=N'日期'"
+                                          << "2300-01-01"
+                                          << "K2.CRM.COMMON.CheckDate12" << QStringList{"级别"};
+        QTest::newRow("not a date") << "cType=N'日期'"
+                                    << "明天"
+                                    << "K2.CRM.COMMON.CheckDate01" << QStringList{"级别"};
+        QTest::newRow("fixed length too short")
+            << "bFixLength=1, iLength=4"
+            << "123"
+            << "K2.CRM.COMMON.CheckLen02" << QStringList{"级别", "4"};
+        QTest::newRow("fixed length met") << "bFixLength=1, iLength=4"
+                                          << "1234" << QString() << QStringList{};
+        QTest::newRow("value not in the list")
+            << "bCheckVal=1, iDataSource=0, bArchive=0"
+            << "Z级"
+            << "K2.CRM.QZCompetitor.transxml.00034" << QStringList{"级别"};
+        QTest::newRow("value from another archive")
+            << "bCheckVal=1, iDataSource=1, cRelArchive=N'Department', cRelField=N'cDepName', bArchive=0"
+            << "不存在的部门"
+            << "K2.CRM.QZCompetitor.transxml.00033" << QStringList{"级别", "__table__"};
     }
 
     void userDefinedChecks()
@@ -185,16 +249,24 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, messageKey);
         QFETCH(QStringList, args);
-        QVERIFY(com().ExecuteX(QStringLiteral("update userdef set %1 where cClass=N'联系人' and CItem=N'自定义项5'")
-                                      .arg(definition.startsWith(QLatin1String("cItemName")) ? definition
-                                                                                            : QStringLiteral("cItemName=N'级别', ") + definition)));
+        QVERIFY(com().ExecuteX(
+            QStringLiteral("update userdef set %1 where cClass=N'联系人' and CItem=N'自定义项5'")
+                .arg(definition.startsWith(QLatin1String("cItemName"))
+                         ? definition
+                         : QStringLiteral("cItemName=N'级别', ") + definition)));
         if (args.contains(QStringLiteral("__table__"))) {
-            QString name = m_session->scalar(QStringLiteral("select TableDefine from Rpt_GRPDef where TableName=N'Department'")).toString();
+            QString name
+                = m_session
+                      ->scalar(QStringLiteral(
+                          "select TableDefine from Rpt_GRPDef where TableName=N'Department'"))
+                      .toString();
             if (name.isEmpty())
                 name = SessionFixture::text("K2.CRM.QZBaseCodeRefer.transxml.00009");
             args.replace(args.indexOf(QStringLiteral("__table__")), name);
         }
-        QString xml = contactXml(QStringLiteral("<cContactName>郑一</cContactName><cConDefine5>%1</cConDefine5>").arg(value));
+        QString xml = contactXml(
+            QStringLiteral("<cContactName>郑一</cContactName><cConDefine5>%1</cConDefine5>")
+                .arg(value));
         QString msg;
         const bool saved = com().Add(xml, QStringLiteral("Crm_Contact"), msg);
         if (messageKey.isEmpty()) {
@@ -204,20 +276,34 @@ private slots:
             QCOMPARE(msg, SessionFixture::text(messageKey.toLatin1().constData(), args));
         }
         if (definition == QLatin1String("cItemName=N''"))
-            QVERIFY(m_session->scalar(QStringLiteral("select cConDefine5 from Crm_Contact where cContactName=N'郑一'")).isNull());
+            QVERIFY(m_session
+                        ->scalar(QStringLiteral(
+                            "select cConDefine5 from Crm_Contact where cContactName=N'郑一'"))
+                        .isNull());
     }
 
     void listValueIsAddedOnceWhenAllowed()
     {
-        QVERIFY(com().ExecuteX(QStringLiteral("update userdef set cItemName=N'来源', bCheckVal=1, iDataSource=0, bArchive=1 "
-                                              "where cClass=N'联系人' and CItem=N'自定义项2'")));
-        const QString id = m_session->scalar(QStringLiteral("select cID from userdef where cClass=N'联系人' and CItem=N'自定义项2'")).toString();
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "update userdef set cItemName=N'来源', bCheckVal=1, iDataSource=0, bArchive=1 "
+            "where cClass=N'联系人' and CItem=N'自定义项2'")));
+        const QString id
+            = m_session
+                  ->scalar(QStringLiteral(
+                      "select cID from userdef where cClass=N'联系人' and CItem=N'自定义项2'"))
+                  .toString();
         for (const char *name : {"甲", "乙"}) {
-            QString xml = contactXml(QStringLiteral("<cContactName>%1</cContactName><cConDefine2>展会</cConDefine2>").arg(QString::fromUtf8(name)));
+            QString xml = contactXml(
+                QStringLiteral("<cContactName>%1</cContactName><cConDefine2>展会</cConDefine2>")
+                    .arg(QString::fromUtf8(name)));
             QString msg;
             QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
         }
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from userdefine where cId=N'%1' and cValue=N'展会'").arg(id)), 1);
+        QCOMPARE(
+            m_session->count(
+                QStringLiteral("select count(*) from userdefine where cId=N'%1' and cValue=N'展会'")
+                    .arg(id)),
+            1);
     }
 
     void duplicateDetectionHearsOfNewCodes()
@@ -225,7 +311,10 @@ private slots:
         QString xml = contactXml(QStringLiteral("<cContactName>冯二</cContactName>"));
         QString msg;
         QVERIFY(com().Add(xml, QStringLiteral("Crm_Contact"), msg));
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from tc_tmp_duplication where obj_type=2 and code=N'00000021'")), 1);
+        QCOMPARE(
+            m_session->count(QStringLiteral(
+                "select count(*) from tc_tmp_duplication where obj_type=2 and code=N'00000021'")),
+            1);
 
         // Without the table nothing fails.
         QVERIFY(com().ExecuteX(QStringLiteral("drop table tc_tmp_duplication")));
@@ -236,14 +325,21 @@ private slots:
 
     void baseCodesAreAddedOnce()
     {
-        QString xml = QStringLiteral("<Crm_BaseCode><cType>Duty</cType><cName>首席顾问</cName></Crm_BaseCode>");
+        QString xml = QStringLiteral(
+            "<Crm_BaseCode><cType>Duty</cType><cName>首席顾问</cName></Crm_BaseCode>");
         QString msg;
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_BaseCode"), msg), qPrintable(msg));
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_BaseCode where cType=N'Duty' and cName=N'首席顾问'")), 1);
+        QCOMPARE(
+            m_session->count(QStringLiteral(
+                "select count(*) from Crm_BaseCode where cType=N'Duty' and cName=N'首席顾问'")),
+            1);
         QString again = xml;
         QVERIFY(!com().Add(again, QStringLiteral("Crm_BaseCode"), msg));
         QVERIFY(msg.isEmpty());
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_BaseCode where cType=N'Duty' and cName=N'首席顾问'")), 1);
+        QCOMPARE(
+            m_session->count(QStringLiteral(
+                "select count(*) from Crm_BaseCode where cType=N'Duty' and cName=N'首席顾问'")),
+            1);
     }
 
     void refusedDocuments_data()
@@ -251,14 +347,17 @@ private slots:
         QTest::addColumn<QString>("xml");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("table not handled") << contactXml("<cContactName>x</cContactName>") << "Customer"
-                                           << SessionFixture::text("K2.CRM.QZBaseCodeRefer.clscommon.00083");
-        QTest::newRow("less-than sign in a value") << contactXml("<cContactName>a<b</cContactName>") << "Crm_Contact"
-                                                   << SessionFixture::text("K2.CRM.COMMON.XMLMSGParseErr01") + "\r\n"
-                                                          + SessionFixture::text("K2.CRM.COMMON.XMLMSGParseErr02");
-        QTest::newRow("child that names no column") << contactXml("<cContactName>x</cContactName><cColour>red</cColour>") << "Crm_Contact"
-                                                    << SessionFixture::text("K2.CRM.COMMON.DBMSG.Fld01", {"ccolour"}) + "\r\n"
-                                                           + SessionFixture::text("K2.CRM.COMMON.DBMSG.Fld02");
+        QTest::newRow("table not handled")
+            << contactXml("<cContactName>x</cContactName>") << "Customer"
+            << SessionFixture::text("K2.CRM.QZBaseCodeRefer.clscommon.00083");
+        QTest::newRow("less-than sign in a value")
+            << contactXml("<cContactName>a<b</cContactName>") << "Crm_Contact"
+            << SessionFixture::text("K2.CRM.COMMON.XMLMSGParseErr01") + "\r\n"
+                   + SessionFixture::text("K2.CRM.COMMON.XMLMSGParseErr02");
+        QTest::newRow("child that names no column")
+            << contactXml("<cContactName>x</cContactName><cColour>red</cColour>") << "Crm_Contact"
+            << SessionFixture::text("K2.CRM.COMMON.DBMSG.Fld01", {"ccolour"}) + "\r\n"
+                   + SessionFixture::text("K2.CRM.COMMON.DBMSG.Fld02");
     }
 
     void refusedDocuments()
@@ -276,22 +375,36 @@ private slots:
     void pictureIsStoredWithTheContact()
     {
         const QByteArray png = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452");
-        QString xml = contactXml(QStringLiteral("<cContactName>带照片</cContactName><PictureGUID bXML='True'>%1</PictureGUID>"
-                                                "<cPictureType>png</cPictureType>")
-                                     .arg(QString::fromLatin1(png.toBase64())));
+        QString xml = contactXml(
+            QStringLiteral(
+                "<cContactName>带照片</cContactName><PictureGUID bXML='True'>%1</PictureGUID>"
+                "<cPictureType>png</cPictureType>")
+                .arg(QString::fromLatin1(png.toBase64())));
         QString msg;
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
-        const QString guid = m_session->scalar(QStringLiteral("select PictureGUID from Crm_Contact where cContactName=N'带照片'")).toString();
-        QVERIFY(QRegularExpression(QStringLiteral("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$")).match(guid).hasMatch());
-        QCOMPARE(m_session->scalar(QStringLiteral("select Picture from AA_Picture where cGUID=N'%1'").arg(guid)).toByteArray(), png);
+        const QString guid
+            = m_session
+                  ->scalar(QStringLiteral(
+                      "select PictureGUID from Crm_Contact where cContactName=N'带照片'"))
+                  .toString();
+        QVERIFY(QRegularExpression(QStringLiteral("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$"))
+                    .match(guid)
+                    .hasMatch());
+        QCOMPARE(
+            m_session
+                ->scalar(
+                    QStringLiteral("select Picture from AA_Picture where cGUID=N'%1'").arg(guid))
+                .toByteArray(),
+            png);
     }
 
     void unreadablePictureFileRefusesTheContact()
     {
         const int before = m_session->count(QStringLiteral("select count(*) from Crm_Contact"));
-        QString xml = contactXml(QStringLiteral("<cContactName>无照片</cContactName>"
-                                                "<PictureGUID bXML='False'>/nonexistent/photo.png</PictureGUID>"
-                                                "<cPictureType>png</cPictureType>"));
+        QString xml = contactXml(
+            QStringLiteral("<cContactName>无照片</cContactName>"
+                           "<PictureGUID bXML='False'>/nonexistent/photo.png</PictureGUID>"
+                           "<cPictureType>png</cPictureType>"));
         QString msg;
         QVERIFY(!com().Add(xml, QStringLiteral("Crm_Contact"), msg));
         QCOMPARE(msg, SessionFixture::text("K2.AA.SRVTRANS.COMMONFUN.1151_1"));
@@ -309,42 +422,65 @@ private slots:
         QVERIFY(com().zy_ConvertDB(QStringLiteral("qzsystem"), msg));
         QCOMPARE(com().connection()->defaultDatabase().toLower(), QStringLiteral("qzsystem"));
         // The account database stays reachable by its name.
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from QZDATA_001_2026..Crm_Contact")), 20);
+        QCOMPARE(
+            m_session->count(QStringLiteral("select count(*) from QZDATA_001_2026..Crm_Contact")),
+            20);
     }
 
     void accountLevelWritesRunTogether()
     {
-        QString xml = QStringLiteral("<UA_Account_Sub><cAcc_Id>001</cAcc_Id><iYear>2026</iYear><cSub_Id>SA</cSub_Id>"
-                                     "<cUser_Id>demo</cUser_Id><dSubSysUsed>2026-01-01</dSubSysUsed></UA_Account_Sub>");
-        QStringList statements{QStringLiteral("update Crm_Contact set cMemo=N'启用销售' where cContactCode=N'00000001'"),
-                               QString(),
-                               QStringLiteral("update Crm_Contact set cMemo=N'启用销售' where cContactCode=N'00000002'")};
+        QString xml = QStringLiteral(
+            "<UA_Account_Sub><cAcc_Id>001</cAcc_Id><iYear>2026</iYear><cSub_Id>SA</cSub_Id>"
+            "<cUser_Id>demo</cUser_Id><dSubSysUsed>2026-01-01</dSubSysUsed></UA_Account_Sub>");
+        QStringList statements{
+            QStringLiteral(
+                "update Crm_Contact set cMemo=N'启用销售' where cContactCode=N'00000001'"),
+            QString(),
+            QStringLiteral(
+                "update Crm_Contact set cMemo=N'启用销售' where cContactCode=N'00000002'")};
         QString msg;
-        QVERIFY2(com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"), QStringLiteral("UA_Account_Sub"), msg),
+        QVERIFY2(com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"),
+                                   QStringLiteral("UA_Account_Sub"), msg),
                  qPrintable(msg));
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from qzsystem..UA_Account_Sub where cAcc_Id=N'001' and cSub_Id=N'SA'")), 1);
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'启用销售'")), 2);
+        QCOMPARE(
+            m_session->count(QStringLiteral(
+                "select count(*) from qzsystem..UA_Account_Sub where cAcc_Id=N'001' and cSub_Id=N'SA'")),
+            1);
+        QCOMPARE(m_session->count(
+                     QStringLiteral("select count(*) from Crm_Contact where cMemo=N'启用销售'")),
+                 2);
 
         // The same row again changes the registered row instead of adding one.
         // (The call normalized xml in place: its tags are lower case now.)
         QVERIFY(xml.contains(QStringLiteral("<cuser_id>demo</cuser_id>")));
         QString again = xml;
-        again.replace(QStringLiteral("<cuser_id>demo</cuser_id>"), QStringLiteral("<cUser_Id>admin</cUser_Id>"));
+        again.replace(QStringLiteral("<cuser_id>demo</cuser_id>"),
+                      QStringLiteral("<cUser_Id>admin</cUser_Id>"));
         QStringList none;
-        QVERIFY2(com().AddInDiffDB(again, none, QStringLiteral("QZDATA_001_2026"), QStringLiteral("UA_Account_Sub"), msg),
+        QVERIFY2(com().AddInDiffDB(again, none, QStringLiteral("QZDATA_001_2026"),
+                                   QStringLiteral("UA_Account_Sub"), msg),
                  qPrintable(msg));
-        QCOMPARE(m_session->scalar(QStringLiteral("select cUser_Id from qzsystem..UA_Account_Sub where cAcc_Id=N'001' and cSub_Id=N'SA'")).toString(),
-                 QStringLiteral("admin"));
+        QCOMPARE(
+            m_session
+                ->scalar(QStringLiteral(
+                    "select cUser_Id from qzsystem..UA_Account_Sub where cAcc_Id=N'001' and cSub_Id=N'SA'"))
+                .toString(),
+            QStringLiteral("admin"));
     }
 
     void accountLevelWritesRefuseOtherTables()
     {
         QString xml = QStringLiteral("<Customer><cCusCode>C9</cCusCode></Customer>");
-        QStringList statements{QStringLiteral("update Crm_Contact set cMemo=N'不该执行' where cContactCode=N'00000001'")};
+        QStringList statements{QStringLiteral(
+            "update Crm_Contact set cMemo=N'不该执行' where cContactCode=N'00000001'")};
         QString msg;
-        QVERIFY(!com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"), QStringLiteral("Customer"), msg));
-        QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.DBMSG.NoTableParam", {QStringLiteral("Customer")}));
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'不该执行'")), 0);
+        QVERIFY(!com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"),
+                                   QStringLiteral("Customer"), msg));
+        QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.DBMSG.NoTableParam",
+                                           {QStringLiteral("Customer")}));
+        QCOMPARE(m_session->count(
+                     QStringLiteral("select count(*) from Crm_Contact where cMemo=N'不该执行'")),
+                 0);
     }
 
 private:

@@ -32,30 +32,45 @@ private slots:
         // Another operator saves the same contact in the meantime.
         db::Connection other;
         other.open(m_session->database().connectionString());
-        other.execute(QStringLiteral("update Crm_Contact set cMemo=N'别人改的' where cContactCode=N'00000005'"));
+        other.execute(QStringLiteral(
+            "update Crm_Contact set cMemo=N'别人改的' where cContactCode=N'00000005'"));
 
-        QString xml = QStringLiteral("<Crm_Contact><cContactCode>00000005</cContactCode><cMobilePhone>13700000000</cMobilePhone></Crm_Contact>");
+        QString xml = QStringLiteral(
+            "<Crm_Contact><cContactCode>00000005</cContactCode><cMobilePhone>13700000000</cMobilePhone></Crm_Contact>");
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY(!com().Modify(xml, table, msg));
         QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.DBMSG.Upt01"));
-        QCOMPARE(m_session->scalar(QStringLiteral("select cMemo from Crm_Contact where cContactCode=N'00000005'")).toString(),
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cMemo from Crm_Contact where cContactCode=N'00000005'"))
+                     .toString(),
                  QStringLiteral("别人改的"));
-        QVERIFY(m_session->scalar(QStringLiteral("select cMobilePhone from Crm_Contact where cContactCode=N'00000005'")).toString()
+        QVERIFY(m_session
+                    ->scalar(QStringLiteral(
+                        "select cMobilePhone from Crm_Contact where cContactCode=N'00000005'"))
+                    .toString()
                 != QStringLiteral("13700000000"));
     }
 
     void currentRowIsWrittenAndGetsANewVersion()
     {
         gContactTs = version(QStringLiteral("00000006"));
-        QString xml = QStringLiteral("<Crm_Contact><cContactCode>00000006</cContactCode><cContactName>新名字</cContactName>"
-                                     "<cCusCode>C0000001</cCusCode></Crm_Contact>");
+        QString xml = QStringLiteral(
+            "<Crm_Contact><cContactCode>00000006</cContactCode><cContactName>新名字</cContactName>"
+            "<cCusCode>C0000001</cCusCode></Crm_Contact>");
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY2(com().Modify(xml, table, msg), qPrintable(msg));
-        QCOMPARE(m_session->scalar(QStringLiteral("select cContactName from Crm_Contact where cContactCode=N'00000006'")).toString(),
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cContactName from Crm_Contact where cContactCode=N'00000006'"))
+                     .toString(),
                  QStringLiteral("新名字"));
-        QCOMPARE(m_session->scalar(QStringLiteral("select cRevisor from Crm_Contact where cContactCode=N'00000006'")).toString(),
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cRevisor from Crm_Contact where cContactCode=N'00000006'"))
+                     .toString(),
                  QStringLiteral("王经理"));
         QVERIFY(version(QStringLiteral("00000006")) != gContactTs);
     }
@@ -64,15 +79,20 @@ private slots:
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("key");
-        QTest::newRow("empty code") << "" << "K2.CRM.QZContact.frmcontactedit.00079";
-        QTest::newRow("unknown code") << "99999998" << "K2.CRM.COMMON.DBMSG.0400";
+        QTest::newRow("empty code") << ""
+                                    << "K2.CRM.QZContact.frmcontactedit.00079";
+        QTest::newRow("unknown code") << "99999998"
+                                      << "K2.CRM.COMMON.DBMSG.0400";
     }
 
     void missingContacts()
     {
         QFETCH(QString, code);
         QFETCH(QString, key);
-        QString xml = QStringLiteral("<Crm_Contact><cContactCode>%1</cContactCode><cContactName>x</cContactName></Crm_Contact>").arg(code);
+        QString xml
+            = QStringLiteral(
+                  "<Crm_Contact><cContactCode>%1</cContactCode><cContactName>x</cContactName></Crm_Contact>")
+                  .arg(code);
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY(!com().Modify(xml, table, msg));
@@ -81,16 +101,30 @@ private slots:
 
     void defaultContactKeepsItsCustomerInStep()
     {
-        // A row without its OID gets the stored one, so the customer is linked to the right contact.
+        // A row without its OID gets the stored one, so the customer is linked to the right
+        // contact.
         gDefaultContactChanged = true;
-        const QString oid = m_session->scalar(QStringLiteral("select OID from Crm_Contact where cContactCode=N'00000007'")).toString();
-        const QString customer = m_session->scalar(QStringLiteral("select cCusCode from Crm_Contact where cContactCode=N'00000007'")).toString();
-        QString xml = QStringLiteral("<Crm_Contact><cContactCode>00000007</cContactCode><cContactName>新默认</cContactName>"
-                                     "<cCusCode>%1</cCusCode><cMobilePhone>13511112222</cMobilePhone></Crm_Contact>").arg(customer);
+        const QString oid = m_session
+                                ->scalar(QStringLiteral(
+                                    "select OID from Crm_Contact where cContactCode=N'00000007'"))
+                                .toString();
+        const QString customer
+            = m_session
+                  ->scalar(QStringLiteral(
+                      "select cCusCode from Crm_Contact where cContactCode=N'00000007'"))
+                  .toString();
+        QString xml
+            = QStringLiteral(
+                  "<Crm_Contact><cContactCode>00000007</cContactCode><cContactName>新默认</cContactName>"
+                  "<cCusCode>%1</cCusCode><cMobilePhone>13511112222</cMobilePhone></Crm_Contact>")
+                  .arg(customer);
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY2(com().Modify(xml, table, msg), qPrintable(msg));
-        std::unique_ptr<db::Recordset> rs(com().OpenX(QStringLiteral("select ccuscontactcode, cCusPerson, cCusHand from Customer where cCusCode=N'%1'").arg(customer)));
+        std::unique_ptr<db::Recordset> rs(com().OpenX(
+            QStringLiteral(
+                "select ccuscontactcode, cCusPerson, cCusHand from Customer where cCusCode=N'%1'")
+                .arg(customer)));
         QCOMPARE(rs->value(0).toString(), oid);
         QCOMPARE(rs->value(1).toString(), QStringLiteral("新默认"));
         QCOMPARE(rs->value(2).toString(), QStringLiteral("13511112222"));
@@ -105,31 +139,60 @@ private slots:
         const QString code = link->value(0).toString();
         const QString oid = link->value(1).toString();
         const QString former = link->value(2).toString();
-        const QString other = m_session->scalar(QStringLiteral("select cCusCode from Customer where cCusCode <> N'%1'").arg(former)).toString();
-        const QString untouched = m_session->scalar(QStringLiteral("select ccuscontactcode from Customer where cCusCode = N'%1'").arg(other)).toString();
+        const QString other
+            = m_session
+                  ->scalar(QStringLiteral("select cCusCode from Customer where cCusCode <> N'%1'")
+                               .arg(former))
+                  .toString();
+        const QString untouched
+            = m_session
+                  ->scalar(
+                      QStringLiteral("select ccuscontactcode from Customer where cCusCode = N'%1'")
+                          .arg(other))
+                  .toString();
         gDefaultContactChanged = false;
-        QString xml = QStringLiteral("<Crm_Contact OID='%1'><cContactCode>%2</cContactCode><cContactName>搬家</cContactName>"
-                                     "<cCusCode>%3</cCusCode></Crm_Contact>")
-                          .arg(oid, code, other);
+        QString xml
+            = QStringLiteral(
+                  "<Crm_Contact OID='%1'><cContactCode>%2</cContactCode><cContactName>搬家</cContactName>"
+                  "<cCusCode>%3</cCusCode></Crm_Contact>")
+                  .arg(oid, code, other);
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY2(com().Modify(xml, table, msg), qPrintable(msg));
-        QVERIFY(m_session->scalar(QStringLiteral("select ccuscontactcode from Customer where cCusCode=N'%1'").arg(former)).isNull());
-        QCOMPARE(m_session->scalar(QStringLiteral("select ccuscontactcode from Customer where cCusCode=N'%1'").arg(other)).toString(), untouched);
+        QVERIFY(
+            m_session
+                ->scalar(QStringLiteral("select ccuscontactcode from Customer where cCusCode=N'%1'")
+                             .arg(former))
+                .isNull());
+        QCOMPARE(
+            m_session
+                ->scalar(QStringLiteral("select ccuscontactcode from Customer where cCusCode=N'%1'")
+                             .arg(other))
+                .toString(),
+            untouched);
     }
 
     void transferredRowIsNotStampedOrChecked()
     {
-        QVERIFY(com().ExecuteX(QStringLiteral("update userdef set cItemName=N'级别', bInput=1 where cClass=N'联系人' and CItem=N'自定义项4'")));
-        QVERIFY(com().ExecuteX(QStringLiteral("update Crm_Contact set dModifyDate=null, cRevisor=null where cContactCode=N'00000008'")));
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "update userdef set cItemName=N'级别', bInput=1 where cClass=N'联系人' and CItem=N'自定义项4'")));
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "update Crm_Contact set dModifyDate=null, cRevisor=null where cContactCode=N'00000008'")));
         gPubService = nullptr;
-        QString xml = QStringLiteral("<Crm_Contact transcusperson='1'><cContactCode>00000008</cContactCode><cContactName>转入</cContactName>"
-                                     "<cCusCode>C0000001</cCusCode></Crm_Contact>");
+        QString xml = QStringLiteral(
+            "<Crm_Contact transcusperson='1'><cContactCode>00000008</cContactCode><cContactName>转入</cContactName>"
+            "<cCusCode>C0000001</cCusCode></Crm_Contact>");
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY2(com().Modify(xml, table, msg), qPrintable(msg));
-        QVERIFY(m_session->scalar(QStringLiteral("select dModifyDate from Crm_Contact where cContactCode=N'00000008'")).isNull());
-        QCOMPARE(m_session->scalar(QStringLiteral("select cRevisor from Crm_Contact where cContactCode=N'00000008'")).toString(),
+        QVERIFY(m_session
+                    ->scalar(QStringLiteral(
+                        "select dModifyDate from Crm_Contact where cContactCode=N'00000008'"))
+                    .isNull());
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cRevisor from Crm_Contact where cContactCode=N'00000008'"))
+                     .toString(),
                  QStringLiteral("王经理"));
     }
 
@@ -138,11 +201,15 @@ private slots:
         const QString before = rowText(QStringLiteral("00000009"));
         com().SetbConvertStr(true);
         QString msg;
-        QVERIFY2(com().ModifyDifferent(QStringLiteral("<Crm_Contact><cContactCode>00000009</cContactCode>"
-                                                      "<cMobilePhone>13600001111</cMobilePhone></Crm_Contact>"),
-                                       QStringLiteral("Crm_Contact"), msg),
+        QVERIFY2(com().ModifyDifferent(
+                     QStringLiteral("<Crm_Contact><cContactCode>00000009</cContactCode>"
+                                    "<cMobilePhone>13600001111</cMobilePhone></Crm_Contact>"),
+                     QStringLiteral("Crm_Contact"), msg),
                  qPrintable(msg));
-        QCOMPARE(m_session->scalar(QStringLiteral("select cMobilePhone from Crm_Contact where cContactCode=N'00000009'")).toString(),
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cMobilePhone from Crm_Contact where cContactCode=N'00000009'"))
+                     .toString(),
                  QStringLiteral("13600001111"));
         QCOMPARE(withoutVolatile(rowText(QStringLiteral("00000009"))), withoutVolatile(before));
     }
@@ -150,15 +217,17 @@ private slots:
     void partialRowOfAnUnknownContactFails()
     {
         QString msg;
-        QVERIFY(!com().ModifyDifferent(QStringLiteral("<Crm_Contact><cContactCode>99999997</cContactCode></Crm_Contact>"),
-                                       QStringLiteral("Crm_Contact"), msg));
+        QVERIFY(!com().ModifyDifferent(
+            QStringLiteral("<Crm_Contact><cContactCode>99999997</cContactCode></Crm_Contact>"),
+            QStringLiteral("Crm_Contact"), msg));
         QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.DBMSG.0400"));
     }
 
     void precompileWritesNothing()
     {
         const QString before = rowText(QStringLiteral("00000010"));
-        QString xml = QStringLiteral("<Crm_Contact operating='Precompile'><cContactCode>00000010</cContactCode><cMemo>x</cMemo></Crm_Contact>");
+        QString xml = QStringLiteral(
+            "<Crm_Contact operating='Precompile'><cContactCode>00000010</cContactCode><cMemo>x</cMemo></Crm_Contact>");
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY(com().Modify(xml, table, msg));
@@ -167,7 +236,8 @@ private slots:
 
     void columnRulesAnswerThroughLastError()
     {
-        QString xml = QStringLiteral("<Crm_Contact operating='GetAuthFlds'><UserId>demo</UserId><cFuncId>CS020201</cFuncId></Crm_Contact>");
+        QString xml = QStringLiteral(
+            "<Crm_Contact operating='GetAuthFlds'><UserId>demo</UserId><cFuncId>CS020201</cFuncId></Crm_Contact>");
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY(!com().Modify(xml, table, msg));
@@ -177,60 +247,85 @@ private slots:
     void uniteLeavesOneContactWithAllReferences()
     {
         // 00000003 is named by an opportunity; merge it into 00000004.
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Opportunity where cContactCode=N'00000003'")), 1);
-        const int before = m_session->count(QStringLiteral("select count(*) from Crm_Opportunity where cContactCode=N'00000004'"));
-        QString xml = QStringLiteral("<Crm_Contact operating='Unite'><code1>00000003</code1><code2>00000004</code2></Crm_Contact>");
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select count(*) from Crm_Opportunity where cContactCode=N'00000003'")),
+                 1);
+        const int before = m_session->count(
+            QStringLiteral("select count(*) from Crm_Opportunity where cContactCode=N'00000004'"));
+        QString xml = QStringLiteral(
+            "<Crm_Contact operating='Unite'><code1>00000003</code1><code2>00000004</code2></Crm_Contact>");
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY2(com().Modify(xml, table, msg), qPrintable(msg));
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact where cContactCode=N'00000003'")), 0);
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Opportunity where cContactCode=N'00000004'")), before + 1);
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select count(*) from Crm_Contact where cContactCode=N'00000003'")),
+                 0);
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select count(*) from Crm_Opportunity where cContactCode=N'00000004'")),
+                 before + 1);
         // The scratch tables of the steps are gone again.
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from tempdb..sysobjects where name like N'tempK250%'")), 0);
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select count(*) from tempdb..sysobjects where name like N'tempK250%'")),
+                 0);
     }
 
     void uniteNeedsBothCodes_data()
     {
         QTest::addColumn<QString>("code1");
         QTest::addColumn<QString>("code2");
-        QTest::newRow("first empty") << "" << "00000004";
-        QTest::newRow("second blank") << "00000003" << "  ";
+        QTest::newRow("first empty") << ""
+                                     << "00000004";
+        QTest::newRow("second blank") << "00000003"
+                                      << "  ";
     }
 
     void uniteNeedsBothCodes()
     {
         QFETCH(QString, code1);
         QFETCH(QString, code2);
-        QString xml = QStringLiteral("<Crm_Contact operating='unite'><code1>%1</code1><code2>%2</code2></Crm_Contact>").arg(code1, code2);
+        QString xml
+            = QStringLiteral(
+                  "<Crm_Contact operating='unite'><code1>%1</code1><code2>%2</code2></Crm_Contact>")
+                  .arg(code1, code2);
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY(!com().Modify(xml, table, msg));
-        QCOMPARE(msg, SessionFixture::text("K2.AA.SRVTRANS.xx_notnull", {SessionFixture::text("K2.AA.ARCHIVE.FIELD.unite_code")}));
+        QCOMPARE(msg,
+                 SessionFixture::text("K2.AA.SRVTRANS.xx_notnull",
+                                      {SessionFixture::text("K2.AA.ARCHIVE.FIELD.unite_code")}));
         QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact")), 20);
     }
 
     void uniteWithAnUnknownCodeLosesNothing()
     {
-        QString xml = QStringLiteral("<Crm_Contact operating='Unite'><code1>00000003</code1><code2>99999996</code2></Crm_Contact>");
+        QString xml = QStringLiteral(
+            "<Crm_Contact operating='Unite'><code1>00000003</code1><code2>99999996</code2></Crm_Contact>");
         QString table = QStringLiteral("Crm_Contact");
         QString msg;
         QVERIFY(!com().Modify(xml, table, msg));
         QVERIFY(!msg.isEmpty());
         QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact")), 20);
-        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Opportunity where cContactCode=N'00000003'")), 1);
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select count(*) from Crm_Opportunity where cContactCode=N'00000003'")),
+                 1);
     }
 
 private:
     QString version(const QString &code)
     {
-        return m_session->scalar(QStringLiteral("select convert(char, convert(money,qzts), 2) from Crm_Contact where cContactCode=N'%1'").arg(code))
+        return m_session
+            ->scalar(
+                QStringLiteral(
+                    "select convert(char, convert(money,qzts), 2) from Crm_Contact where cContactCode=N'%1'")
+                    .arg(code))
             .toString();
     }
 
     // Every column of the row as text, in column order.
     QString rowText(const QString &code)
     {
-        std::unique_ptr<db::Recordset> rs(com().OpenX(QStringLiteral("select * from Crm_Contact where cContactCode=N'%1'").arg(code)));
+        std::unique_ptr<db::Recordset> rs(com().OpenX(
+            QStringLiteral("select * from Crm_Contact where cContactCode=N'%1'").arg(code)));
         QStringList values;
         for (int i = 0; i < rs->fieldCount(); ++i)
             values << rs->field(i).name() + QLatin1Char('=') + rs->value(i).toString();

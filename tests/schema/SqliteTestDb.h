@@ -15,7 +15,9 @@ class SqliteTestDb
 public:
     explicit SqliteTestDb(const QString &path)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE,
+                            nullptr)
+            != SQLITE_OK)
             m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
     }
     ~SqliteTestDb() { sqlite3_close(m_db); }
@@ -51,7 +53,8 @@ public:
             QStringList values;
             for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
                 const auto *text = sqlite3_column_text(stmt, i);
-                values << (text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QStringLiteral("<null>"));
+                values << (text ? QString::fromUtf8(reinterpret_cast<const char *>(text))
+                                : QStringLiteral("<null>"));
             }
             result << values.join(u'|');
         }

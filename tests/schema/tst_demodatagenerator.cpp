@@ -39,7 +39,8 @@ private:
 
 QString tst_DemoDataGenerator::createAccount(const QString &year)
 {
-    const auto files = SchemaInstaller::createSqliteDatabases(m_dir->path(), QStringLiteral("001"), year);
+    const auto files
+        = SchemaInstaller::createSqliteDatabases(m_dir->path(), QStringLiteral("001"), year);
     return files ? files->account : QString();
 }
 
@@ -76,19 +77,23 @@ void tst_DemoDataGenerator::createsRequestedNumberOfContacts()
     QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact")), count);
     QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Customer")), summary->customers);
     // Every contact has its extension row, keyed like the contact.
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact c JOIN Crm_Contact_extradefine e"
-                                      " ON e.OID = c.OID AND e.cContactCode = c.cContactCode")), count);
+    QCOMPARE(
+        db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact c JOIN Crm_Contact_extradefine e"
+                                 " ON e.OID = c.OID AND e.cContactCode = c.cContactCode")),
+        count);
     QVERIFY(db.number(QStringLiteral("SELECT COUNT(*) FROM Person")) > 0);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Person p JOIN hr_hi_person h"
-                                      " ON h.cPsn_Num = p.cPersonCode AND h.cPsn_Name = p.cPersonName")),
-             db.number(QStringLiteral("SELECT COUNT(*) FROM Person")));
+    QCOMPARE(
+        db.number(QStringLiteral("SELECT COUNT(*) FROM Person p JOIN hr_hi_person h"
+                                 " ON h.cPsn_Num = p.cPersonCode AND h.cPsn_Name = p.cPersonName")),
+        db.number(QStringLiteral("SELECT COUNT(*) FROM Person")));
 }
 
 void tst_DemoDataGenerator::codesAreEightDigitsInSequence()
 {
     QVERIFY(DemoDataGenerator(3).generate(m_path, 250).ok());
     SqliteTestDb db(m_path);
-    const QStringList codes = db.rows(QStringLiteral("SELECT cContactCode FROM Crm_Contact ORDER BY cContactCode"));
+    const QStringList codes
+        = db.rows(QStringLiteral("SELECT cContactCode FROM Crm_Contact ORDER BY cContactCode"));
     QCOMPARE(codes.size(), 250);
     for (int i = 0; i < codes.size(); ++i)
         QCOMPARE(codes[i], QStringLiteral("%1").arg(i + 1, 8, 10, QLatin1Char('0')));
@@ -98,29 +103,36 @@ void tst_DemoDataGenerator::superiorsAreContactsOfTheSameCustomer()
 {
     QVERIFY(DemoDataGenerator(11).generate(m_path, 600).ok());
     SqliteTestDb db(m_path);
-    QVERIFY(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE cSuperiorID IS NOT NULL")) > 50);
-    QCOMPARE(db.number(QStringLiteral(
-                 "SELECT COUNT(*) FROM Crm_Contact c WHERE cSuperiorID IS NOT NULL AND NOT EXISTS"
-                 " (SELECT 1 FROM Crm_Contact s WHERE s.cContactCode = c.cSuperiorID AND s.cCusCode = c.cCusCode"
-                 "  AND s.cContactCode <> c.cContactCode)")),
-             0);
+    QVERIFY(
+        db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE cSuperiorID IS NOT NULL"))
+        > 50);
+    QCOMPARE(
+        db.number(QStringLiteral(
+            "SELECT COUNT(*) FROM Crm_Contact c WHERE cSuperiorID IS NOT NULL AND NOT EXISTS"
+            " (SELECT 1 FROM Crm_Contact s WHERE s.cContactCode = c.cSuperiorID AND s.cCusCode = c.cCusCode"
+            "  AND s.cContactCode <> c.cContactCode)")),
+        0);
 }
 
 void tst_DemoDataGenerator::eachDefaultContactBelongsToItsCustomer()
 {
     QVERIFY(DemoDataGenerator(5).generate(m_path, 600).ok());
     SqliteTestDb db(m_path);
-    const qint64 withDefault = db.number(QStringLiteral("SELECT COUNT(*) FROM Customer WHERE ccuscontactcode IS NOT NULL"));
-    const qint64 withContacts = db.number(QStringLiteral("SELECT COUNT(DISTINCT cCusCode) FROM Crm_Contact"));
+    const qint64 withDefault = db.number(
+        QStringLiteral("SELECT COUNT(*) FROM Customer WHERE ccuscontactcode IS NOT NULL"));
+    const qint64 withContacts
+        = db.number(QStringLiteral("SELECT COUNT(DISTINCT cCusCode) FROM Crm_Contact"));
     QVERIFY2(withDefault * 4 > withContacts * 3, "most customers have a default contact");
     // The customer's columns name one of its own contacts, which carries the flag.
-    QCOMPARE(db.number(QStringLiteral(
-                 "SELECT COUNT(*) FROM Customer u JOIN Crm_Contact c ON c.OID = u.ccuscontactcode"
-                 " WHERE c.cCusCode = u.cCusCode AND c.bDefaultCon = 1 AND u.cCusPerson = c.cContactName"
-                 " AND u.cCusHand = c.cMobilePhone")),
-             withDefault);
+    QCOMPARE(
+        db.number(QStringLiteral(
+            "SELECT COUNT(*) FROM Customer u JOIN Crm_Contact c ON c.OID = u.ccuscontactcode"
+            " WHERE c.cCusCode = u.cCusCode AND c.bDefaultCon = 1 AND u.cCusPerson = c.cContactName"
+            " AND u.cCusHand = c.cMobilePhone")),
+        withDefault);
     // No contact carries the flag without being its customer's default contact.
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE bDefaultCon = 1")), withDefault);
+    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE bDefaultCon = 1")),
+             withDefault);
     QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Customer WHERE ccuscontactcode IS NULL"
                                       " AND cCusPerson IS NOT NULL")),
              0);
@@ -130,19 +142,25 @@ void tst_DemoDataGenerator::codedColumnsUseTheFixedBaseCodes()
 {
     QVERIFY(DemoDataGenerator(9).generate(m_path, 400).ok());
     SqliteTestDb db(m_path);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE bcSexID NOT IN (6, 7, 8)"
-                                      " OR bcMarriageID NOT IN (9, 10, 11, 250)")),
-             0);
+    QCOMPARE(
+        db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE bcSexID NOT IN (6, 7, 8)"
+                                 " OR bcMarriageID NOT IN (9, 10, 11, 250)")),
+        0);
     // Duty and taste hold base-code names, which the list joins on.
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact c WHERE bcDutyID IS NOT NULL AND NOT EXISTS"
-                                      " (SELECT 1 FROM Crm_BaseCode b WHERE b.cType = 'Duty' AND b.cName = c.bcDutyID)")),
-             0);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact c WHERE bcTasteID IS NOT NULL AND NOT EXISTS"
-                                      " (SELECT 1 FROM Crm_BaseCode b WHERE b.cType = 'Taste' AND b.cName = c.bcTasteID)")),
-             0);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact c WHERE NOT EXISTS"
-                                      " (SELECT 1 FROM hr_hi_person p WHERE p.cPsn_Num = c.cPrincipal)"
-                                      " OR NOT EXISTS (SELECT 1 FROM Department d WHERE d.cDepCode = c.cConDepart)")),
+    QCOMPARE(
+        db.number(QStringLiteral(
+            "SELECT COUNT(*) FROM Crm_Contact c WHERE bcDutyID IS NOT NULL AND NOT EXISTS"
+            " (SELECT 1 FROM Crm_BaseCode b WHERE b.cType = 'Duty' AND b.cName = c.bcDutyID)")),
+        0);
+    QCOMPARE(
+        db.number(QStringLiteral(
+            "SELECT COUNT(*) FROM Crm_Contact c WHERE bcTasteID IS NOT NULL AND NOT EXISTS"
+            " (SELECT 1 FROM Crm_BaseCode b WHERE b.cType = 'Taste' AND b.cName = c.bcTasteID)")),
+        0);
+    QCOMPARE(db.number(QStringLiteral(
+                 "SELECT COUNT(*) FROM Crm_Contact c WHERE NOT EXISTS"
+                 " (SELECT 1 FROM hr_hi_person p WHERE p.cPsn_Num = c.cPrincipal)"
+                 " OR NOT EXISTS (SELECT 1 FROM Department d WHERE d.cDepCode = c.cConDepart)")),
              0);
 }
 
@@ -150,17 +168,28 @@ void tst_DemoDataGenerator::valuesArePlausible()
 {
     QVERIFY(DemoDataGenerator(13).generate(m_path, 400).ok());
     SqliteTestDb db(m_path);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE dBirthday < '1960-01-01'"
-                                      " OR dBirthday >= '2001-01-01' OR dBirthday IS NULL")),
+    QCOMPARE(
+        db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE dBirthday < '1960-01-01'"
+                                 " OR dBirthday >= '2001-01-01' OR dBirthday IS NULL")),
+        0);
+    QCOMPARE(db.number(QStringLiteral(
+                 "SELECT COUNT(*) FROM Crm_Contact WHERE length(cMobilePhone) <> 11"
+                 " OR cMobilePhone NOT GLOB '1[358][0-9]*' OR cMobilePhone GLOB '*[^0-9]*'")),
              0);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE length(cMobilePhone) <> 11"
-                                      " OR cMobilePhone NOT GLOB '1[358][0-9]*' OR cMobilePhone GLOB '*[^0-9]*'")),
+    QCOMPARE(db.number(QStringLiteral(
+                 "SELECT COUNT(*) FROM Crm_Contact WHERE cEmail NOT LIKE '%_@_%._%'")),
              0);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE cEmail NOT LIKE '%_@_%._%'")), 0);
-    QCOMPARE(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE cContactName IS NULL OR cCusCode IS NULL")), 0);
+    QCOMPARE(
+        db.number(QStringLiteral(
+            "SELECT COUNT(*) FROM Crm_Contact WHERE cContactName IS NULL OR cCusCode IS NULL")),
+        0);
     // Both kinds of names occur.
-    QVERIFY(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE cContactName GLOB '*[A-Za-z]*'")) > 0);
-    QVERIFY(db.number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact WHERE cContactName NOT GLOB '*[A-Za-z]*'")) > 0);
+    QVERIFY(db.number(QStringLiteral(
+                "SELECT COUNT(*) FROM Crm_Contact WHERE cContactName GLOB '*[A-Za-z]*'"))
+            > 0);
+    QVERIFY(db.number(QStringLiteral(
+                "SELECT COUNT(*) FROM Crm_Contact WHERE cContactName NOT GLOB '*[A-Za-z]*'"))
+            > 0);
 }
 
 void tst_DemoDataGenerator::sameSeedGivesSameData()
@@ -186,11 +215,14 @@ void tst_DemoDataGenerator::rowVersionsKeepWorkingAfterTheLoad()
     QCOMPARE(db.number(QStringLiteral("SELECT COUNT(DISTINCT qzts) FROM Crm_Contact")), 100);
     const qint64 highest = db.number(QStringLiteral("SELECT MAX(qzts) FROM Crm_Contact"));
 
-    QVERIFY(db.exec(QStringLiteral("UPDATE Crm_Contact SET cMemo = 'x' WHERE cContactCode = '00000001'")));
-    const qint64 updated = db.number(QStringLiteral("SELECT qzts FROM Crm_Contact WHERE cContactCode = '00000001'"));
+    QVERIFY(db.exec(
+        QStringLiteral("UPDATE Crm_Contact SET cMemo = 'x' WHERE cContactCode = '00000001'")));
+    const qint64 updated
+        = db.number(QStringLiteral("SELECT qzts FROM Crm_Contact WHERE cContactCode = '00000001'"));
     QVERIFY(updated > highest);
     QVERIFY(db.exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('X1')")));
-    QVERIFY(db.number(QStringLiteral("SELECT qzts FROM Crm_Contact WHERE cContactCode = 'X1'")) > updated);
+    QVERIFY(db.number(QStringLiteral("SELECT qzts FROM Crm_Contact WHERE cContactCode = 'X1'"))
+            > updated);
 }
 
 void tst_DemoDataGenerator::refusesDatabaseThatHoldsContacts()

@@ -77,18 +77,21 @@ void tst_SchemaInstaller::createsThreeDatabaseFiles()
 
 void tst_SchemaInstaller::existingAccountDatabaseIsKeptUnlessReplaced()
 {
-    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001')")));
+    QVERIFY(
+        m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001')")));
     m_db.reset();
 
     const auto refused = SchemaInstaller::createSqliteDatabases(m_dir->path());
     QVERIFY(!refused.ok());
     QVERIFY(refused.error().contains(QStringLiteral("QZDATA_001_2026")));
-    QCOMPARE(SqliteTestDb(accountPath()).number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact")), 1);
+    QCOMPARE(SqliteTestDb(accountPath()).number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact")),
+             1);
 
-    const auto replaced = SchemaInstaller::createSqliteDatabases(m_dir->path(), QStringLiteral("001"),
-                                                                 QStringLiteral("2026"), true);
+    const auto replaced = SchemaInstaller::createSqliteDatabases(
+        m_dir->path(), QStringLiteral("001"), QStringLiteral("2026"), true);
     QVERIFY2(replaced.ok(), qPrintable(replaced.error()));
-    QCOMPARE(SqliteTestDb(accountPath()).number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact")), 0);
+    QCOMPARE(SqliteTestDb(accountPath()).number(QStringLiteral("SELECT COUNT(*) FROM Crm_Contact")),
+             0);
 }
 
 void tst_SchemaInstaller::secondYearSharesSystemAndMetaDatabases()
@@ -102,18 +105,24 @@ void tst_SchemaInstaller::secondYearSharesSystemAndMetaDatabases()
     QCOMPARE(m_db->value(QStringLiteral("SELECT cCaption FROM QZMeta_001.aa_columndic"
                                         " WHERE ckey = 'crm_contact' AND cFieldName = 'cMemo'")),
              QStringLiteral("kept"));
-    QCOMPARE(m_db->number(QStringLiteral("SELECT COUNT(DISTINCT iYear) FROM qzsystem.UA_Account_Sub")), 2);
+    QCOMPARE(
+        m_db->number(QStringLiteral("SELECT COUNT(DISTINCT iYear) FROM qzsystem.UA_Account_Sub")),
+        2);
 }
 
 void tst_SchemaInstaller::everyTableHasAPrimaryKey()
 {
-    for (const QString &schema : {QStringLiteral("main"), QStringLiteral("QZMeta_001"), QStringLiteral("qzsystem")}) {
-        const QStringList tables = m_db->rows(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table'"
-                                                             " AND name NOT LIKE 'sqlite_%'").arg(schema));
+    for (const QString &schema :
+         {QStringLiteral("main"), QStringLiteral("QZMeta_001"), QStringLiteral("qzsystem")}) {
+        const QStringList tables
+            = m_db->rows(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table'"
+                                        " AND name NOT LIKE 'sqlite_%'")
+                             .arg(schema));
         QVERIFY(!tables.isEmpty());
         for (const QString &table : tables) {
             const qint64 keyColumns = m_db->number(
-                QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('%1', '%2') WHERE pk > 0").arg(table, schema));
+                QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('%1', '%2') WHERE pk > 0")
+                    .arg(table, schema));
             QVERIFY2(keyColumns > 0, qPrintable(schema + u'.' + table));
         }
     }
@@ -163,17 +172,20 @@ void tst_SchemaInstaller::rowVersionIsSetOnInsertAndChangesOnEveryUpdate()
     QVERIFY(m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode, cContactName) VALUES"
                                       " ('00000001', 'A'), ('00000002', 'B')")));
     const auto version = [this](const char *code) {
-        return m_db->value(QStringLiteral("SELECT qzts FROM Crm_Contact WHERE cContactCode = '%1'").arg(QLatin1String(code)));
+        return m_db->value(QStringLiteral("SELECT qzts FROM Crm_Contact WHERE cContactCode = '%1'")
+                               .arg(QLatin1String(code)));
     };
     const QString first = version("00000001");
     const QString other = version("00000002");
     QVERIFY(first != QStringLiteral("<null>"));
     QVERIFY(first != other);
 
-    QVERIFY(m_db->exec(QStringLiteral("UPDATE Crm_Contact SET cMemo = 'x' WHERE cContactCode = '00000001'")));
+    QVERIFY(m_db->exec(
+        QStringLiteral("UPDATE Crm_Contact SET cMemo = 'x' WHERE cContactCode = '00000001'")));
     const QString second = version("00000001");
     // An update that leaves every value as it was still counts as a change of the row.
-    QVERIFY(m_db->exec(QStringLiteral("UPDATE Crm_Contact SET cMemo = cMemo WHERE cContactCode = '00000001'")));
+    QVERIFY(m_db->exec(
+        QStringLiteral("UPDATE Crm_Contact SET cMemo = cMemo WHERE cContactCode = '00000001'")));
     const QString third = version("00000001");
 
     QVERIFY(second.toLongLong() > first.toLongLong());
@@ -184,41 +196,50 @@ void tst_SchemaInstaller::rowVersionIsSetOnInsertAndChangesOnEveryUpdate()
 
 void tst_SchemaInstaller::rowVersionChangesEvenWithRecursiveTriggers()
 {
-    QVERIFY(m_db->exec(QStringLiteral("PRAGMA recursive_triggers = ON;"
-                                      "INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001');")));
+    QVERIFY(
+        m_db->exec(QStringLiteral("PRAGMA recursive_triggers = ON;"
+                                  "INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001');")));
     const qint64 before = m_db->number(QStringLiteral("SELECT qzts FROM Crm_Contact"));
-    QVERIFY2(m_db->exec(QStringLiteral("UPDATE Crm_Contact SET cMemo = 'x'")), qPrintable(m_db->lastError()));
+    QVERIFY2(m_db->exec(QStringLiteral("UPDATE Crm_Contact SET cMemo = 'x'")),
+             qPrintable(m_db->lastError()));
     QVERIFY(m_db->number(QStringLiteral("SELECT qzts FROM Crm_Contact")) > before);
 }
 
 void tst_SchemaInstaller::oidDefaultGivesDistinctGuids()
 {
     for (int i = 1; i <= 50; ++i)
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('%1')").arg(i)));
+        QVERIFY(m_db->exec(
+            QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('%1')").arg(i)));
     const QStringList oids = m_db->rows(QStringLiteral("SELECT OID FROM Crm_Contact"));
     QCOMPARE(oids.size(), 50);
     QCOMPARE(QSet<QString>(oids.begin(), oids.end()).size(), 50);
-    static const QRegularExpression guid(QStringLiteral(
-        "^\\{[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\}$"));
+    static const QRegularExpression guid(
+        QStringLiteral("^\\{[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\}$"));
     for (const QString &oid : oids)
         QVERIFY2(guid.match(oid).hasMatch(), qPrintable(oid));
 }
 
 void tst_SchemaInstaller::contactCodeIsUnique()
 {
-    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001')")));
-    QVERIFY(!m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001')")));
+    QVERIFY(
+        m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001')")));
+    QVERIFY(
+        !m_db->exec(QStringLiteral("INSERT INTO Crm_Contact (cContactCode) VALUES ('00000001')")));
     QVERIFY(m_db->lastError().contains(QStringLiteral("UNIQUE")));
 }
 
 void tst_SchemaInstaller::baseCodeNameIsUniquePerType()
 {
-    QVERIFY(!m_db->exec(QStringLiteral("INSERT INTO Crm_BaseCode (cType, cName) VALUES ('Duty', '总经理')")));
+    QVERIFY(!m_db->exec(
+        QStringLiteral("INSERT INTO Crm_BaseCode (cType, cName) VALUES ('Duty', '总经理')")));
     QVERIFY(m_db->lastError().contains(QStringLiteral("UNIQUE")));
     // The same name under another type is a different code.
-    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO Crm_BaseCode (cType, cName) VALUES ('Taste', '总经理')")));
+    QVERIFY(m_db->exec(
+        QStringLiteral("INSERT INTO Crm_BaseCode (cType, cName) VALUES ('Taste', '总经理')")));
     // New codes never take an id that batch modification gives a fixed meaning.
-    QVERIFY(m_db->number(QStringLiteral("SELECT ID FROM Crm_BaseCode WHERE cType = 'Taste' AND cName = '总经理'")) > 250);
+    QVERIFY(m_db->number(QStringLiteral(
+                "SELECT ID FROM Crm_BaseCode WHERE cType = 'Taste' AND cName = '总经理'"))
+            > 250);
 }
 
 void tst_SchemaInstaller::fixedBaseCodeIds_data()
@@ -240,45 +261,56 @@ void tst_SchemaInstaller::fixedBaseCodeIds()
     QFETCH(int, id);
     QFETCH(QString, type);
     QFETCH(QString, name);
-    QCOMPARE(m_db->rows(QStringLiteral("SELECT cType, cName FROM Crm_BaseCode WHERE ID = %1").arg(id)),
-             QStringList(type + u'|' + name));
+    QCOMPARE(
+        m_db->rows(QStringLiteral("SELECT cType, cName FROM Crm_BaseCode WHERE ID = %1").arg(id)),
+        QStringList(type + u'|' + name));
 }
 
 void tst_SchemaInstaller::userDefinedItemsNameExistingColumns()
 {
-    QCOMPARE(m_db->number(QStringLiteral("SELECT COUNT(*) FROM userdef WHERE cClass = '联系人' AND CItem LIKE '自定义项%'")), 16);
+    QCOMPARE(
+        m_db->number(QStringLiteral(
+            "SELECT COUNT(*) FROM userdef WHERE cClass = '联系人' AND CItem LIKE '自定义项%'")),
+        16);
     const QStringList items = m_db->rows(QStringLiteral(
         "SELECT CItem, cDicDbname FROM userdef WHERE cClass = '联系人' ORDER BY cID"));
     for (const QString &item : items) {
         const QString name = item.section(u'|', 0, 0);
         const QString column = item.section(u'|', 1, 1);
-        const QString table = name.startsWith(QStringLiteral("扩展")) ? QStringLiteral("Crm_Contact_extradefine")
-                                                                     : QStringLiteral("Crm_Contact");
+        const QString table = name.startsWith(QStringLiteral("扩展"))
+                                  ? QStringLiteral("Crm_Contact_extradefine")
+                                  : QStringLiteral("Crm_Contact");
         const QString number = name.mid(name.indexOf(QStringLiteral("项")) + 1);
-        const QString expected = (table == u"Crm_Contact" ? QStringLiteral("cConDefine") : QStringLiteral("cLDefine")) + number;
+        const QString expected
+            = (table == u"Crm_Contact" ? QStringLiteral("cConDefine") : QStringLiteral("cLDefine"))
+              + number;
         QCOMPARE(column, expected);
-        QVERIFY2(m_db->declaredType(QStringLiteral("SELECT %1 FROM %2").arg(column, table)) != u"<none>"
-                     && !m_db->declaredType(QStringLiteral("SELECT %1 FROM %2").arg(column, table)).startsWith(u"<error"),
+        QVERIFY2(m_db->declaredType(QStringLiteral("SELECT %1 FROM %2").arg(column, table))
+                         != u"<none>"
+                     && !m_db->declaredType(QStringLiteral("SELECT %1 FROM %2").arg(column, table))
+                             .startsWith(u"<error"),
                  qPrintable(table + u'.' + column));
     }
 }
 
 void tst_SchemaInstaller::declaredReferencesNameExistingColumns()
 {
-    const QStringList references = m_db->rows(QStringLiteral(
-        "SELECT creferencingtablename, creferencingtablecolumn FROM crm_ref_relation"
-        " WHERE creferencedtablename = 'Crm_Contact'"));
+    const QStringList references = m_db->rows(
+        QStringLiteral("SELECT creferencingtablename, creferencingtablecolumn FROM crm_ref_relation"
+                       " WHERE creferencedtablename = 'Crm_Contact'"));
     QVERIFY(!references.isEmpty());
     for (const QString &reference : references) {
-        const QString query = QStringLiteral("SELECT %2 FROM %1").arg(reference.section(u'|', 0, 0),
-                                                                     reference.section(u'|', 1, 1));
+        const QString query
+            = QStringLiteral("SELECT %2 FROM %1")
+                  .arg(reference.section(u'|', 0, 0), reference.section(u'|', 1, 1));
         QVERIFY2(!m_db->declaredType(query).startsWith(u"<error"), qPrintable(query));
     }
 }
 
 void tst_SchemaInstaller::columnDictionaryCoversEveryContactColumn()
 {
-    const QStringList columns = m_db->rows(QStringLiteral("SELECT lower(name) FROM pragma_table_info('Crm_Contact')"));
+    const QStringList columns
+        = m_db->rows(QStringLiteral("SELECT lower(name) FROM pragma_table_info('Crm_Contact')"));
     const QStringList described = m_db->rows(QStringLiteral(
         "SELECT lower(cFieldName) FROM QZMeta_001.aa_columndic WHERE ckey = 'crm_contact'"));
     for (const QString &column : columns)
@@ -308,16 +340,23 @@ void tst_SchemaInstaller::accountCatalogOf_data()
     QTest::addColumn<QString>("connection");
     QTest::addColumn<QString>("account");
     QTest::addColumn<QString>("year");
-    QTest::newRow("sqlite") << QStringLiteral("Provider=SQLite;Data Source=/d/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
+    QTest::newRow("sqlite") << QStringLiteral(
+        "Provider=SQLite;Data Source=/d/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
                             << QStringLiteral("001") << QStringLiteral("2026");
-    QTest::newRow("lower case") << QStringLiteral("provider=sqlite;initial catalog=qzdata_008_2010;data source=x")
+    QTest::newRow("lower case") << QStringLiteral(
+        "provider=sqlite;initial catalog=qzdata_008_2010;data source=x")
                                 << QStringLiteral("008") << QStringLiteral("2010");
-    QTest::newRow("catalog first") << QStringLiteral("Initial Catalog=QZDATA_A01_2024;Provider=SQLite")
-                                   << QStringLiteral("A01") << QStringLiteral("2024");
-    QTest::newRow("no catalog") << QStringLiteral("Provider=SQLite;Data Source=/d/x.db") << QString() << QString();
-    QTest::newRow("short account") << QStringLiteral("Initial Catalog=QZDATA_01_2026") << QString() << QString();
-    QTest::newRow("no year") << QStringLiteral("Initial Catalog=QZDATA_001") << QString() << QString();
-    QTest::newRow("blank after =") << QStringLiteral("Initial Catalog= QZDATA_001_2026") << QString() << QString();
+    QTest::newRow("catalog first")
+        << QStringLiteral("Initial Catalog=QZDATA_A01_2024;Provider=SQLite")
+        << QStringLiteral("A01") << QStringLiteral("2024");
+    QTest::newRow("no catalog") << QStringLiteral("Provider=SQLite;Data Source=/d/x.db")
+                                << QString() << QString();
+    QTest::newRow("short account")
+        << QStringLiteral("Initial Catalog=QZDATA_01_2026") << QString() << QString();
+    QTest::newRow("no year") << QStringLiteral("Initial Catalog=QZDATA_001") << QString()
+                             << QString();
+    QTest::newRow("blank after =")
+        << QStringLiteral("Initial Catalog= QZDATA_001_2026") << QString() << QString();
 }
 
 void tst_SchemaInstaller::accountCatalogOf()

@@ -6,8 +6,8 @@
 
 #include "support/TestDatabase.h"
 
-#include "perikon/data/IClsCommon.h"
 #include "perikon/data/DataSession.h"
+#include "perikon/data/IClsCommon.h"
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 #include "suite/ResourceTexts.h"
@@ -56,7 +56,8 @@ public:
     // A PostgreSQL run without a server: the test skips rather than fails.
     static bool unavailable()
     {
-        return TestDatabase::requestedBackend() == Backend::Postgres && qEnvironmentVariableIsEmpty("PERIKON_TEST_PG");
+        return TestDatabase::requestedBackend() == Backend::Postgres
+               && qEnvironmentVariableIsEmpty("PERIKON_TEST_PG");
     }
 
     bool ok() { return m_db->ok() && com.connection()->state() == db::Connection::StateOpen; }
@@ -82,7 +83,8 @@ public:
 
     static QString text(const char *key, const QStringList &args = {})
     {
-        return suite::ResourceTexts::format(QStringLiteral("zh-CN"), QString::fromLatin1(key), args);
+        return suite::ResourceTexts::format(QStringLiteral("zh-CN"), QString::fromLatin1(key),
+                                            args);
     }
 
     IClsCommon com;

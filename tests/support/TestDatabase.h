@@ -60,8 +60,9 @@ public:
     // "postgres" (ctest runs the save tests a second time so), else SQLite.
     static Backend requestedBackend()
     {
-        return qEnvironmentVariable("PERIKON_TEST_BACKEND") == QLatin1String("postgres") ? Backend::Postgres
-                                                                                        : Backend::Sqlite;
+        return qEnvironmentVariable("PERIKON_TEST_BACKEND") == QLatin1String("postgres")
+                   ? Backend::Postgres
+                   : Backend::Sqlite;
     }
 
     static const char *backendName(Backend backend)

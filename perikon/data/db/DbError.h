@@ -24,8 +24,10 @@ public:
     static constexpr qint64 ItemNotFound = -2146825023;
 
     DbError(qint64 number, QString description, QString source = QStringLiteral("Perikon.Db"))
-        : m_number(number), m_description(std::move(description)), m_source(std::move(source)),
-          m_what(m_description.toUtf8())
+        : m_number(number)
+        , m_description(std::move(description))
+        , m_source(std::move(source))
+        , m_what(m_description.toUtf8())
     {}
 
     qint64 number() const { return m_number; }

@@ -111,7 +111,8 @@ std::vector<SqlRange> splitStatements(SqlRange nodes)
 class StatementTranslator
 {
 public:
-    StatementTranslator(const SqlTargetProfile &profile, const QHash<QString, QString> &databaseSchemas)
+    StatementTranslator(const SqlTargetProfile &profile,
+                        const QHash<QString, QString> &databaseSchemas)
         : m_rewriter(profile, databaseSchemas)
     {}
 

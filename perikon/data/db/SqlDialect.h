@@ -41,7 +41,10 @@ public:
 
     // The schema under which the backend knows a database of the suite (lower-case database name
     // -> schema), where that differs from the name: SQLite knows the account database as "main".
-    void setDatabaseSchemas(QHash<QString, QString> schemas) { m_databaseSchemas = std::move(schemas); }
+    void setDatabaseSchemas(QHash<QString, QString> schemas)
+    {
+        m_databaseSchemas = std::move(schemas);
+    }
 
     // Throws DbError (number DbError::UnsupportedStatement) for an unknown shape.
     std::vector<TranslatedStatement> translate(const QString &sqlServerText) const;

@@ -13,7 +13,8 @@ namespace perikon::db::internal {
 class SqlRewriter
 {
 public:
-    SqlRewriter(const SqlTargetProfile &profile, const QHash<QString, QString> &databaseSchemas = {})
+    SqlRewriter(const SqlTargetProfile &profile,
+                const QHash<QString, QString> &databaseSchemas = {})
         : m_profile(profile)
         , m_databaseSchemas(databaseSchemas)
     {}

@@ -87,7 +87,7 @@ QString moneyTextCall(const QString &expression)
 
 const SqlTargetProfile sqliteProfile{
     SqlTarget::Sqlite, sqliteFunctions, sqliteQuoteName, sqliteCast,
-    sqliteLeft,        sqliteRight,     moneyTextCall, "||",
+    sqliteLeft,        sqliteRight,     moneyTextCall,   "||",
 };
 
 constexpr std::array postgresFunctions = {
@@ -123,11 +123,11 @@ constexpr std::array postgresFunctions = {
 bool isPostgresReserved(const QString &name)
 {
     static const QStringList reserved = {
-        u"user"_s,    u"analyse"_s, u"analyze"_s, u"array"_s,    u"asymmetric"_s, u"both"_s,
-        u"current_role"_s, u"do"_s, u"leading"_s, u"limit"_s, u"localtime"_s, u"offset"_s,
-        u"only"_s,    u"placing"_s, u"returning"_s, u"symmetric"_s, u"trailing"_s,
-        u"variadic"_s, u"window"_s, u"verbose"_s, u"freeze"_s, u"ilike"_s, u"isnull"_s,
-        u"notnull"_s, u"similar"_s,
+        u"user"_s,      u"analyse"_s,      u"analyze"_s,  u"array"_s,   u"asymmetric"_s,
+        u"both"_s,      u"current_role"_s, u"do"_s,       u"leading"_s, u"limit"_s,
+        u"localtime"_s, u"offset"_s,       u"only"_s,     u"placing"_s, u"returning"_s,
+        u"symmetric"_s, u"trailing"_s,     u"variadic"_s, u"window"_s,  u"verbose"_s,
+        u"freeze"_s,    u"ilike"_s,        u"isnull"_s,   u"notnull"_s, u"similar"_s,
     };
     return reserved.contains(name.toLower());
 }
@@ -153,8 +153,8 @@ QString postgresCast(const QString &expression, ValueClass valueClass, const QSt
         break;
     }
     // varchar(n) cuts longer text as the SQL Server conversion does.
-    return u"CAST("_s + expression + (length.isEmpty() ? u" AS text)"_s
-                                                       : u" AS varchar("_s + length + u"))"_s);
+    return u"CAST("_s + expression
+           + (length.isEmpty() ? u" AS text)"_s : u" AS varchar("_s + length + u"))"_s);
 }
 
 QString postgresLeft(const QString &text, const QString &count)
@@ -169,7 +169,7 @@ QString postgresRight(const QString &text, const QString &count)
 
 const SqlTargetProfile postgresProfile{
     SqlTarget::Postgres, postgresFunctions, postgresQuoteName, postgresCast,
-    postgresLeft,        postgresRight,     moneyTextCall,   "||",
+    postgresLeft,        postgresRight,     moneyTextCall,     "||",
 };
 
 } // namespace

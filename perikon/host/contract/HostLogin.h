@@ -7,8 +7,8 @@
 namespace perikon::hostlogin {
 
 // The component reads the host login by member name, so any QObject with the properties
-// cUserId, cUserName, qzDBName, cEmployeeId, IsAdmin, LanguageRegion, CurDate and ShareString and an
-// invokable TaskExec serves as a login.
+// cUserId, cUserName, qzDBName, cEmployeeId, IsAdmin, LanguageRegion, CurDate and ShareString and
+// an invokable TaskExec serves as a login.
 
 // The text of a member; empty when the login is missing or lacks the member.
 inline QString text(const QObject *login, const char *member)
@@ -31,9 +31,9 @@ inline bool taskExec(QObject *login, const QString &functionId, bool &state)
     if (!login)
         return false;
     bool answer = false;
-    const bool invoked = QMetaObject::invokeMethod(login, "TaskExec", Qt::DirectConnection,
-                                                   Q_RETURN_ARG(bool, answer),
-                                                   Q_ARG(QString, functionId), Q_ARG(bool &, state));
+    const bool invoked = QMetaObject::invokeMethod(
+        login, "TaskExec", Qt::DirectConnection, Q_RETURN_ARG(bool, answer),
+        Q_ARG(QString, functionId), Q_ARG(bool &, state));
     return invoked && answer;
 }
 

@@ -23,8 +23,7 @@ public:
     // A new object, or nullptr when nothing is registered under the name or the factory fails.
     static std::unique_ptr<QObject> create(const QString &name);
 
-    template<typename T>
-    static std::unique_ptr<T> createAs(const QString &name)
+    template<typename T> static std::unique_ptr<T> createAs(const QString &name)
     {
         std::unique_ptr<QObject> object = create(name);
         if (T *typed = qobject_cast<T *>(object.get())) {

@@ -14,7 +14,8 @@ public:
     using QObject::QObject;
 
     // The database server's current date and time, "yyyy-MM-dd HH:mm:ss". ICom is the caller's
-    // data-access object (an IClsCommon); the service may hand back another one to use from then on.
+    // data-access object (an IClsCommon); the service may hand back another one to use from then
+    // on.
     virtual QString GetSrvTime(QObject *&ICom) = 0;
 };
 

@@ -30,7 +30,8 @@ public:
 
     // The ids of the subsystems the account has started, comma separated, in `started`.
     virtual bool GetAllStartedSys(const QString &connectionString, const QString &accountId,
-                                  QString &started) = 0;
+                                  QString &started)
+        = 0;
 };
 
 // The host's column-authorization service ("ColumnAuthService").

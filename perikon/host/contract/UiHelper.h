@@ -18,15 +18,20 @@ public:
 
     // The session language of a login, e.g. "zh-CN" or "en-US".
     Q_INVOKABLE virtual QString GetLanguageId(QObject *login) = 0;
-    Q_INVOKABLE virtual QString GetResText(const QString &key, const QString &languageId, bool flag) = 0;
+    Q_INVOKABLE virtual QString GetResText(const QString &key, const QString &languageId, bool flag)
+        = 0;
     Q_INVOKABLE virtual QString GetResFormatText(const QString &key, const QStringList &args,
-                                                 const QString &languageId) = 0;
-    // Returns the code of the pressed button (1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No).
+                                                 const QString &languageId)
+        = 0;
+    // Returns the code of the pressed button (1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7
+    // No).
     Q_INVOKABLE virtual int ShowMsgBox(const QString &text, int style, const QString &title,
-                                       const QString &languageId, int reserved1, int reserved2) = 0;
+                                       const QString &languageId, int reserved1, int reserved2)
+        = 0;
     virtual void InitFormLanguage(QWidget *window, const QString &windowKey) = 0;
     virtual void SetFormCaption(QWidget *window, const QString &caption, bool flag) = 0;
-    Q_INVOKABLE virtual void WriteTrace(const QString &heading, const QString &detail, bool flag) = 0;
+    Q_INVOKABLE virtual void WriteTrace(const QString &heading, const QString &detail, bool flag)
+        = 0;
     Q_INVOKABLE virtual QString XmlEncode(const QString &text) = 0;
     Q_INVOKABLE virtual QString GetHelpFile() = 0;
     Q_INVOKABLE virtual QString GetSmsConfig() = 0;
