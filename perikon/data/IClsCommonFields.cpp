@@ -91,8 +91,11 @@ bool IClsCommon::CheckColumnNull(pugi::xml_node Element, const QString &TableNam
             return false;
         }
         gColumnSet = std::move(columnSet);
-        gColumnSet->Init(hostlogin::text(gLogin.data(), "qzDBName"),
-                         hostlogin::text(gLogin.data(), "cUserId"));
+        // A component that hands in rows without a full session login still means this account.
+        QString accountDb = hostlogin::text(gLogin.data(), "qzDBName");
+        if (accountDb.isEmpty())
+            accountDb = m_connectionString;
+        gColumnSet->Init(accountDb, hostlogin::text(gLogin.data(), "cUserId"));
         QString colInfo = gColumnSet->getColInfo(TableName, 0);
 
         std::unique_ptr<db::Recordset> columns(
