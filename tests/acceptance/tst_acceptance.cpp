@@ -138,6 +138,73 @@ bool matches(const QJsonValue &expected, const QJsonValue &actual, QString &why,
     return false;
 }
 
+// The account database a script runs against: a SQLite folder, or, when PERIKON_TEST_BACKEND says
+// "postgres", a database of its own on the PERIKON_TEST_PG server, dropped afterwards.
+class ScriptDatabase
+{
+public:
+    static bool onPostgres()
+    {
+        return qEnvironmentVariable("PERIKON_TEST_BACKEND") == QLatin1String("postgres");
+    }
+
+    ScriptDatabase()
+    {
+        if (!onPostgres()) {
+            m_connection = QStringLiteral("Provider=SQLite;Data Source=%1/QZDATA_001_2026.db;"
+                                          "Initial Catalog=QZDATA_001_2026")
+                               .arg(m_dir.path());
+            return;
+        }
+        static int counter = 0;
+        m_serverDatabase = QStringLiteral("perikon_accept_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        if (!psql(QStringLiteral("CREATE DATABASE %1").arg(m_serverDatabase)))
+            return;
+        QStringList parts;
+        for (const QString &part : qEnvironmentVariable("PERIKON_TEST_PG").split(QLatin1Char(';'))) {
+            if (part.trimmed().startsWith(QLatin1String("Database="), Qt::CaseInsensitive))
+                parts << QStringLiteral("Database=") + m_serverDatabase;
+            else
+                parts << part;
+        }
+        m_connection = parts.join(QLatin1Char(';'));
+    }
+
+    ~ScriptDatabase()
+    {
+        if (!m_connection.isEmpty() && !m_serverDatabase.isEmpty())
+            psql(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_serverDatabase));
+    }
+
+    // Empty when the server database could not be made.
+    QString connection() const { return m_connection; }
+    QString folder() const { return m_dir.path(); }
+
+private:
+    static QString serverValue(const char *key)
+    {
+        for (const QString &part : qEnvironmentVariable("PERIKON_TEST_PG").split(QLatin1Char(';'))) {
+            if (part.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String(key), Qt::CaseInsensitive) == 0)
+                return part.section(QLatin1Char('='), 1).trimmed();
+        }
+        return {};
+    }
+
+    static bool psql(const QString &statement)
+    {
+        QProcess process;
+        process.start(QStringLiteral("psql"),
+                      {QStringLiteral("-h"), serverValue("Host"), QStringLiteral("-p"), serverValue("Port"),
+                       QStringLiteral("-U"), serverValue("User ID"), QStringLiteral("-d"), QStringLiteral("postgres"),
+                       QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-qc"), statement});
+        return process.waitForFinished(60000) && process.exitCode() == 0;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_serverDatabase;
+    QString m_connection;
+};
+
 } // namespace
 
 class tst_Acceptance : public QObject
@@ -200,11 +267,11 @@ private slots:
         const Script script = parse(path);
         QVERIFY(!script.steps.isEmpty());
 
-        QTemporaryDir dir;
-        const QString cnn
-            = QStringLiteral(
-                  "Provider=SQLite;Data Source=%1/QZDATA_001_2026.db;Initial Catalog=QZDATA_001_2026")
-                  .arg(dir.path());
+        if (ScriptDatabase::onPostgres() && qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
+            QSKIP("PERIKON_TEST_PG names no PostgreSQL server");
+        const ScriptDatabase database;
+        const QString cnn = database.connection();
+        QVERIFY2(!cnn.isEmpty(), "no database for the script");
         QProcess create;
         QStringList createArgs{QStringLiteral("create"), cnn};
         if (script.demo > 0)
@@ -215,7 +282,7 @@ private slots:
 
         QProcess bridge;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PERIKON_LOG_DIR"), dir.path());
+        env.insert(QStringLiteral("PERIKON_LOG_DIR"), database.folder());
         bridge.setProcessEnvironment(env);
         bridge.start(QStringLiteral(PERIKON_AUTOMATE_BINARY));
         QVERIFY(bridge.waitForStarted());
