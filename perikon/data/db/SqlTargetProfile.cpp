@@ -15,7 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr std::array sqliteFunctions = {
+// Functions every target knows under the T-SQL name, or rewrites the same way; the functions the
+// compatibility layers install (len, getdate, newid, object_id, udf_getlocaleid) are among them.
+constexpr std::array sharedFunctions = {
     FunctionRule{"count", FunctionRewrite::Same},
     FunctionRule{"max", FunctionRewrite::Same},
     FunctionRule{"min", FunctionRewrite::Same},
@@ -30,9 +32,6 @@ constexpr std::array sqliteFunctions = {
     FunctionRule{"nullif", FunctionRewrite::Same},
     FunctionRule{"abs", FunctionRewrite::Same},
     FunctionRule{"round", FunctionRewrite::Same},
-    FunctionRule{"isnull", FunctionRewrite::Rename, "ifnull"},
-    FunctionRule{"substring", FunctionRewrite::Rename, "substr"},
-    // installed by installSqlServerCompat under their T-SQL names
     FunctionRule{"len", FunctionRewrite::Same},
     FunctionRule{"getdate", FunctionRewrite::Same},
     FunctionRule{"newid", FunctionRewrite::Same},
@@ -43,6 +42,23 @@ constexpr std::array sqliteFunctions = {
     FunctionRule{"convert", FunctionRewrite::Convert},
     FunctionRule{"cast", FunctionRewrite::Cast},
 };
+
+// The shared functions followed by a target's own.
+template<std::size_t Own> constexpr auto withShared(const std::array<FunctionRule, Own> &own)
+{
+    std::array<FunctionRule, sharedFunctions.size() + Own> all{};
+    std::size_t i = 0;
+    for (const FunctionRule &rule : sharedFunctions)
+        all[i++] = rule;
+    for (const FunctionRule &rule : own)
+        all[i++] = rule;
+    return all;
+}
+
+constexpr auto sqliteFunctions = withShared(std::array{
+    FunctionRule{"isnull", FunctionRewrite::Rename, "ifnull"},
+    FunctionRule{"substring", FunctionRewrite::Rename, "substr"},
+});
 
 QString sqliteQuoteName(const QString &name)
 {
@@ -90,34 +106,10 @@ const SqlTargetProfile sqliteProfile{
     sqliteLeft,        sqliteRight,     moneyTextCall,   "||",
 };
 
-constexpr std::array postgresFunctions = {
-    FunctionRule{"count", FunctionRewrite::Same},
-    FunctionRule{"max", FunctionRewrite::Same},
-    FunctionRule{"min", FunctionRewrite::Same},
-    FunctionRule{"sum", FunctionRewrite::Same},
-    FunctionRule{"avg", FunctionRewrite::Same},
-    FunctionRule{"upper", FunctionRewrite::Same},
-    FunctionRule{"lower", FunctionRewrite::Same},
-    FunctionRule{"ltrim", FunctionRewrite::Same},
-    FunctionRule{"rtrim", FunctionRewrite::Same},
-    FunctionRule{"replace", FunctionRewrite::Same},
-    FunctionRule{"coalesce", FunctionRewrite::Same},
-    FunctionRule{"nullif", FunctionRewrite::Same},
-    FunctionRule{"abs", FunctionRewrite::Same},
-    FunctionRule{"round", FunctionRewrite::Same},
+constexpr auto postgresFunctions = withShared(std::array{
     FunctionRule{"substring", FunctionRewrite::Same},
     FunctionRule{"isnull", FunctionRewrite::Rename, "coalesce"},
-    // installed in the public schema by installPostgresCompat
-    FunctionRule{"len", FunctionRewrite::Same},
-    FunctionRule{"getdate", FunctionRewrite::Same},
-    FunctionRule{"newid", FunctionRewrite::Same},
-    FunctionRule{"object_id", FunctionRewrite::Same},
-    FunctionRule{"udf_getlocaleid", FunctionRewrite::Same},
-    FunctionRule{"left", FunctionRewrite::Left},
-    FunctionRule{"right", FunctionRewrite::Right},
-    FunctionRule{"convert", FunctionRewrite::Convert},
-    FunctionRule{"cast", FunctionRewrite::Cast},
-};
+});
 
 // Words PostgreSQL reserves that SQL Server lets a name be.
 bool isPostgresReserved(const QString &name)
