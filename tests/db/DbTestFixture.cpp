@@ -18,6 +18,15 @@ QString DbTestFixture::connectionString() const
         .arg(m_path);
 }
 
+Connection &DbTestFixture::connection()
+{
+    if (!m_connection) {
+        m_connection = std::make_unique<Connection>();
+        m_connection->open(connectionString());
+    }
+    return *m_connection;
+}
+
 QString DbTestFixture::createDatabase(const QString &fileName, const QString &schemaSql) const
 {
     const QString path = QDir(m_dir.path()).filePath(fileName);

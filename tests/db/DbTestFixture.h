@@ -1,7 +1,11 @@
 #pragma once
 
+#include "perikon/data/db/Connection.h"
+
 #include <QString>
 #include <QTemporaryDir>
+
+#include <memory>
 
 namespace perikon::db::test {
 
@@ -17,12 +21,16 @@ public:
     QString path() const { return m_path; }
     QString connectionString() const;
 
+    // A connection to the account database, opened on first use and closed with the fixture.
+    Connection &connection();
+
     // Creates another database file in the same folder.
     QString createDatabase(const QString &fileName, const QString &schemaSql) const;
 
 private:
     QTemporaryDir m_dir;
     QString m_path;
+    std::unique_ptr<Connection> m_connection; // declared last: closed before the folder goes
 };
 
 } // namespace perikon::db::test

@@ -45,14 +45,8 @@ private slots:
     {
         m_fixture = std::make_unique<DbTestFixture>(kSchema);
         QVERIFY(m_fixture->isValid());
-        m_connection = std::make_unique<Connection>();
-        m_connection->open(m_fixture->connectionString());
     }
-    void cleanup()
-    {
-        m_connection.reset();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void columnTypesFollowDeclarations_data()
     {
@@ -92,7 +86,7 @@ private slots:
         QFETCH(QString, column);
         Recordset rs;
         rs.setCursorLocation(Recordset::UseClient);
-        rs.open(QStringLiteral("SELECT TOP 0 * FROM Crm_Contact"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT TOP 0 * FROM Crm_Contact"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         // Names are found without regard to case.
         Field field = rs.field(column.toUpper());
@@ -107,7 +101,7 @@ private slots:
     {
         Recordset rs;
         rs.open(QStringLiteral("SELECT ID, cContactCode, cContactName FROM Crm_Contact"),
-                m_connection.get());
+                &m_fixture->connection());
         QVERIFY(rs.field(0).isKey());
         QVERIFY(!rs.field(1).isKey());
         QVERIFY(!rs.field(1).isNullable());
@@ -131,9 +125,9 @@ private slots:
     void expressionColumnsTypedByValues()
     {
         QFETCH(QString, sql);
-        insertItems(*m_connection, 3);
+        insertItems(m_fixture->connection(), 3);
         Recordset rs;
-        rs.open(sql, m_connection.get(), Recordset::OpenStatic, Recordset::LockReadOnly);
+        rs.open(sql, &m_fixture->connection(), Recordset::OpenStatic, Recordset::LockReadOnly);
         QTEST(rs.field(0).type(), "type");
         QTEST(rs.field(0).definedSize(), "size");
         QVERIFY(rs.field(0).baseTable().isEmpty());
@@ -141,12 +135,12 @@ private slots:
 
     void valuesReadBackByColumnType()
     {
-        m_connection->driver().execute(QStringLiteral(
+        m_fixture->connection().driver().execute(QStringLiteral(
             "INSERT INTO Crm_Contact (ID, cContactCode, cContactName, iAge, iBig, bMajor, mAmount, "
             "dBirthday, bPic, cMemo) VALUES (7, '00000007', '张三', 30, 5000000000, 1, 12.5, "
             "'2024-03-01 08:30:00', x'0102', NULL)"));
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact"), m_connection.get());
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact"), &m_fixture->connection());
         QCOMPARE(rs.value("ID"), QVariant(7));
         QCOMPARE(rs.value("cContactName"), QVariant(QStringLiteral("张三")));
         QCOMPARE(rs.value("iAge"), QVariant(30));
@@ -180,10 +174,10 @@ private slots:
         QFETCH(int, page);
         QFETCH(int, firstId);
         QFETCH(int, rowsOnPage);
-        insertItems(*m_connection, rows);
+        insertItems(m_fixture->connection(), rows);
         Recordset rs;
         rs.setCursorLocation(Recordset::UseClient);
-        rs.open(QStringLiteral("SELECT * FROM Item ORDER BY ID"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Item ORDER BY ID"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         QCOMPARE(rs.pageSize(), 10);
         QCOMPARE(rs.recordCount(), rows);
@@ -201,9 +195,10 @@ private slots:
 
     void pagingOutsideRangeFails()
     {
-        insertItems(*m_connection, 25);
+        insertItems(m_fixture->connection(), 25);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Item"), m_connection.get(), Recordset::OpenStatic);
+        rs.open(QStringLiteral("SELECT * FROM Item"), &m_fixture->connection(),
+                Recordset::OpenStatic);
         QVERIFY_THROWS_EXCEPTION(DbError, rs.setAbsolutePage(4));
         QVERIFY_THROWS_EXCEPTION(DbError, rs.setAbsolutePage(0));
         rs.setPageSize(7);
@@ -213,7 +208,8 @@ private slots:
     void emptyResultHasNoPagesAndNoCurrentRecord()
     {
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Item"), m_connection.get(), Recordset::OpenStatic);
+        rs.open(QStringLiteral("SELECT * FROM Item"), &m_fixture->connection(),
+                Recordset::OpenStatic);
         QCOMPARE(rs.state(), 1);
         QCOMPARE(rs.recordCount(), 0);
         QCOMPARE(rs.pageCount(), 0);
@@ -226,9 +222,9 @@ private slots:
 
     void navigationStopsAtEnds()
     {
-        insertItems(*m_connection, 3);
+        insertItems(m_fixture->connection(), 3);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT ID FROM Item ORDER BY ID"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT ID FROM Item ORDER BY ID"), &m_fixture->connection(),
                 Recordset::OpenStatic);
         QVERIFY(!rs.bof());
         rs.moveLast();
@@ -249,9 +245,9 @@ private slots:
 
     void forwardOnlyRefusesMovingBack()
     {
-        insertItems(*m_connection, 3);
+        insertItems(m_fixture->connection(), 3);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT ID FROM Item ORDER BY ID"), m_connection.get());
+        rs.open(QStringLiteral("SELECT ID FROM Item ORDER BY ID"), &m_fixture->connection());
         QCOMPARE(rs.recordCount(), 3);
         rs.moveNext();
         QVERIFY_THROWS_EXCEPTION(DbError, rs.movePrevious());
@@ -283,13 +279,13 @@ private slots:
     {
         QFETCH(QString, filter);
         QFETCH(QList<int>, ids);
-        m_connection->execute(QStringLiteral(
+        m_fixture->connection().execute(QStringLiteral(
             "INSERT INTO Item (ID, CItem, iQty) VALUES (1, N'自定义项1', 1), (2, N'自定义项2', 2), "
             "(3, N'自定义项3', 3), (4, N'自定义项4', 0), (5, N'O''Brien', 1), (6, N'other', 2), "
             "(7, N'自定义项5', 3)"));
         Recordset rs;
         rs.setCursorLocation(Recordset::UseClient);
-        rs.open(QStringLiteral("SELECT * FROM Item ORDER BY ID"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Item ORDER BY ID"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.setFilter(QStringLiteral("iQty=3"));
         rs.setFilter(filter);
@@ -312,9 +308,10 @@ private slots:
     void malformedFilterKeepsPreviousOne()
     {
         QFETCH(QString, filter);
-        insertItems(*m_connection, 8);
+        insertItems(m_fixture->connection(), 8);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Item"), m_connection.get(), Recordset::OpenStatic);
+        rs.open(QStringLiteral("SELECT * FROM Item"), &m_fixture->connection(),
+                Recordset::OpenStatic);
         rs.setFilter(QStringLiteral("iQty=1"));
         QVERIFY_THROWS_EXCEPTION(DbError, rs.setFilter(filter));
         QCOMPARE(rs.filter(), QStringLiteral("iQty=1"));
@@ -324,13 +321,13 @@ private slots:
     void manyRowsKeepTheirValues()
     {
         constexpr int rows = 5000; // spans many storage blocks
-        m_connection->driver().execute(QStringLiteral(
+        m_fixture->connection().driver().execute(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
             "INSERT INTO Item (ID, CItem, iQty) SELECT i, '项' || i, CASE WHEN i % 3 = 0 THEN NULL "
             "ELSE i END FROM n"));
         Recordset rs;
-        rs.open(QStringLiteral("SELECT ID, CItem, iQty FROM Item ORDER BY ID"), m_connection.get(),
-                Recordset::OpenStatic);
+        rs.open(QStringLiteral("SELECT ID, CItem, iQty FROM Item ORDER BY ID"),
+                &m_fixture->connection(), Recordset::OpenStatic);
         QCOMPARE(rs.recordCount(), rows);
         for (int i = 1; i <= rows; ++i, rs.moveNext()) {
             QCOMPARE(rs.value(0).toInt(), i);
@@ -355,7 +352,7 @@ private slots:
         for (int i = 0; i < length; i += 997)
             text[i] = QChar(u'甲' + i % 50);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.addNew();
         rs.setValue("cContactCode", QStringLiteral("00000001"));
@@ -363,7 +360,8 @@ private slots:
         rs.setValue("bPic", QByteArray(length, '\x7f'));
         rs.update();
         Recordset stored;
-        stored.open(QStringLiteral("SELECT cMemo, bPic FROM Crm_Contact"), m_connection.get());
+        stored.open(QStringLiteral("SELECT cMemo, bPic FROM Crm_Contact"),
+                    &m_fixture->connection());
         QCOMPARE(stored.value(0).toString(), text);
         QVERIFY(!stored.value(0).isNull());
         QCOMPARE(stored.value(1).toByteArray(), QByteArray(length, '\x7f'));
@@ -371,10 +369,10 @@ private slots:
 
     void cloneHasItsOwnCursor()
     {
-        insertItems(*m_connection, 5);
+        insertItems(m_fixture->connection(), 5);
         Recordset rs;
         rs.setCursorLocation(Recordset::UseClient);
-        rs.open(QStringLiteral("SELECT * FROM Item ORDER BY ID"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Item ORDER BY ID"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.setFilter(QStringLiteral("iQty=1"));
         std::unique_ptr<Recordset> copy = rs.clone();
@@ -390,7 +388,6 @@ private slots:
 
 private:
     std::unique_ptr<DbTestFixture> m_fixture;
-    std::unique_ptr<Connection> m_connection;
 };
 
 QTEST_GUILESS_MAIN(TestRecordset)

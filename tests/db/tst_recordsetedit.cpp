@@ -50,20 +50,14 @@ private slots:
     {
         m_fixture = std::make_unique<DbTestFixture>(kSchema);
         QVERIFY(m_fixture->isValid());
-        m_connection = std::make_unique<Connection>();
-        m_connection->open(m_fixture->connectionString());
     }
-    void cleanup()
-    {
-        m_connection.reset();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void addNewInsertsAndShowsDefaults()
     {
         Recordset rs;
         rs.setCursorLocation(Recordset::UseClient);
-        rs.open(QStringLiteral("SELECT TOP 0 * FROM Crm_Contact"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT TOP 0 * FROM Crm_Contact"), &m_fixture->connection(),
                 Recordset::OpenDynamic, Recordset::LockOptimistic);
         QCOMPARE(rs.recordCount(), 0);
         rs.addNew();
@@ -79,25 +73,27 @@ private slots:
         QCOMPARE(rs.value("bMajor"), QVariant(false));
         QCOMPARE(rs.value("qzts").toByteArray().toHex(), QByteArray("00000000000003ec")); // 1004
         QCOMPARE(
-            scalar(*m_connection,
+            scalar(m_fixture->connection(),
                    QStringLiteral(
                        "SELECT cContactName FROM Crm_Contact WHERE cContactCode = N'00000004'")),
             QVariant(QStringLiteral("赵六")));
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT OID FROM Crm_Contact WHERE ID = 4")),
+        QCOMPARE(scalar(m_fixture->connection(),
+                        QStringLiteral("SELECT OID FROM Crm_Contact WHERE ID = 4")),
                  rs.value("OID"));
     }
 
     void addNewWritesPendingRecordFirst()
     {
         Recordset rs;
-        rs.open(QStringLiteral("SELECT TOP 0 * FROM Crm_Contact"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT TOP 0 * FROM Crm_Contact"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         for (const char *code : {"00000011", "00000012"}) {
             rs.addNew();
             rs.setValue("cContactCode", QString::fromLatin1(code));
         }
         rs.update();
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT count(*) FROM Crm_Contact")).toInt(),
+        QCOMPARE(scalar(m_fixture->connection(), QStringLiteral("SELECT count(*) FROM Crm_Contact"))
+                     .toInt(),
                  5);
     }
 
@@ -105,14 +101,14 @@ private slots:
     {
         Recordset rs;
         rs.open(QStringLiteral("SELECT TOP 1 * FROM Crm_Contact WHERE cContactCode = N'00000002'"),
-                m_connection.get(), Recordset::OpenDynamic, Recordset::LockOptimistic);
+                &m_fixture->connection(), Recordset::OpenDynamic, Recordset::LockOptimistic);
         const QByteArray versionBefore = rs.value("qzts").toByteArray();
         rs.setValue("cContactName", QStringLiteral("李四四"));
         rs.update();
 
         Recordset all;
         all.open(QStringLiteral("SELECT ID, cContactName FROM Crm_Contact ORDER BY ID"),
-                 m_connection.get());
+                 &m_fixture->connection());
         QStringList names;
         for (; !all.eof(); all.moveNext())
             names << all.value(1).toString();
@@ -124,7 +120,7 @@ private slots:
     void updateWritesOnlyChangedColumns()
     {
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         // Another user changes a column this recordset does not touch.
         Connection other;
@@ -133,10 +129,11 @@ private slots:
 
         rs.setValue("cContactName", QStringLiteral("张三丰"));
         rs.update();
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT iAge FROM Crm_Contact WHERE ID = 1"))
+        QCOMPARE(scalar(m_fixture->connection(),
+                        QStringLiteral("SELECT iAge FROM Crm_Contact WHERE ID = 1"))
                      .toInt(),
                  44);
-        QCOMPARE(scalar(*m_connection,
+        QCOMPARE(scalar(m_fixture->connection(),
                         QStringLiteral("SELECT cContactName FROM Crm_Contact WHERE ID = 1"))
                      .toString(),
                  QStringLiteral("张三丰"));
@@ -154,7 +151,7 @@ private slots:
         QFETCH(bool, deleting);
         Recordset rs;
         rs.open(QStringLiteral("SELECT TOP 1 * FROM Crm_Contact WHERE cContactCode = N'00000003'"),
-                m_connection.get(), Recordset::OpenDynamic, Recordset::LockOptimistic);
+                &m_fixture->connection(), Recordset::OpenDynamic, Recordset::LockOptimistic);
         Connection other;
         other.open(m_fixture->connectionString());
         other.execute(QStringLiteral("DELETE FROM Crm_Contact WHERE cContactCode = N'00000003'"));
@@ -175,32 +172,36 @@ private slots:
     void deleteRemovesRowAndRecord()
     {
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.moveNext();
         rs.deleteCurrent();
         QCOMPARE(rs.recordCount(), 2);
         QCOMPARE(rs.value("ID").toInt(), 3);
-        QCOMPARE(
-            scalar(*m_connection, QStringLiteral("SELECT count(*) FROM Crm_Contact WHERE ID = 2"))
-                .toInt(),
-            0);
+        QCOMPARE(scalar(m_fixture->connection(),
+                        QStringLiteral("SELECT count(*) FROM Crm_Contact WHERE ID = 2"))
+                     .toInt(),
+                 0);
     }
 
     void tableWithoutKeyIsFoundByOriginalValues()
     {
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM NoKey WHERE cName = N'b'"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM NoKey WHERE cName = N'b'"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.setValue("iQty", 7); // the original NULL must match too
         rs.update();
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT iQty FROM NoKey WHERE cName = N'b'"))
+        QCOMPARE(scalar(m_fixture->connection(),
+                        QStringLiteral("SELECT iQty FROM NoKey WHERE cName = N'b'"))
                      .toInt(),
                  7);
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT sum(iQty) FROM NoKey")).toInt(), 11);
+        QCOMPARE(
+            scalar(m_fixture->connection(), QStringLiteral("SELECT sum(iQty) FROM NoKey")).toInt(),
+            11);
 
         // The row changed underneath: its original values no longer find it.
-        m_connection->execute(QStringLiteral("UPDATE NoKey SET iQty = 8 WHERE cName = N'b'"));
+        m_fixture->connection().execute(
+            QStringLiteral("UPDATE NoKey SET iQty = 8 WHERE cName = N'b'"));
         rs.setValue("iQty", 9);
         try {
             rs.update();
@@ -225,7 +226,7 @@ private slots:
     {
         QFETCH(std::function<void(Recordset &)>, change);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact"), &m_fixture->connection(),
                 Recordset::OpenForwardOnly, Recordset::LockReadOnly);
         try {
             change(rs);
@@ -233,18 +234,20 @@ private slots:
         } catch (const DbError &error) {
             QCOMPARE(error.number(), DbError::InvalidState);
         }
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT count(*) FROM Crm_Contact")).toInt(),
+        QCOMPARE(scalar(m_fixture->connection(), QStringLiteral("SELECT count(*) FROM Crm_Contact"))
+                     .toInt(),
                  3);
         QCOMPARE(rs.value("cContactName").toString(), QStringLiteral("张三"));
     }
 
     void joinedRowsAreNotWritten()
     {
-        m_connection->execute(QStringLiteral("INSERT INTO Customer VALUES (N'C1', N'客户一')"));
+        m_fixture->connection().execute(
+            QStringLiteral("INSERT INTO Customer VALUES (N'C1', N'客户一')"));
         Recordset rs;
         rs.open(QStringLiteral("SELECT c.cContactName, k.cCusName FROM Crm_Contact c LEFT JOIN "
                                "Customer k ON k.cCusCode = N'C1'"),
-                m_connection.get(), Recordset::OpenStatic, Recordset::LockOptimistic);
+                &m_fixture->connection(), Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.setValue(0, QStringLiteral("x"));
         QVERIFY_THROWS_EXCEPTION(DbError, rs.update());
         rs.cancelUpdate();
@@ -255,7 +258,7 @@ private slots:
     {
         Recordset rs;
         rs.setCursorLocation(Recordset::UseClient);
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockBatchOptimistic);
         rs.setActiveConnection(nullptr);
         rs.setValue("cContactName", QStringLiteral("本地"));
@@ -268,9 +271,10 @@ private slots:
 
         QCOMPARE(rs.recordCount(), 3);
         QCOMPARE(rs.value("cContactName").toString(), QStringLiteral("李四"));
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT count(*) FROM Crm_Contact")).toInt(),
+        QCOMPARE(scalar(m_fixture->connection(), QStringLiteral("SELECT count(*) FROM Crm_Contact"))
+                     .toInt(),
                  3);
-        QCOMPARE(scalar(*m_connection,
+        QCOMPARE(scalar(m_fixture->connection(),
                         QStringLiteral("SELECT cContactName FROM Crm_Contact WHERE ID = 1"))
                      .toString(),
                  QStringLiteral("张三"));
@@ -279,7 +283,7 @@ private slots:
     void cancelUpdateRestoresValues()
     {
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.setValue("cContactName", QStringLiteral("x"));
         rs.cancelUpdate();
@@ -287,7 +291,7 @@ private slots:
         rs.addNew();
         rs.cancelUpdate();
         QCOMPARE(rs.recordCount(), 3);
-        QCOMPARE(scalar(*m_connection,
+        QCOMPARE(scalar(m_fixture->connection(),
                         QStringLiteral("SELECT cContactName FROM Crm_Contact WHERE ID = 1"))
                      .toString(),
                  QStringLiteral("张三"));
@@ -306,15 +310,16 @@ private slots:
     {
         QFETCH(QString, text);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         rs.setValue("cContactName", text);
         rs.update();
-        QCOMPARE(scalar(*m_connection,
+        QCOMPARE(scalar(m_fixture->connection(),
                         QStringLiteral("SELECT cContactName FROM Crm_Contact WHERE ID = 1"))
                      .toString(),
                  text);
-        QCOMPARE(scalar(*m_connection, QStringLiteral("SELECT count(*) FROM Crm_Contact")).toInt(),
+        QCOMPARE(scalar(m_fixture->connection(), QStringLiteral("SELECT count(*) FROM Crm_Contact"))
+                     .toInt(),
                  3);
     }
 
@@ -377,7 +382,7 @@ private slots:
         QFETCH(QVariant, assigned);
         QFETCH(QVariant, readBack);
         Recordset rs;
-        rs.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"), m_connection.get(),
+        rs.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"), &m_fixture->connection(),
                 Recordset::OpenStatic, Recordset::LockOptimistic);
         const bool refused = !readBack.isValid() && assigned.isValid();
         if (refused) {
@@ -387,14 +392,14 @@ private slots:
         rs.setValue(column, assigned);
         rs.update();
         Recordset stored;
-        stored.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"), m_connection.get());
+        stored.open(QStringLiteral("SELECT * FROM Crm_Contact WHERE ID = 1"),
+                    &m_fixture->connection());
         QCOMPARE(stored.value(column), readBack);
         QCOMPARE(stored.value(column).isNull(), !readBack.isValid());
     }
 
 private:
     std::unique_ptr<DbTestFixture> m_fixture;
-    std::unique_ptr<Connection> m_connection;
 };
 
 QTEST_GUILESS_MAIN(TestRecordsetEdit)

@@ -37,21 +37,15 @@ private slots:
     {
         m_fixture = std::make_unique<DbTestFixture>(kSchema);
         QVERIFY(m_fixture->isValid());
-        m_connection = std::make_unique<Connection>();
-        m_connection->open(m_fixture->connectionString());
     }
-    void cleanup()
-    {
-        m_connection.reset();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void savedRecordsetOpensWithSameColumnsAndValues()
     {
         Recordset original;
         original.setCursorLocation(Recordset::UseClient);
-        original.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"), m_connection.get(),
-                      Recordset::OpenStatic, Recordset::LockOptimistic);
+        original.open(QStringLiteral("SELECT * FROM Crm_Contact ORDER BY ID"),
+                      &m_fixture->connection(), Recordset::OpenStatic, Recordset::LockOptimistic);
         const QString xml = original.saveXml();
 
         Recordset copy;
@@ -82,7 +76,7 @@ private slots:
     {
         Recordset original;
         original.open(QStringLiteral("SELECT cMemo, cContactName FROM Crm_Contact ORDER BY ID"),
-                      m_connection.get(), Recordset::OpenStatic);
+                      &m_fixture->connection(), Recordset::OpenStatic);
         Recordset copy;
         copy.openXml(original.saveXml());
         QCOMPARE(copy.value(0), QVariant(QString("")));
@@ -99,7 +93,7 @@ private slots:
     void savedRowsAreTheFilteredOnes()
     {
         Recordset original;
-        original.open(QStringLiteral("SELECT * FROM Crm_Contact"), m_connection.get(),
+        original.open(QStringLiteral("SELECT * FROM Crm_Contact"), &m_fixture->connection(),
                       Recordset::OpenStatic);
         original.setFilter(QStringLiteral("cContactCode='00000002'"));
         Recordset copy;
@@ -113,7 +107,7 @@ private slots:
         Recordset probe;
         probe.open(
             QStringLiteral("SELECT top 0  ID, cContactName, bMajor, dBirthday FROM Crm_Contact"),
-            m_connection.get(), Recordset::OpenStatic, Recordset::LockBatchOptimistic);
+            &m_fixture->connection(), Recordset::OpenStatic, Recordset::LockBatchOptimistic);
         pugi::xml_document schema;
         probe.saveXml(schema);
         probe.close();
@@ -128,7 +122,7 @@ private slots:
         Recordset rows;
         rows.open(QStringLiteral(
                       "SELECT ID, cContactName, bMajor, dBirthday FROM Crm_Contact ORDER BY ID"),
-                  m_connection.get(), Recordset::OpenStatic, Recordset::LockOptimistic);
+                  &m_fixture->connection(), Recordset::OpenStatic, Recordset::LockOptimistic);
         for (; !rows.eof(); rows.moveNext()) {
             page.addNew();
             for (int i = 0; i < rows.fieldCount(); ++i)
@@ -168,7 +162,6 @@ private slots:
 
 private:
     std::unique_ptr<DbTestFixture> m_fixture;
-    std::unique_ptr<Connection> m_connection;
 };
 
 QTEST_GUILESS_MAIN(TestRecordsetXml)
