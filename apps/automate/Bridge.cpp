@@ -1,9 +1,11 @@
 #include "apps/automate/Bridge.h"
 
 #include "apps/automate/JsonValues.h"
-#include "perikon/entry/ClassRegistry.h"
-#include "perikon/entry/ModuleRegistry.h"
+#include "perikon/entry/CreateObject.h"
 #include "perikon/host/contract/HostRegistry.h"
+#include "perikon/session/ClassRegistry.h"
+#include "perikon/session/GlobalRegistry.h"
+#include "perikon/session/ModuleRegistry.h"
 #include "suite/MessageBoxScript.h"
 #include "suite/SuiteServices.h"
 

@@ -1,8 +1,8 @@
 #include "perikon/data/Common.h"
 
 #include "perikon/data/db/ConnectionString.h"
-#include "perikon/entry/ModuleRegistry.h"
-#include "perikon/entry/SessionGlobals.h"
+#include "perikon/session/ModuleRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 namespace perikon::Common {
 

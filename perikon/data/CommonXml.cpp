@@ -5,9 +5,9 @@
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/db/Recordset.h"
 #include "perikon/data/transXML.h"
-#include "perikon/entry/ModuleRegistry.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
+#include "perikon/session/ModuleRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QRegularExpression>
 

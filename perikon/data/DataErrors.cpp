@@ -1,9 +1,9 @@
 #include "perikon/data/DataErrors.h"
 
 #include "perikon/data/db/DbError.h"
-#include "perikon/host/ErrorLog.h"
 #include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"
+#include "perikon/session/ErrorLog.h"
 
 namespace perikon::internal {
 namespace {

@@ -1,6 +1,6 @@
 #include "perikon/data/GUIDGenerator.h"
 
-#include "perikon/entry/ClassRegistry.h"
+#include "perikon/session/ClassRegistry.h"
 
 #include <QUuid>
 

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "perikon/PerikonExport.h"
 #include <QObject>
 #include <QString>
 
 namespace perikon {
 
-class GUIDGenerator : public QObject
+class PERIKON_EXPORT GUIDGenerator : public QObject
 {
     Q_OBJECT
 public:

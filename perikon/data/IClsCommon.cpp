@@ -3,8 +3,9 @@
 #include "perikon/data/IClsCommon.h"
 
 #include "perikon/data/DataErrors.h"
-#include "perikon/entry/ClassRegistry.h"
-#include "perikon/entry/SessionGlobals.h"
+#include "perikon/session/ClassRegistry.h"
+#include "perikon/session/GlobalRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <pugixml.hpp>
 
@@ -19,6 +20,15 @@ namespace {
     qRegisterMetaType<db::Connection *>();
     return true;
 }();
+
+// The shared data-access object; one set from outside stays owned by its creator.
+[[maybe_unused]] const bool published = GlobalRegistry::registerValue(
+    QStringLiteral("gClsCommon"),
+    [] { return QVariant::fromValue(static_cast<QObject *>(gClsCommon.get())); },
+    [](const QVariant &v) {
+        auto *common = qobject_cast<IClsCommon *>(v.value<QObject *>());
+        gClsCommon = std::shared_ptr<IClsCommon>(common, [](IClsCommon *) {});
+    });
 
 const QString kModule = QStringLiteral("IClsCommon");
 const QString kSel0511 = QStringLiteral("K2.CRM.COMMON.DBMSG.Sel0511");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "perikon/PerikonExport.h"
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Recordset.h"
 
@@ -20,7 +21,7 @@ namespace perikon {
 // own errors, logs them, and reports failure through its result.
 //
 // Recordsets returned by pointer belong to the caller.
-class IClsCommon : public QObject
+class PERIKON_EXPORT IClsCommon : public QObject
 {
     Q_OBJECT
     // True when the instance owns its connection and closes it at its end.

@@ -6,9 +6,8 @@
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/transXML.h"
-#include "perikon/entry/IContact.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
+#include "perikon/session/SessionGlobals.h"
 
 namespace perikon {
 namespace {
@@ -33,7 +32,6 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
             FailWithMessage(sMsg);
             return false;
         }
-        IContact contact;
         // The duplicate detection hears of the delete even when it fails later.
         connection()->execute(QStringLiteral("if exists (select 1 from sysobjects where id = "
                                              "object_id('tc_tmp_duplication')) insert into "

@@ -7,11 +7,11 @@
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/transXML.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/ColumnSetService.h"
 #include "perikon/host/contract/HostLogin.h"
 #include "perikon/host/contract/HostRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QFile>
 #include <QHash>

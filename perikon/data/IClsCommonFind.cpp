@@ -6,8 +6,8 @@
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/transXML.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/contract/HostLogin.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QRegularExpression>
 

@@ -11,10 +11,10 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/transXML.h"
 #include "perikon/entry/IContact.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/host/contract/TransferServices.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QDateTime>
 

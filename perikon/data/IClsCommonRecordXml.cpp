@@ -5,8 +5,8 @@
 #include "perikon/data/Common.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/transXML.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #include "perikon/data/clsConn.h"
 
-#include "perikon/entry/ClassRegistry.h"
+#include "perikon/session/ClassRegistry.h"
 
 namespace perikon {
 

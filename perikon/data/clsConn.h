@@ -1,5 +1,6 @@
 #pragma once
 
+#include "perikon/PerikonExport.h"
 #include "perikon/data/db/Connection.h"
 
 #include <QObject>
@@ -9,7 +10,7 @@
 namespace perikon {
 
 // A small public wrapper around one database connection, created with the object.
-class clsConn : public QObject
+class PERIKON_EXPORT clsConn : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(perikon::db::Connection *Conn READ Conn)

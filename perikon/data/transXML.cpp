@@ -7,9 +7,9 @@
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/ValueConversion.h"
-#include "perikon/entry/ModuleRegistry.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
+#include "perikon/session/ModuleRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QDate>
 

@@ -7,8 +7,8 @@
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/transXML.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
+#include "perikon/session/SessionGlobals.h"
 
 namespace perikon {
 

@@ -3,10 +3,10 @@
 #include "perikon/entry/IContact.h"
 
 #include "perikon/data/IClsCommon.h"
-#include "perikon/entry/ClassRegistry.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 #include "perikon/list/ListSession.h"
+#include "perikon/session/ClassRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QGuiApplication>
 #include <QStatusBar>

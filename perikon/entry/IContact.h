@@ -1,5 +1,6 @@
 #pragma once
 
+#include "perikon/PerikonExport.h"
 #include "perikon/data/db/Recordset.h"
 
 #include <QObject>
@@ -15,7 +16,7 @@ class IClsCommon;
 // The class the host creates by name. It logs the session in, and offers the contact services
 // other components call. Its events let a host answer questions on its behalf; only
 // EventGetColInfo and EventGetColSet are raised.
-class IContact : public QObject
+class PERIKON_EXPORT IContact : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QObject *Business READ Business WRITE setBusiness)

@@ -9,12 +9,12 @@
 #include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/transXML.h"
-#include "perikon/entry/SessionGlobals.h"
-#include "perikon/host/ErrorLog.h"
 #include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/HostLogin.h"
 #include "perikon/host/contract/HostRegistry.h"
+#include "perikon/session/ErrorLog.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QUuid>
 

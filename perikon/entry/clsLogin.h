@@ -1,12 +1,13 @@
 #pragma once
 
+#include "perikon/PerikonExport.h"
 #include <QObject>
 #include <QString>
 
 namespace perikon {
 
 // The login record the component hands to the host's reference (lookup) clients.
-class clsLogin : public QObject
+class PERIKON_EXPORT clsLogin : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString cUserId MEMBER cUserId)
@@ -27,7 +28,7 @@ public:
 };
 
 // The card's edit state: whether the contact exists and whether it is being edited.
-class clsContactDO : public QObject
+class PERIKON_EXPORT clsContactDO : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(bool bExist MEMBER bExist)

@@ -1,6 +1,7 @@
 #include "perikon/host/HostSession.h"
 
 #include "perikon/host/contract/HostRegistry.h"
+#include "perikon/session/GlobalRegistry.h"
 
 namespace perikon {
 
@@ -9,6 +10,18 @@ thread_local std::unique_ptr<ResourceFactory> gResFactory;
 thread_local std::unique_ptr<ResourceLocal> gResLocal;
 thread_local std::unique_ptr<ResourceStrings> gResService;
 thread_local std::optional<QString> gMsgTitle;
+
+namespace {
+// Null when no title has been asked for yet on this thread.
+[[maybe_unused]] const bool published = GlobalRegistry::registerValue(
+    QStringLiteral("gMsgTitle"), [] { return gMsgTitle ? QVariant(*gMsgTitle) : QVariant(); },
+    [](const QVariant &v) {
+        if (v.isNull())
+            gMsgTitle.reset();
+        else
+            gMsgTitle = v.toString();
+    });
+} // namespace
 
 HostServiceMissing::HostServiceMissing(QString service)
     : m_service(std::move(service))

@@ -1,8 +1,8 @@
 #include "perikon/host/ResText.h"
 
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/HostSession.h"
 #include "perikon/host/contract/HostRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 namespace perikon {
 namespace {

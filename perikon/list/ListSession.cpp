@@ -1,5 +1,7 @@
 #include "perikon/list/ListSession.h"
 
+#include "perikon/session/PublishedValue.h"
+
 namespace perikon {
 
 thread_local QString gColAuthRead;
@@ -14,5 +16,30 @@ thread_local QString gListSelectCols;
 thread_local QString gListColInfoXml;
 thread_local std::array<QString, 2> gYesNoText;
 thread_local bool gListDirty = false;
+
+namespace {
+[[maybe_unused]] const bool published = [] {
+    PERIKON_PUBLISH_VALUE(QString, gColAuthRead);
+    PERIKON_PUBLISH_VALUE(QString, gColAuthWrite);
+    PERIKON_PUBLISH_VALUE(QString, gColAuthN);
+    PERIKON_PUBLISH_VALUE(QString, gRowAuthRead);
+    PERIKON_PUBLISH_VALUE(QString, gRowAuthWrite);
+    PERIKON_PUBLISH_VALUE(int, gMaxPageSize);
+    PERIKON_PUBLISH_VALUE(int, gPageCount);
+    PERIKON_PUBLISH_VALUE(QString, gListSelectCols);
+    PERIKON_PUBLISH_VALUE(QString, gListColInfoXml);
+    PERIKON_PUBLISH_VALUE(bool, gListDirty);
+    GlobalRegistry::registerValue(
+        QStringLiteral("gYesNoText"),
+        [] {
+            return QVariant(QStringList{gYesNoText[0], gYesNoText[1]});
+        },
+        [](const QVariant &v) {
+            const QStringList texts = v.toStringList();
+            gYesNoText = {texts.value(0), texts.value(1)};
+        });
+    return true;
+}();
+} // namespace
 
 } // namespace perikon

@@ -2,10 +2,10 @@
 // functions, session values, scripted answers, and errors that never stop the bridge.
 
 #include "apps/automate/Bridge.h"
-#include "perikon/entry/ModuleRegistry.h"
-#include "perikon/entry/SessionGlobals.h"
-#include "perikon/host/ResText.h"
 #include "perikon/host/contract/HostRegistry.h"
+#include "perikon/host/contract/UiHelper.h"
+#include "perikon/session/ModuleRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,8 +128,12 @@ private slots:
         send(R"({"new":"Suite.Login","as":"login"})");
         send(R"({"setglobal":"gLogin","value":{"ref":"login"}})");
         QVERIFY(send(R"({"answers":[7]})").value("ok").toBool());
-        QCOMPARE(MsgBox(QStringLiteral("删除联系人吗？"), 4), 7);
-        ShowMessage(QStringLiteral("已删除"));
+        // The host's message boxes, as the component's windows reach them.
+        const auto ui = HostRegistry::createAs<UiHelper>(QStringLiteral("UiHelper"));
+        QVERIFY(ui);
+        QCOMPARE(ui->ShowMsgBox(QStringLiteral("删除联系人吗？"), 4, QString(), QString(), 0, 0),
+                 7);
+        ui->ShowMsgBox(QStringLiteral("已删除"), 0, QString(), QString(), 0, 0);
         const QJsonObject reply = send(R"({"messages":true})");
         QCOMPARE(reply.value("messages").toArray(),
                  (QJsonArray{QStringLiteral("删除联系人吗？"), QStringLiteral("已删除")}));

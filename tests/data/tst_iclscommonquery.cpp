@@ -6,7 +6,7 @@
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/clsConn.h"
 #include "perikon/data/db/DbError.h"
-#include "perikon/entry/SessionGlobals.h"
+#include "perikon/session/SessionGlobals.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"

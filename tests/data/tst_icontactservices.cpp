@@ -5,8 +5,8 @@
 
 #include "perikon/data/IClsCommon.h"
 #include "perikon/entry/IContact.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/list/ListSession.h"
+#include "perikon/session/SessionGlobals.h"
 #include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"
 

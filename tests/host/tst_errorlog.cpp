@@ -1,6 +1,6 @@
 // The two error logs: exact entry layout, size resets, and logs that cannot be written.
 
-#include "perikon/host/ErrorLog.h"
+#include "perikon/session/ErrorLog.h"
 
 #include <QFile>
 #include <QRegularExpression>

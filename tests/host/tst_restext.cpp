@@ -1,9 +1,9 @@
 // The component's resource-text and message helpers over a recording host.
 
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/HostRegistry.h"
+#include "perikon/session/SessionGlobals.h"
 
 #include <QAtomicInt>
 #include <QTest>

@@ -1,8 +1,8 @@
 // The suite's UI helper and resource service as the component sees them.
 
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/HostLogin.h"
+#include "perikon/session/SessionGlobals.h"
 #include "suite/MessageBoxScript.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"

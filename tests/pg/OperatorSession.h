@@ -8,7 +8,7 @@
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Recordset.h"
-#include "perikon/entry/SessionGlobals.h"
+#include "perikon/session/SessionGlobals.h"
 #include "suite/SuiteLogin.h"
 
 #include <memory>

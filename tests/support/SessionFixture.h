@@ -8,8 +8,8 @@
 
 #include "perikon/data/DataSession.h"
 #include "perikon/data/IClsCommon.h"
-#include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
+#include "perikon/session/SessionGlobals.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"

@@ -1,6 +1,4 @@
-#include "perikon/entry/SessionGlobals.h"
-
-#include "perikon/entry/clsLogin.h"
+#include "perikon/session/SessionGlobals.h"
 
 namespace perikon {
 
@@ -25,7 +23,7 @@ thread_local QPointer<QObject> gBusiness;
 thread_local bool gToolbarVisible = false;
 thread_local bool gLoggedIn = false;
 thread_local bool gFirstLoad = false;
-thread_local std::unique_ptr<clsLogin> gClsLogin;
+thread_local std::shared_ptr<clsLogin> gClsLogin;
 
 thread_local QString gArchiveCusCode;
 thread_local QString gArchiveCusName;

@@ -1,4 +1,4 @@
-#include "perikon/host/ErrorLog.h"
+#include "perikon/session/ErrorLog.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -24,18 +24,4 @@ public:
     static QStringList names();
 };
 
-// Session values by name for automation clients: each reads and writes the calling thread's copy.
-class GlobalRegistry
-{
-public:
-    using Getter = std::function<QVariant()>;
-    using Setter = std::function<void(const QVariant &)>;
-
-    static bool registerValue(const QString &name, Getter getter, Setter setter);
-    static std::optional<QVariant> get(const QString &name);
-    // False when no such value is registered.
-    static bool set(const QString &name, const QVariant &value);
-    static QStringList names();
-};
-
 } // namespace perikon

@@ -29,6 +29,3 @@ public:
     [[maybe_unused]] const bool registered_##Type = ::perikon::ClassRegistry::registerClass(       \
         QStringLiteral(progId), []() -> QObject * { return new Type; });                           \
     }
-
-// Creates a public class of the component by name; the caller owns the object.
-extern "C" Q_DECL_EXPORT QObject *perikon_create_object(const char *progId);

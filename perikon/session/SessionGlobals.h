@@ -1,7 +1,8 @@
 #pragma once
 
-// The session values of the entry module: one copy per thread, filled by IContact.Show and the
-// portal login, read by every window and helper of the component.
+// The session values of the component: one copy per thread, filled by IContact.Show and the portal
+// login, read by every window and helper. The types only the component knows are declared here and
+// held by shared pointer, so this layer needs none of their definitions.
 
 #include "perikon/host/contract/ColumnSetService.h"
 #include "perikon/host/contract/PubService.h"
@@ -43,7 +44,8 @@ extern thread_local QPointer<QObject> gBusiness;
 extern thread_local bool gToolbarVisible;
 extern thread_local bool gLoggedIn;
 extern thread_local bool gFirstLoad;
-extern thread_local std::unique_ptr<clsLogin> gClsLogin;
+// The login record handed to the host's lookup clients.
+extern thread_local std::shared_ptr<clsLogin> gClsLogin;
 
 extern thread_local QString gArchiveCusCode;
 extern thread_local QString gArchiveCusName;
