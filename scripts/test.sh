@@ -6,6 +6,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 "$root/scripts/setup-deps.sh"
 
+# The tree stays formatted: a file that clang-format would change fails the run before the build.
+(cd "$root" && git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror)
+
 if [[ "${PERIKON_SANITIZE:-0}" == 1 ]]; then
     export PERIKON_BUILD_DIR="$root/build-asan"
     "$root/scripts/build.sh" -DPERIKON_SANITIZE=ON

@@ -28,7 +28,8 @@ inline bool flag(const QObject *login, const char *member)
 // has no such member or refuses; `state` receives what the login left in it.
 inline bool taskExec(QObject *login, const QString &functionId, bool &state)
 {
-    if (!login)
+    // Looked up first: a login without the member is a plain refusal, not a run-time warning.
+    if (!login || login->metaObject()->indexOfMethod("TaskExec(QString,bool&)") < 0)
         return false;
     bool answer = false;
     const bool invoked = QMetaObject::invokeMethod(
