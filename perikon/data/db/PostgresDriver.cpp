@@ -18,6 +18,15 @@ namespace {
 
 const QString kSource = u"Perikon.Db.Postgres"_s;
 
+// A caller's own savepoint commands run unguarded: releasing the statement guard would release
+// every savepoint made after it, the caller's among them.
+bool isSavepointCommand(const QString &sql)
+{
+    static const QRegularExpression command(u"^\\s*(savepoint|release|rollback\\s+to)\\b"_s,
+                                            QRegularExpression::CaseInsensitiveOption);
+    return command.match(sql).hasMatch();
+}
+
 struct ResultDeleter
 {
     void operator()(PGresult *result) const { PQclear(result); }
@@ -233,7 +242,7 @@ PGresult *PostgresDriver::run(const QString &sql, const QVariantList &parameters
     requireConnection(sql);
     // Inside a transaction a failed statement is undone alone, as the component expects,
     // instead of dooming the whole transaction.
-    const bool guarded = m_savepointDepth > 0;
+    const bool guarded = m_savepointDepth > 0 && !isSavepointCommand(sql);
     if (guarded)
         PQclear(runRaw("SAVEPOINT perikon_statement"));
     const QByteArray text = sql.toUtf8();

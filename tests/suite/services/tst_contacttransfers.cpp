@@ -1,4 +1,4 @@
-#include "SuiteFixture.h"
+#include "support/SuiteFixture.h"
 
 #include "perikon/data/db/Driver.h"
 #include "suite/SuiteLogin.h"

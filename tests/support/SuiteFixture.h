@@ -1,10 +1,10 @@
 #pragma once
 
 #include "perikon/data/db/Connection.h"
+#include "support/TestDatabase.h"
 
 #include <QObject>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -22,15 +22,15 @@ public:
     perikon::db::Connection *m_cnn = nullptr;
 };
 
-// A fresh account (001, 2026) in a temporary folder with an open connection to it.
+// A fresh account (001, 2026) on the backend the test binary runs on, with an open connection to
+// it.
 class SuiteFixture
 {
 public:
     // Empty string on success, else why the databases could not be made.
     QString create(int demoContacts = 0);
 
-    QString folder() const { return m_dir->path(); }
-    QString connectionString() const;
+    QString connectionString() const { return m_database->connectionString(); }
     perikon::db::Connection &connection() { return *m_connection; }
 
     // Runs SQL Server text through the data layer.
@@ -40,6 +40,6 @@ public:
     qint64 count(const QString &sql);
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<perikon::db::Connection> m_connection;
+    std::unique_ptr<perikon::testing::TestDatabase> m_database;
+    std::unique_ptr<perikon::db::Connection> m_connection; // closed before its database goes
 };

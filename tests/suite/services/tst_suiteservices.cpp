@@ -1,4 +1,4 @@
-#include "SuiteFixture.h"
+#include "support/SuiteFixture.h"
 
 #include "suite/SuiteLogin.h"
 #include "suite/services/SuiteColumnAuthService.h"
@@ -303,7 +303,7 @@ void tst_SuiteServices::startedSubsystems()
     QCOMPARE(result, started);
 
     QVERIFY(!service.GetAllStartedSys(
-        QStringLiteral("Provider=SQLite;Data Source=%1/missing.db").arg(m_db.folder()), account,
+        QStringLiteral("Provider=SQLite;Data Source=/nonexistent/perikon/missing.db"), account,
         result));
     QCOMPARE(result, QString());
 }
@@ -418,8 +418,7 @@ void tst_SuiteServices::taskExec()
     if (database == u"account")
         login.qzDBName = m_db.connectionString();
     else if (database == u"missing")
-        login.qzDBName
-            = QStringLiteral("Provider=SQLite;Data Source=%1/none.db").arg(m_db.folder());
+        login.qzDBName = QStringLiteral("Provider=SQLite;Data Source=/nonexistent/perikon/none.db");
     login.ShareString = QStringLiteral("earlier text");
     bool state = true;
     QCOMPARE(login.TaskExec(function, state), allowed);
