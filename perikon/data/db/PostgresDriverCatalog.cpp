@@ -144,17 +144,24 @@ QString PostgresDriver::spelling(const QString &table, const QString &column) co
 // gives them, for this connection and for others that read the table.
 void PostgresDriver::recordSpellings(const QString &createTable)
 {
+    // A #temporary table keeps its '#'; ALTER TABLE ... ADD COLUMN names one more column.
     static const QRegularExpression head(
-        u"^\\s*create\\s+table\\s+(?:[\"\\w]+\\.)?\"?(\\w+)\"?\\s*\\("_s,
+        u"^\\s*(?:create\\s+table|alter\\s+table)\\s+(?:[\"\\w]+\\.)?\"?(#?\\w+)\"?"
+        "\\s*(?:\\(|add\\s+column\\s+(?=\\w))"_s,
         QRegularExpression::CaseInsensitiveOption);
     const auto match = head.match(createTable);
     if (!match.hasMatch())
         return;
+    const bool addColumn = !match.captured(0).endsWith(u'(');
     const QString table = match.captured(1).toLower();
     static const QRegularExpression column(u"(?:\\(|,)\\s*\"?([A-Za-z_]\\w*)\"?\\s+[A-Za-z]"_s);
     QStringList rows;
     QVariantList values;
-    for (auto it = column.globalMatch(createTable, match.capturedEnd() - 1); it.hasNext();) {
+    // ADD COLUMN names exactly one column, right after the words.
+    static const QRegularExpression added(u"\\G\"?([A-Za-z_]\\w*)\"?\\s+[A-Za-z]"_s);
+    for (auto it = addColumn ? added.globalMatch(createTable, match.capturedEnd())
+                             : column.globalMatch(createTable, match.capturedEnd() - 1);
+         it.hasNext();) {
         const QString name = it.next().captured(1);
         if (name == name.toLower())
             continue;
