@@ -319,6 +319,9 @@ void TestSqlDialect::refusesWhatItCannotTranslate_data()
     row("create trigger", u"create trigger tr_x on Crm_BaseCode after update as select 1"_s,
         u"statement CREATE trigger"_s);
     row("create procedure", u"create procedure p_x as select 1"_s, u"statement CREATE procedure"_s);
+    row("if exists then drop view",
+        u"if exists (select 1 from sysobjects where name = N'v_x') drop view v_x"_s,
+        u"IF EXISTS followed by drop"_s);
     row("refused table stops the batch",
         u"create table Rpt_Ok (a int); create table Rpt_X (a int check (a > 0))"_s,
         u"column option CHECK of a"_s, u"create table Rpt_X (a int check (a > 0))"_s);

@@ -298,7 +298,9 @@ private:
             else if (node.isWord(u"else") && caseDepth == 0)
                 throw SqlUnsupported{u"IF ... ELSE"_s};
         }
-        if (!body[0].isWord(u"insert") && !body[0].isWord(u"update") && !body[0].isWord(u"delete"))
+        // IF EXISTS (...) DROP TABLE: how scratch tables are cleared away before a new run.
+        if (!body[0].isWord(u"insert") && !body[0].isWord(u"update") && !body[0].isWord(u"delete")
+            && !(body[0].isWord(u"drop") && startsWithWord(body.subspan(1), u"table")))
             throw SqlUnsupported{u"IF EXISTS followed by "_s + body[0].text().left(40)};
         TranslatedStatement step
             = makeStep(TranslatedStatement::Kind::IfExists, dml(body, body[0]));
