@@ -164,6 +164,40 @@ private slots:
         QVERIFY(version() != updated);
     }
 
+    void recordsetWritesBackToACreatedTable_data() { rowVersionChangesOnEveryUpdate_data(); }
+
+    void recordsetWritesBackToACreatedTable()
+    {
+        QFETCH(QString, table);
+        QVERIFY2(m_com->ExecuteX(QStringLiteral("create table %1 (ID int identity(1,1) primary "
+                                                "key, cName nvarchar(20) not null, qzts timestamp)")
+                                     .arg(table)),
+                 qPrintable(gLastError));
+        const QString select = QStringLiteral("select * from %1").arg(table);
+        {
+            db::Recordset rs;
+            rs.open(select, m_com->connection(), db::Recordset::OpenStatic,
+                    db::Recordset::LockOptimistic);
+            for (const char *name : {"甲", "乙"}) {
+                rs.addNew();
+                rs.setValue(QStringLiteral("cName"), QString::fromUtf8(name));
+                rs.update();
+            }
+            // The identity numbers the rows and the row version comes back with them.
+            QCOMPARE(rs.value(QStringLiteral("ID")).toInt(), 2);
+            QVERIFY(!rs.value(QStringLiteral("qzts")).isNull());
+            rs.moveFirst();
+            rs.setValue(QStringLiteral("cName"), QStringLiteral("丙"));
+            rs.update();
+        }
+        std::unique_ptr<db::Recordset> check(m_com->OpenX(select + QStringLiteral(" order by ID")));
+        QVERIFY(check);
+        QCOMPARE(check->recordCount(), 2);
+        QCOMPARE(check->value(QStringLiteral("ID")).toInt(), 1);
+        QCOMPARE(check->value(QStringLiteral("cName")).toString(), QStringLiteral("丙"));
+        QVERIFY(check->field(0).isKey());
+    }
+
     void addedColumnIsWritableAndKeepsItsDefault()
     {
         QVERIFY(m_com->ExecuteX(QStringLiteral(
