@@ -76,6 +76,15 @@ bool isSingleLiteral(SqlRange nodes)
            || node.token.kind == SqlToken::Kind::Number || node.isWord(u"null");
 }
 
+// PostgreSQL has one text type where SQL Server has an ANSI and a national one, and no binary
+// type with a length: the catalog reads the T-SQL declaration of such columns from their comment.
+bool postgresLosesDeclaration(const SqlColumnType &type)
+{
+    return type.name == u"char" || type.name == u"varchar" || type.name == u"text"
+           || type.name == u"binary"
+           || (type.name == u"varbinary" && type.arguments.value(0) != u"max");
+}
+
 // The nodes of `nodes` before the first depth-0 word `word`, and the index of that word.
 std::size_t findWord(SqlRange nodes, QStringView word)
 {
@@ -195,6 +204,21 @@ QStringList SqlDdlWriter::rowVersionSteps(const SqlTableName &name, const QStrin
     };
 }
 
+QStringList SqlDdlWriter::declarationNotes(const SqlTableName &name,
+                                           const std::vector<SqlColumnDefinition> &columns) const
+{
+    QStringList steps;
+    if (isSqlite())
+        return steps;
+    for (const SqlColumnDefinition &column : columns) {
+        if (postgresLosesDeclaration(column.type))
+            steps << u"COMMENT ON COLUMN %1%2.%3 IS 'T-SQL type %4'"_s.arg(
+                schemaPrefix(name), tableName(name), m_profile.quoteName(column.name),
+                column.type.declaration());
+    }
+    return steps;
+}
+
 QStringList SqlDdlWriter::createTable(SqlRange nodes) const
 {
     const SqlTableDefinition table = parseCreateTable(nodes);
@@ -228,6 +252,7 @@ QStringList SqlDdlWriter::createTable(SqlRange nodes) const
 
     QStringList steps{u"CREATE TABLE "_s + schemaPrefix(table.name) + tableName(table.name)
                       + u" ("_s + parts.join(u", "_s) + u')'};
+    steps << declarationNotes(table.name, table.columns);
     if (const SqlColumnDefinition *version = table.rowVersionColumn())
         steps << rowVersionSteps(table.name, version->name);
     return steps;
@@ -253,6 +278,7 @@ QStringList SqlDdlWriter::alterTable(SqlRange nodes) const
         if (column.identity || column.primaryKey || column.unique)
             throw SqlUnsupported{u"ALTER TABLE ADD of a key or IDENTITY column "_s + column.name};
         steps << u"ALTER TABLE "_s + target + u" ADD COLUMN "_s + this->column(column, false);
+        steps << declarationNotes(name, {column});
         if (column.type.isRowVersion())
             versionSteps << rowVersionSteps(name, column.name);
     }

@@ -36,6 +36,9 @@ private:
     QString column(const SqlColumnDefinition &column, bool keyInline) const;
     QString defaultValue(SqlRange nodes) const;
     QStringList rowVersionSteps(const SqlTableName &name, const QString &columnName) const;
+    // PostgreSQL: the declarations its types cannot tell apart, kept as column comments.
+    QStringList declarationNotes(const SqlTableName &name,
+                                 const std::vector<SqlColumnDefinition> &columns) const;
 
     const SqlTargetProfile &m_profile;
     QHash<QString, QString> m_databaseSchemas;
