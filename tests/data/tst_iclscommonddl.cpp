@@ -190,6 +190,21 @@ private slots:
         QVERIFY(check->field(0).isKey());
     }
 
+    void textDefaultKeepsItsWords()
+    {
+        // Type words inside a default are text, not types to translate.
+        QVERIFY2(m_com->ExecuteX(QStringLiteral(
+                     "create table Rpt_Kinds (ID int primary key, cKind nvarchar(40) default "
+                     "N'image, money or bit', dWhen datetime default getdate())")),
+                 qPrintable(gLastError));
+        QVERIFY(m_com->ExecuteX(QStringLiteral("insert into Rpt_Kinds (ID) values (1)")));
+        std::unique_ptr<db::Recordset> rs(
+            m_com->OpenX(QStringLiteral("select cKind, dWhen from Rpt_Kinds")));
+        QVERIFY(rs);
+        QCOMPARE(rs->value(0).toString(), QStringLiteral("image, money or bit"));
+        QVERIFY(!rs->value(1).isNull());
+    }
+
     void addedColumnIsWritableAndKeepsItsDefault()
     {
         QVERIFY(m_com->ExecuteX(QStringLiteral(
