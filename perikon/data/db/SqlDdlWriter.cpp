@@ -85,7 +85,7 @@ bool postgresLosesDeclaration(const SqlColumnType &type)
            || (type.name == u"varbinary" && type.arguments.value(0) != u"max");
 }
 
-// The nodes of `nodes` before the first depth-0 word `word`, and the index of that word.
+// The index of the first depth-0 word `word`, or size() when there is none.
 std::size_t findWord(SqlRange nodes, QStringView word)
 {
     for (std::size_t i = 0; i < nodes.size(); ++i) {

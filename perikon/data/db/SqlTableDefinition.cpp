@@ -2,6 +2,7 @@
 // target's text.
 #include "SqlTableDefinition.h"
 
+#include <algorithm>
 #include <array>
 
 namespace perikon::db::internal {
