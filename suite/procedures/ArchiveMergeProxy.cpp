@@ -56,12 +56,11 @@ void ArchiveMergeProxy::run(db::Connection &connection, const QStringList &argum
     const QString reason
         = runProcedure(connection, procedure, arguments.mid(1, arguments.size() - 3));
 
-    // The dialect translates no CREATE TABLE, so the scratch table is written in the backend's
-    // own terms.
+    connection.executeText(QStringLiteral("create table tempdb..[%1] (iStatus int, [%2] "
+                                          "nvarchar(400))")
+                               .arg(scratchTable, textColumn));
     db::Driver &driver = connection.driver();
     const QString table = driver.qualifiedTable(QStringLiteral("tempdb"), scratchTable);
-    driver.execute(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" (iStatus int, ")
-                   + driver.quoteIdentifier(textColumn) + QStringLiteral(" nvarchar(400))"));
     driver.execute(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (iStatus, ")
                        + driver.quoteIdentifier(textColumn) + QStringLiteral(") VALUES (")
                        + driver.placeholder(0) + QStringLiteral(", ") + driver.placeholder(1)

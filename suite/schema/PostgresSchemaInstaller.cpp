@@ -66,14 +66,18 @@ public:
 
     void createSchema(const QString &schema, const QString &scriptName)
     {
-        auto script = SchemaInstaller::scriptText(u"postgres"_s, scriptName);
-        if (!script)
-            throw db::DbError(db::DbError::ProviderError, script.error());
+        const auto source = SchemaInstaller::scriptText(u"mssql"_s, scriptName);
+        const auto statements
+            = SchemaInstaller::scriptStatements(db::SqlTarget::Postgres, scriptName);
+        if (!source || !statements)
+            throw db::DbError(db::DbError::ProviderError,
+                              source ? statements.error() : source.error());
         m_driver.execute(u"CREATE SCHEMA "_s + m_driver.quoteIdentifier(schema));
         m_driver.execute(u"SET LOCAL search_path TO "_s + m_driver.quoteIdentifier(schema)
                          + u", public"_s);
-        m_driver.execute(*script);
-        recordSpellings(*script);
+        for (const QString &statement : *statements)
+            m_driver.execute(statement);
+        recordSpellings(*source);
     }
 
     void recordSpellings(const QString &script)
@@ -108,15 +112,6 @@ QString registerAccountSql(const QString &account, const QString &year)
 }
 
 } // namespace
-
-SchemaResult<QString> SchemaInstaller::scriptText(const QString &backend, const QString &scriptName)
-{
-    QFile script(u":/suite/schema/%1/%2.sql"_s.arg(backend, scriptName));
-    if (!script.open(QIODevice::ReadOnly))
-        return SchemaResult<QString>::failure(
-            u"The schema script %1 is missing from the library."_s.arg(script.fileName()));
-    return QString::fromUtf8(script.readAll());
-}
 
 SchemaResult<bool> SchemaInstaller::createPostgresDatabases(const QString &connectionString,
                                                             bool overwrite)

@@ -203,12 +203,14 @@ SchemaResult<SqliteDatabaseFiles> SchemaInstaller::createSqliteDatabases(const Q
 
 SchemaResult<bool> SchemaInstaller::runScript(sqlite3 *db, const QString &scriptName)
 {
-    QFile script(QStringLiteral(":/suite/schema/sqlite/%1.sql").arg(scriptName));
-    if (!script.open(QIODevice::ReadOnly))
-        return SchemaResult<bool>::failure(
-            QStringLiteral("The schema script %1 is missing from the library.")
-                .arg(script.fileName()));
-    return execute(db, script.readAll());
+    const auto statements = scriptStatements(db::SqlTarget::Sqlite, scriptName);
+    if (!statements)
+        return SchemaResult<bool>::failure(statements.error());
+    for (const QString &statement : *statements) {
+        if (auto done = execute(db, statement.toUtf8()); !done)
+            return done;
+    }
+    return true;
 }
 
 } // namespace perikon::suite

@@ -2,6 +2,8 @@
 
 #include "suite/schema/SchemaResult.h"
 
+#include "perikon/data/db/SqlDialect.h"
+
 #include <QString>
 
 #include <optional>
@@ -52,11 +54,17 @@ public:
     static SchemaResult<bool> createPostgresDatabases(const QString &connectionString,
                                                       bool overwrite = false);
 
-    // The text of a schema script compiled into the library
-    // (":/suite/schema/<backend>/<name>.sql").
-    static SchemaResult<QString> scriptText(const QString &backend, const QString &scriptName);
+    // The text of a script compiled into the library (":/suite/schema/<folder>/<name>.sql"):
+    // the schemas in SQL Server's dialect are in "mssql", what one backend adds in "sqlite" or
+    // "postgres" (<name>-backend.sql).
+    static SchemaResult<QString> scriptText(const QString &folder, const QString &scriptName);
 
-    // Runs one of the schema scripts (":/suite/schema/sqlite/<name>.sql") on an open database.
+    // The statements that install the schema "account", "meta" or "system" on a backend: its SQL
+    // Server source translated by the dialect, then the backend's own additions, if any.
+    static SchemaResult<QStringList> scriptStatements(db::SqlTarget target,
+                                                      const QString &scriptName);
+
+    // Installs one schema ("account", "meta", "system") on an open SQLite database.
     static SchemaResult<bool> runScript(sqlite3 *db, const QString &scriptName);
 };
 

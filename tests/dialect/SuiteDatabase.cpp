@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqliteCompat.h"
+#include "suite/schema/SchemaInstaller.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,19 +13,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString schemaFile(const QString &name)
+// One database of the suite, from the schema the installer translates for SQLite.
+std::optional<QString> createFile(const QString &path, const QString &scriptName)
 {
-    return QStringLiteral(PERIKON_SOURCE_ROOT) + u"/suite/schema/sqlite/"_s + name;
-}
-
-std::optional<QString> createFile(const QString &path, const QString &script)
-{
-    QFile file(script);
-    if (!file.open(QIODevice::ReadOnly))
-        return u"cannot read "_s + script;
     sqlite3 *db = nullptr;
     std::optional<QString> error;
-    char *message = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr)
         != SQLITE_OK)
@@ -32,11 +25,10 @@ std::optional<QString> createFile(const QString &path, const QString &script)
     // A throwaway database: no need to wait for the disk after every schema statement.
     else if (sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;", nullptr,
                           nullptr, nullptr)
-                 != SQLITE_OK
-             || sqlite3_exec(db, file.readAll().constData(), nullptr, nullptr, &message)
-                    != SQLITE_OK)
-        error = script + u": "_s + QString::fromUtf8(message);
-    sqlite3_free(message);
+             != SQLITE_OK)
+        error = u"cannot set up "_s + path;
+    else if (auto done = perikon::suite::SchemaInstaller::runScript(db, scriptName); !done)
+        error = scriptName + u": "_s + done.error();
     sqlite3_close(db);
     return error;
 }
@@ -54,11 +46,11 @@ std::optional<QString> SuiteDatabase::create(const QString &folder)
     const QString account = dir.filePath(u"QZDATA_001_2026.db"_s);
     const QString meta = dir.filePath(u"QZMeta_001.db"_s);
     const QString system = dir.filePath(u"qzsystem.db"_s);
-    if (auto error = createFile(account, schemaFile(u"account.sql"_s)))
+    if (auto error = createFile(account, u"account"_s))
         return error;
-    if (auto error = createFile(meta, schemaFile(u"meta.sql"_s)))
+    if (auto error = createFile(meta, u"meta"_s))
         return error;
-    if (auto error = createFile(system, schemaFile(u"system.sql"_s)))
+    if (auto error = createFile(system, u"system"_s))
         return error;
     if (sqlite3_open_v2(account.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr)
         != SQLITE_OK)

@@ -267,7 +267,64 @@ void TestSqlDialect::refusesWhatItCannotTranslate_data()
     row("delete alias from", u"delete c from Customer c where c.iId=1"_s, u"DELETE alias FROM"_s);
     row("cross apply", u"select * from Customer cross apply Crm_Contact"_s,
         u"T-SQL keyword APPLY"_s);
-    row("temporary table", u"select * from #scratch"_s, u"temporary table #scratch"_s);
+    row("global temporary table", u"select * from ##scratch"_s,
+        u"global temporary table ##scratch"_s);
+    row("temporary table of another database", u"select * from QZMeta_001..#scratch"_s,
+        u"temporary table in QZMeta_001"_s);
+    row("unknown column type", u"create table Rpt_X (cXml xml)"_s, u"column type xml"_s);
+    row("type with a word for a length", u"create table Rpt_X (c nchar(max))"_s,
+        u"column type nchar(max)"_s);
+    row("computed column", u"create table Rpt_X (a int, b as a * 2)"_s, u"computed column b"_s);
+    row("check constraint", u"create table Rpt_X (a int check (a > 0))"_s,
+        u"column option CHECK of a"_s);
+    row("foreign key",
+        u"create table Rpt_X (a int, foreign key (a) references Crm_BaseCode (ID))"_s,
+        u"table constraint FOREIGN"_s);
+    row("references", u"create table Rpt_X (a int references Crm_BaseCode (ID))"_s,
+        u"column option REFERENCES of a"_s);
+    row("named check", u"create table Rpt_X (a int, constraint CK_a check (a > 0))"_s,
+        u"table constraint CHECK"_s);
+    row("column collation", u"create table Rpt_X (c nvarchar(5) collate Chinese_PRC_CI_AS)"_s,
+        u"column option COLLATE of c"_s);
+    row("storage option", u"create table Rpt_X (a int) on [PRIMARY]"_s,
+        u"CREATE TABLE option on [PRIMARY]"_s);
+    row("table options", u"create table Rpt_X (a int) with (data_compression = page)"_s,
+        u"CREATE TABLE option with"_s);
+    row("identity seed", u"create table Rpt_X (ID int identity(100, 1))"_s, u"IDENTITY(100, 1)"_s);
+    row("identity on text", u"create table Rpt_X (c nvarchar(5) identity)"_s,
+        u"IDENTITY on a column of type nvarchar(5)"_s);
+    row("identity beside another key",
+        u"create table Rpt_X (ID int identity, c nvarchar(5) primary key)"_s,
+        u"IDENTITY column beside a PRIMARY KEY of other columns"_s);
+    row("two row versions", u"create table Rpt_X (a timestamp, b rowversion)"_s,
+        u"a second row-version column"_s);
+    row("row version under another name", u"create table Rpt_X (iVersion rowversion)"_s,
+        u"row-version column iVersion not named qzts"_s);
+    row("schema other than dbo", u"create table sales.Rpt_X (a int)"_s,
+        u"table name sales.Rpt_X"_s);
+    row("alter column", u"alter table Crm_BaseCode alter column cName nvarchar(90)"_s,
+        u"ALTER TABLE without ADD"_s);
+    row("alter drop column", u"alter table Crm_BaseCode drop column cName"_s,
+        u"ALTER TABLE without ADD"_s);
+    row("alter add constraint",
+        u"alter table Crm_BaseCode add constraint DF_x default 0 for bEdit"_s,
+        u"ALTER TABLE ADD CONSTRAINT"_s);
+    row("alter add identity", u"alter table Crm_BaseCode add iNo int identity"_s,
+        u"ALTER TABLE ADD of a key or IDENTITY column iNo"_s);
+    row("filtered index", u"create index ix_x on Crm_BaseCode (cType) where cType = N'Sex'"_s,
+        u"CREATE INDEX option where"_s);
+    row("index with included columns",
+        u"create index ix_x on Crm_BaseCode (cType) include (cName)"_s,
+        u"CREATE INDEX option include"_s);
+    row("create trigger", u"create trigger tr_x on Crm_BaseCode after update as select 1"_s,
+        u"statement CREATE trigger"_s);
+    row("create procedure", u"create procedure p_x as select 1"_s, u"statement CREATE procedure"_s);
+    row("if exists then drop view",
+        u"if exists (select 1 from sysobjects where name = N'v_x') drop view v_x"_s,
+        u"IF EXISTS followed by drop"_s);
+    row("refused table stops the batch",
+        u"create table Rpt_Ok (a int); create table Rpt_X (a int check (a > 0))"_s,
+        u"column option CHECK of a"_s, u"create table Rpt_X (a int check (a > 0))"_s);
     row("convert style", u"select convert(varchar(10), dBirthday, 111) from Crm_Contact"_s,
         u"CONVERT style 111"_s);
     row("convert to date", u"select convert(datetime, N'2026-01-01')"_s,

@@ -308,9 +308,23 @@ QString PostgresDriver::createTableText(const QString &sql) const
                                                 QRegularExpression::CaseInsensitiveOption);
     if (!createTable.match(sql).hasMatch())
         return sql;
-    QString text = sql;
-    for (const auto &[word, type] : createTableTypes())
-        text.replace(word, type);
+    // Only outside quotes: a default such as 'image' or a quoted name keeps its text.
+    static const QRegularExpression quoted(u"'(?:[^']|'')*'|\"(?:[^\"]|\"\")*\""_s);
+    QString text;
+    qsizetype done = 0;
+    auto translate = [&](qsizetype end) {
+        QString part = sql.mid(done, end - done);
+        for (const auto &[word, type] : createTableTypes())
+            part.replace(word, type);
+        text += part;
+    };
+    for (auto it = quoted.globalMatch(sql); it.hasNext();) {
+        const auto match = it.next();
+        translate(match.capturedStart());
+        text += match.captured();
+        done = match.capturedEnd();
+    }
+    translate(sql.size());
     return text;
 }
 

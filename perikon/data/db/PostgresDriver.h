@@ -67,6 +67,7 @@ private:
         QString table;
         QString name;
         QString type;           // format_type() of the column
+        QString sqlServerType;  // the T-SQL declaration its PostgreSQL type cannot carry, if any
         unsigned valueType = 0; // the oid of the type its values have (a domain's base type)
         bool notNull = false;
         bool isKey = false;

@@ -48,7 +48,9 @@ std::vector<ColumnInfo> PostgresDriver::describe(PGresult *result, const QString
         const auto column = m_columns.constFind(quint64(table) << 16 | PQftablecol(result, i));
         const bool fromTable = table != InvalidOid && column != m_columns.cend();
         if (fromTable) {
-            const DeclaredType declared = declaredTypeOfPostgres(column->type);
+            const DeclaredType declared = column->sqlServerType.isEmpty()
+                                              ? declaredTypeOfPostgres(column->type)
+                                              : declaredTypeOf(column->sqlServerType);
             info.type = declared.type;
             info.definedSize = declared.definedSize;
             info.precision = declared.precision;
@@ -87,7 +89,8 @@ void PostgresDriver::loadTableColumns(const QList<unsigned> &tables)
             " a.attnotnull, c.relname, n.nspname,"
             " EXISTS (SELECT 1 FROM pg_index i WHERE i.indrelid = a.attrelid AND i.indisprimary"
             " AND a.attnum = ANY (i.indkey)),"
-            " CASE WHEN t.typbasetype <> 0 THEN t.typbasetype ELSE a.atttypid END"
+            " CASE WHEN t.typbasetype <> 0 THEN t.typbasetype ELSE a.atttypid END,"
+            " col_description(a.attrelid, a.attnum)"
             " FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid"
             " JOIN pg_namespace n ON n.oid = c.relnamespace JOIN pg_type t ON t.oid = a.atttypid"
             " WHERE a.attrelid = ANY ($1::oid[]) AND a.attnum > 0 AND NOT a.attisdropped"_s,
@@ -100,6 +103,10 @@ void PostgresDriver::loadTableColumns(const QList<unsigned> &tables)
         column.name = text(2);
         column.type = text(3);
         column.valueType = text(8).toUInt();
+        // varchar beside nvarchar, varbinary(n): the dialect notes the declaration on the column.
+        static const QString marker = u"T-SQL type "_s;
+        if (const QString comment = text(9); comment.startsWith(marker))
+            column.sqlServerType = comment.mid(marker.size());
         column.notNull = text(4) == u"t"_s;
         column.table = text(5);
         column.schema = text(6);
@@ -144,17 +151,24 @@ QString PostgresDriver::spelling(const QString &table, const QString &column) co
 // gives them, for this connection and for others that read the table.
 void PostgresDriver::recordSpellings(const QString &createTable)
 {
+    // A #temporary table keeps its '#'; ALTER TABLE ... ADD COLUMN names one more column.
     static const QRegularExpression head(
-        u"^\\s*create\\s+table\\s+(?:[\"\\w]+\\.)?\"?(\\w+)\"?\\s*\\("_s,
+        u"^\\s*(?:create\\s+table|alter\\s+table)\\s+(?:[\"\\w]+\\.)?\"?(#?\\w+)\"?"
+        "\\s*(?:\\(|add\\s+column\\s+(?=\\w))"_s,
         QRegularExpression::CaseInsensitiveOption);
     const auto match = head.match(createTable);
     if (!match.hasMatch())
         return;
+    const bool addColumn = !match.captured(0).endsWith(u'(');
     const QString table = match.captured(1).toLower();
     static const QRegularExpression column(u"(?:\\(|,)\\s*\"?([A-Za-z_]\\w*)\"?\\s+[A-Za-z]"_s);
     QStringList rows;
     QVariantList values;
-    for (auto it = column.globalMatch(createTable, match.capturedEnd() - 1); it.hasNext();) {
+    // ADD COLUMN names exactly one column, right after the words.
+    static const QRegularExpression added(u"\\G\"?([A-Za-z_]\\w*)\"?\\s+[A-Za-z]"_s);
+    for (auto it = addColumn ? added.globalMatch(createTable, match.capturedEnd())
+                             : column.globalMatch(createTable, match.capturedEnd() - 1);
+         it.hasNext();) {
         const QString name = it.next().captured(1);
         if (name == name.toLower())
             continue;

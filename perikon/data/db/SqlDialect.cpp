@@ -2,6 +2,7 @@
 #include "SqlDialect.h"
 
 #include "DbError.h"
+#include "SqlDdlWriter.h"
 #include "SqlKeywords.h"
 #include "SqlRewriter.h"
 #include "SqlSyntaxTree.h"
@@ -27,8 +28,8 @@ TranslatedStatement makeStep(TranslatedStatement::Kind kind, QString sql = {})
 
 bool startsStatement(const SqlNode &node)
 {
-    for (QStringView word :
-         {u"insert", u"update", u"delete", u"drop", u"use", u"exec", u"execute", u"if"}) {
+    for (QStringView word : {u"insert", u"update", u"delete", u"drop", u"use", u"exec", u"execute",
+                             u"if", u"create", u"alter"}) {
         if (node.isWord(word))
             return true;
     }
@@ -39,6 +40,19 @@ bool isCompoundOperator(const SqlNode &node)
 {
     return node.isWord(u"union") || node.isWord(u"all") || node.isWord(u"except")
            || node.isWord(u"intersect");
+}
+
+// CREATE TRIGGER/PROCEDURE/FUNCTION: the statements of its body belong to it.
+bool hasBody(SqlRange nodes, const SqlNode *create)
+{
+    const std::size_t next = nextSignificant(nodes, std::size_t(create - nodes.data()) + 1);
+    if (next >= nodes.size())
+        return false;
+    for (QStringView word : {u"trigger", u"procedure", u"proc", u"function"}) {
+        if (nodes[next].isWord(word))
+            return true;
+    }
+    return false;
 }
 
 // Statements end at ';' or where the next one begins: "update a ... update b ...". The statement
@@ -87,10 +101,16 @@ std::vector<SqlRange> splitStatements(SqlRange nodes)
             continue;
         }
         bool splits = startsStatement(node);
+        // ALTER TABLE t DROP/ALTER ... and CREATE TRIGGER/PROCEDURE ... AS body are one
+        // statement each, which the translation refuses whole.
+        if (kind->isWord(u"alter") || (kind->isWord(u"create") && hasBody(nodes, kind)))
+            splits = false;
         if (node.isWord(u"select")) {
             const std::ptrdiff_t previous = previousSignificant(nodes, i);
             if (previous >= 0 && isCompoundOperator(nodes[previous]))
                 splits = false;
+            else if (kind->isWord(u"create") && previous >= 0 && nodes[previous].isWord(u"as"))
+                splits = false; // CREATE VIEW v AS SELECT
             else if (kind->isWord(u"insert") && !insertHasSource)
                 splits = false;
             else
@@ -114,9 +134,10 @@ public:
     StatementTranslator(const SqlTargetProfile &profile,
                         const QHash<QString, QString> &databaseSchemas)
         : m_rewriter(profile, databaseSchemas)
+        , m_ddl(profile, databaseSchemas)
     {}
 
-    std::optional<TranslatedStatement> translate(SqlRange statement) const
+    std::vector<TranslatedStatement> translate(SqlRange statement) const
     {
         // Blanks around a statement mean nothing; comments stay with it.
         while (!statement.empty() && statement.front().token.kind == SqlToken::Kind::Whitespace
@@ -127,18 +148,55 @@ public:
             statement = statement.first(statement.size() - 1);
         const SqlRange body = trimmed(statement);
         if (body.empty())
-            return std::nullopt;
+            return {};
         const SqlNode &first = body[0];
         if (first.isWord(u"if"))
-            return ifExists(body);
+            return {ifExists(body)};
         if (first.isWord(u"use"))
-            return useDatabase(body);
+            return {useDatabase(body)};
         if (first.isWord(u"exec") || first.isWord(u"execute"))
-            return procedure(body);
-        return makeStep(TranslatedStatement::Kind::Sql, dml(statement, first));
+            return {procedure(body)};
+        if (first.isWord(u"create") || first.isWord(u"alter")) {
+            std::vector<TranslatedStatement> steps;
+            for (const QString &sql : ddl(body))
+                steps.push_back(makeStep(TranslatedStatement::Kind::Sql, sql));
+            return steps;
+        }
+        return {makeStep(TranslatedStatement::Kind::Sql, dml(statement, first))};
     }
 
 private:
+    // CREATE TABLE / INDEX / VIEW and ALTER TABLE ... ADD: one or more target statements.
+    QStringList ddl(SqlRange body) const
+    {
+        std::size_t i = nextSignificant(body, 1);
+        auto word = [&](QStringView w) {
+            return i < body.size() && body[i].isWord(w);
+        };
+        auto after = [&] {
+            return body.subspan(i + 1);
+        };
+        if (body[0].isWord(u"alter")) {
+            if (!word(u"table"))
+                throw SqlUnsupported{u"statement ALTER "_s
+                                     + (i < body.size() ? body[i].text() : QString())};
+            return m_ddl.alterTable(after());
+        }
+        if (word(u"table"))
+            return m_ddl.createTable(after());
+        if (word(u"view"))
+            return {m_ddl.createView(after())};
+        const bool unique = word(u"unique");
+        if (unique)
+            i = nextSignificant(body, i + 1);
+        if (word(u"clustered") || word(u"nonclustered"))
+            i = nextSignificant(body, i + 1);
+        if (word(u"index"))
+            return {m_ddl.createIndex(after(), unique)};
+        throw SqlUnsupported{u"statement CREATE "_s
+                             + (i < body.size() ? body[i].text() : QString())};
+    }
+
     QString dml(SqlRange statement, const SqlNode &first) const
     {
         if (first.isWord(u"select"))
@@ -240,7 +298,9 @@ private:
             else if (node.isWord(u"else") && caseDepth == 0)
                 throw SqlUnsupported{u"IF ... ELSE"_s};
         }
-        if (!body[0].isWord(u"insert") && !body[0].isWord(u"update") && !body[0].isWord(u"delete"))
+        // IF EXISTS (...) DROP TABLE: how scratch tables are cleared away before a new run.
+        if (!body[0].isWord(u"insert") && !body[0].isWord(u"update") && !body[0].isWord(u"delete")
+            && !(body[0].isWord(u"drop") && startsWithWord(body.subspan(1), u"table")))
             throw SqlUnsupported{u"IF EXISTS followed by "_s + body[0].text().left(40)};
         TranslatedStatement step
             = makeStep(TranslatedStatement::Kind::IfExists, dml(body, body[0]));
@@ -297,6 +357,7 @@ private:
     }
 
     SqlRewriter m_rewriter;
+    SqlDdlWriter m_ddl;
 };
 
 QString targetName(SqlTarget target)
@@ -338,8 +399,8 @@ std::vector<TranslatedStatement> SqlDialect::translate(const QString &sqlServerT
     std::vector<TranslatedStatement> steps;
     for (SqlRange statement : splitStatements(tree)) {
         try {
-            if (auto step = translator.translate(statement))
-                steps.push_back(std::move(*step));
+            for (TranslatedStatement &step : translator.translate(statement))
+                steps.push_back(std::move(step));
         } catch (const SqlUnsupported &e) {
             throw unsupported(m_target, e.reason, originalText(trimmed(statement)));
         }

@@ -32,6 +32,18 @@ QString SqlRewriter::name(const SqlNode &node) const
     return node.token.text;
 }
 
+QString SqlRewriter::temporarySchema() const
+{
+    return m_profile.target == SqlTarget::Postgres ? u"pg_temp"_s : u"tempdb"_s;
+}
+
+QString SqlRewriter::temporaryTableName(const QString &name) const
+{
+    if (name.startsWith(u"##"_s))
+        throw SqlUnsupported{u"global temporary table "_s + name};
+    return m_profile.quoteName(m_profile.target == SqlTarget::Postgres ? name.toLower() : name);
+}
+
 std::size_t SqlRewriter::tableHintEnd(SqlRange nodes, std::size_t at) const
 {
     if (at >= nodes.size() || !nodes[at].isWord(u"with"))
@@ -122,6 +134,15 @@ QString SqlRewriter::expression(SqlRange nodes) const
             }
             if (i + 3 < nodes.size() && nodes[i + 2].isPunct(u'.') && isName(nodes[i + 3])) {
                 const QString database = name(node);
+                // tempdb..#t is the temporary table #t.
+                if (nodes[i + 3].token.name().startsWith(u'#')) {
+                    if (database.compare(u"tempdb"_s, Qt::CaseInsensitive) != 0)
+                        throw SqlUnsupported{u"temporary table in "_s + database};
+                    text
+                        += temporarySchema() + u'.' + temporaryTableName(nodes[i + 3].token.name());
+                    i += 3;
+                    continue;
+                }
                 text += m_databaseSchemas.value(database.toLower(), database) + u'.';
                 i += 2;
                 continue;
@@ -134,8 +155,10 @@ QString SqlRewriter::expression(SqlRange nodes) const
         }
         if (token.text.startsWith(u'@'))
             throw SqlUnsupported{u"variable "_s + token.text};
-        if (token.text.startsWith(u'#'))
-            throw SqlUnsupported{u"temporary table "_s + token.text};
+        if (token.text.startsWith(u'#')) {
+            text += temporarySchema() + u'.' + temporaryTableName(token.text);
+            continue;
+        }
         const std::size_t next = nextSignificant(nodes, i + 1);
         if (next < nodes.size() && nodes[next].isGroup()) {
             if (m_profile.function(token.text)) {

@@ -24,6 +24,11 @@ public:
     // Any other run of nodes: clauses, expressions, lists.
     QString expression(SqlRange nodes) const;
     QString name(const SqlNode &node) const;
+    // Where a #temporary table lives: a scratch database private to the connection, "tempdb" on
+    // SQLite (in memory) and the session's own "pg_temp" on PostgreSQL.
+    QString temporarySchema() const;
+    // "#scratch" as the target's (quoted) name; PostgreSQL keeps quoted case, so it is folded.
+    QString temporaryTableName(const QString &name) const;
 
 private:
     // One SELECT of a compound; `limit` receives the TOP count, empty without TOP.

@@ -1,0 +1,53 @@
+// SchemaInstaller: the schema scripts, written once in SQL Server's dialect and translated for
+// each backend.
+#include "suite/schema/SchemaInstaller.h"
+
+#include "perikon/data/db/DbError.h"
+
+#include <QFile>
+
+namespace perikon::suite {
+
+using namespace Qt::StringLiterals;
+
+SchemaResult<QString> SchemaInstaller::scriptText(const QString &folder, const QString &scriptName)
+{
+    QFile script(u":/suite/schema/%1/%2.sql"_s.arg(folder, scriptName));
+    if (!script.open(QIODevice::ReadOnly))
+        return SchemaResult<QString>::failure(
+            u"The schema script %1 is missing from the library."_s.arg(script.fileName()));
+    return QString::fromUtf8(script.readAll());
+}
+
+SchemaResult<QStringList> SchemaInstaller::scriptStatements(db::SqlTarget target,
+                                                            const QString &scriptName)
+{
+    using Result = SchemaResult<QStringList>;
+    const auto source = scriptText(u"mssql"_s, scriptName);
+    if (!source)
+        return Result::failure(source.error());
+    QStringList statements;
+    try {
+        for (const db::TranslatedStatement &step : db::SqlDialect(target).translate(*source)) {
+            // A schema is plain definitions and rows: nothing the connection would dispatch.
+            if (step.kind != db::TranslatedStatement::Kind::Sql)
+                return Result::failure(
+                    u"The schema script %1 holds a statement that is not plain SQL."_s.arg(
+                        scriptName));
+            statements << step.sql;
+        }
+    } catch (const db::DbError &error) {
+        return Result::failure(u"The schema script %1: %2"_s.arg(scriptName, error.description()));
+    }
+    // Triggers with bodies and sequences: the backend's own language, run as written.
+    const QString backend = target == db::SqlTarget::Postgres ? u"postgres"_s : u"sqlite"_s;
+    if (QFile::exists(u":/suite/schema/%1/%2-backend.sql"_s.arg(backend, scriptName))) {
+        const auto own = scriptText(backend, scriptName + u"-backend"_s);
+        if (!own)
+            return Result::failure(own.error());
+        statements << *own;
+    }
+    return statements;
+}
+
+} // namespace perikon::suite
