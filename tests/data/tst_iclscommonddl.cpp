@@ -5,7 +5,7 @@
 
 #include "perikon/data/Common.h"
 #include "perikon/data/IClsCommon.h"
-#include "perikon/entry/SessionGlobals.h"
+#include "perikon/session/SessionGlobals.h"
 #include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"
 
