@@ -1,7 +1,7 @@
 // Two operators on one PostgreSQL server at the same time: stale row versions, contacts added in
 // the same moment, and a delete racing a modify. Each operator is a thread with its own session.
 
-#include "OperatorSession.h"
+#include "support/OperatorSession.h"
 
 #include "support/TestDatabase.h"
 

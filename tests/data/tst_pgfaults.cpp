@@ -2,7 +2,7 @@
 // clear error, nothing crashes, and once the server is back a new connection works. The test
 // stops the shared test server, so ctest runs it alone.
 
-#include "OperatorSession.h"
+#include "support/OperatorSession.h"
 
 #include "support/TestDatabase.h"
 

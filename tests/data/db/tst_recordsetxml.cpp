@@ -1,4 +1,4 @@
-#include "DbTestFixture.h"
+#include "support/DbTestFixture.h"
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"

@@ -1,4 +1,4 @@
-#include "DbTestFixture.h"
+#include "support/DbTestFixture.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "SqliteTestDb.h"
+#include "support/SqliteTestDb.h"
 
 #include "suite/schema/SchemaInstaller.h"
 
