@@ -4,8 +4,8 @@
 
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/RowText.h"
-#include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/entry/IContact.h"
 #include "perikon/entry/SessionGlobals.h"
@@ -75,14 +75,14 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
                 // A code list entry that exists already is not added again, and says nothing.
                 db::Recordset existing;
                 existing.setCursorLocation(db::Recordset::UseClient);
-                existing.open(QStringLiteral("select top 1 * from  ") + TableName
-                                  + QStringLiteral(" Where cType = N'")
-                                  + sqlEscape(internal::childText(row, QStringLiteral("cType")))
-                                  + QStringLiteral("' and cName=N'")
-                                  + sqlEscape(internal::childText(row, QStringLiteral("cName")))
-                                  + QStringLiteral("'"),
-                              connection(), db::Recordset::OpenDynamic,
-                              db::Recordset::LockOptimistic, -1);
+                existing.open(
+                    QStringLiteral("select top 1 * from  ") + TableName
+                        + QStringLiteral(" Where cType = N'")
+                        + db::sqlEscaped(internal::childText(row, QStringLiteral("cType")))
+                        + QStringLiteral("' and cName=N'")
+                        + db::sqlEscaped(internal::childText(row, QStringLiteral("cName")))
+                        + QStringLiteral("'"),
+                    connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
                 if (existing.recordCount() == 1) {
                     rs.cancelUpdate();
                     break;
@@ -101,7 +101,7 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
                         "if exists (select 1 from sysobjects where id = "
                         "object_id('tc_tmp_duplication')) insert into tc_tmp_duplication "
                         "(obj_type,code)values(2,'")
-                    + sqlEscape(transXML::text(code.child_value())) + QStringLiteral("')"));
+                    + db::sqlEscaped(transXML::text(code.child_value())) + QStringLiteral("')"));
             }
         }
         return result;
@@ -176,11 +176,11 @@ bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &
             std::unique_ptr<db::Recordset> rs
                 = OpenRs(QStringLiteral("SELECT TOP 1 * FROM ") + TableName
                              + QStringLiteral(" WHERE cAcc_Id=N'")
-                             + sqlEscape(internal::childText(row, QStringLiteral("cAcc_Id")))
+                             + db::sqlEscaped(internal::childText(row, QStringLiteral("cAcc_Id")))
                              + QStringLiteral("'") + QStringLiteral(" AND iyear=")
                              + internal::childText(row, QStringLiteral("iyear"))
                              + QStringLiteral(" AND cSub_Id=N'")
-                             + sqlEscape(internal::childText(row, QStringLiteral("cSub_Id")))
+                             + db::sqlEscaped(internal::childText(row, QStringLiteral("cSub_Id")))
                              + QStringLiteral("'"),
                          systemCnn, opened);
             if (!rs)

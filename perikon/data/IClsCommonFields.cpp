@@ -4,9 +4,10 @@
 #include "perikon/data/IClsCommon.h"
 
 #include "perikon/data/DataErrors.h"
-#include "perikon/data/SqlText.h"
+#include "perikon/data/db/ColumnType.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/transXML.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/ColumnSetService.h"
@@ -56,7 +57,9 @@ const QHash<QString, QString> &storedColumns()
 
 bool zeroMeansEmpty(int type)
 {
-    return type == 11 || type == 128 || type == 204 || type == 205;
+    namespace ct = db::ColumnType;
+    return type == ct::Boolean || type == ct::Binary || type == ct::VarBinary
+           || type == ct::LongVarBinary;
 }
 
 } // namespace
@@ -156,14 +159,14 @@ QString IClsCommon::ReIdVal(const QVariant &strTemp)
 {
     if (!strTemp.isValid() || strTemp.isNull())
         return QStringLiteral(" is null ");
-    return QStringLiteral("= '") + sqlEscape(strTemp.toString()) + QLatin1Char('\'');
+    return QStringLiteral("= '") + db::sqlEscaped(strTemp.toString()) + QLatin1Char('\'');
 }
 
 QString IClsCommon::GetPicForCRM(const QString &GUID, const QString &FileName)
 {
     db::Recordset rs;
     rs.setCursorLocation(db::Recordset::UseClient);
-    rs.open(QStringLiteral("select * from aa_picture where cGUID = N'") + sqlEscape(GUID)
+    rs.open(QStringLiteral("select * from aa_picture where cGUID = N'") + db::sqlEscaped(GUID)
                 + QLatin1Char('\''),
             connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic);
     if (rs.eof())

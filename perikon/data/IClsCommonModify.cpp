@@ -7,8 +7,10 @@
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/DataSession.h"
 #include "perikon/data/RowText.h"
-#include "perikon/data/SqlText.h"
+#include "perikon/data/db/ColumnType.h"
+#include "perikon/data/db/DateTimeFormat.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/entry/IContact.h"
 #include "perikon/entry/SessionGlobals.h"
@@ -100,7 +102,7 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
             rs.setCursorLocation(db::Recordset::UseClient);
             if (isTable(TableName, "Crm_Contact")) {
                 rs.open(QStringLiteral("SELECT TOP 1 * FROM  ") + TableName
-                            + QStringLiteral(" WHERE cContactCode=N'") + sqlEscape(code)
+                            + QStringLiteral(" WHERE cContactCode=N'") + db::sqlEscaped(code)
                             + QStringLiteral("'"),
                         connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic,
                         -1);
@@ -121,8 +123,8 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
                 std::unique_ptr<db::Recordset> version(
                     OpenX(QStringLiteral(
                               "select top 1 convert(char, convert(money,qzts), 2) as qzts from  ")
-                          + TableName + QStringLiteral(" Where cContactCode=N'") + sqlEscape(code)
-                          + QStringLiteral("'")));
+                          + TableName + QStringLiteral(" Where cContactCode=N'")
+                          + db::sqlEscaped(code) + QStringLiteral("'")));
                 QString current;
                 if (version && version->recordCount() > 0)
                     current = NullTo(version->value(0), QString()).toString();
@@ -138,9 +140,9 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
                     = !id.isEmpty()
                           ? QStringLiteral("ID=") + QString::number(id.toLongLong())
                           : QStringLiteral("cType=N'")
-                                + sqlEscape(internal::childText(row, QStringLiteral("ctype")))
+                                + db::sqlEscaped(internal::childText(row, QStringLiteral("ctype")))
                                 + QStringLiteral("' and cName=N'")
-                                + sqlEscape(internal::childText(row, QStringLiteral("cname")))
+                                + db::sqlEscaped(internal::childText(row, QStringLiteral("cname")))
                                 + QStringLiteral("'");
                 rs.open(QStringLiteral("SELECT TOP 1 * FROM  ") + TableName
                             + QStringLiteral(" WHERE ") + where,
@@ -188,8 +190,8 @@ void IClsCommon::removeOrphanedCompanions(const QString &oid, const QString &cod
 {
     // The contact was deleted while its save steps ran: what they wrote for it has no owner.
     // Only rows of this contact go, and only while no contact of that OID or code exists.
-    const QString byOid = QStringLiteral("=N'") + sqlEscape(oid) + QStringLiteral("'");
-    const QString byCode = QStringLiteral("=N'") + sqlEscape(code) + QStringLiteral("'");
+    const QString byOid = QStringLiteral("=N'") + db::sqlEscaped(oid) + QStringLiteral("'");
+    const QString byCode = QStringLiteral("=N'") + db::sqlEscaped(code) + QStringLiteral("'");
     try {
         connection()->execute(
             QStringLiteral("delete from Crm_Contact_extradefine where OID") + byOid
@@ -227,9 +229,10 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
         const std::string rowName = utf8(TableName.toLower());
         pugi::xml_node row = workingDocument()->document_element().child(rowName.c_str());
         const QString code = internal::childText(row, QStringLiteral("ccontactcode"));
-        std::unique_ptr<db::Recordset> stored(OpenX(Common::ToNSqlLiterals(
-            QStringLiteral("SELECT TOP 1 * FROM  ") + TableName
-            + QStringLiteral(" WHERE cContactCode=N'") + sqlEscape(code) + QStringLiteral("'"))));
+        std::unique_ptr<db::Recordset> stored(
+            OpenX(Common::ToNSqlLiterals(QStringLiteral("SELECT TOP 1 * FROM  ") + TableName
+                                         + QStringLiteral(" WHERE cContactCode=N'")
+                                         + db::sqlEscaped(code) + QStringLiteral("'"))));
         if (!stored || stored->recordCount() == 0) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
             FailWithMessage(sMsg);
@@ -247,12 +250,12 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
                 continue;
             const QVariant value = stored->value(i);
             QString text;
-            if (field.type() == 11)
+            if (field.type() == db::ColumnType::Boolean)
                 text = value.isNull()
                            ? QString()
                            : (value.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
             else if (value.metaType().id() == QMetaType::QDateTime)
-                text = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                text = value.toDateTime().toString(db::kDateTimeFormat);
             else if (!value.isNull())
                 text = value.toString();
             storedRow.append_child(utf8(field.name()).c_str()).text().set(utf8(text).c_str());
@@ -291,7 +294,7 @@ bool IClsCommon::UniteSrv(pugi::xml_node row, const QString &TableName, QString 
         if (now && now->recordCount() > 0) {
             const QVariant value = now->value(QStringLiteral("curSrvtime"));
             time = value.metaType().id() == QMetaType::QDateTime
-                       ? value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                       ? value.toDateTime().toString(db::kDateTimeFormat)
                        : value.toString();
         }
         SetOrAddNodeText(content, QStringLiteral("dmodifydate"), time);
@@ -382,7 +385,8 @@ bool IClsCommon::CnnExec(const QString &procedure, const QStringList &parameters
         }
         QString statement = QStringLiteral("EXECUTE ") + procedure;
         for (qsizetype i = 0; i + 1 < parameters.size(); ++i)
-            statement += QStringLiteral(" '") + sqlEscape(parameters[i]) + QStringLiteral("',");
+            statement
+                += QStringLiteral(" '") + db::sqlEscaped(parameters[i]) + QStringLiteral("',");
         statement
             += QStringLiteral("'") + scratch + QStringLiteral("',") + QStringLiteral("'cRetVal'");
         connection()->execute(statement);

@@ -1,6 +1,7 @@
 #include "PostgresDriver.h"
 
 #include "ConnectionString.h"
+#include "DateTimeFormat.h"
 #include "DbError.h"
 #include "PostgresCursor.h"
 #include "SqlKeywords.h"
@@ -54,8 +55,7 @@ struct BoundParameters
                 formats.push_back(1);
                 break;
             case QMetaType::QDateTime:
-                storage.push_back(
-                    value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s).toUtf8());
+                storage.push_back(value.toDateTime().toString(db::kDateTimeMillisFormat).toUtf8());
                 types.push_back(0);
                 formats.push_back(0);
                 break;
@@ -368,8 +368,8 @@ void PostgresDriver::setDefaultDatabase(const QString &name)
     // system and meta databases, then the scratch database.
     QStringList path{quoteIdentifier(schema)};
     for (const QString &other :
-         {u"qzsystem"_s, m_account.isEmpty() ? QString() : u"qzmeta_"_s + m_account.toLower(),
-          u"public"_s, u"tempdb"_s}) {
+         {u"qzsystem"_s, ConnectionString::metaDatabaseOf(m_account).toLower(), u"public"_s,
+          u"tempdb"_s}) {
         if (!other.isEmpty() && other != schema)
             path << quoteIdentifier(other);
     }

@@ -1,5 +1,6 @@
 #include "SqliteCompat.h"
 
+#include "DateTimeFormat.h"
 #include "DbError.h"
 
 #include <QDateTime>
@@ -27,7 +28,7 @@ QString argumentText(sqlite3_value *value)
 
 void getdateFunction(sqlite3_context *context, int, sqlite3_value **)
 {
-    resultText(context, QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s));
+    resultText(context, QDateTime::currentDateTime().toString(db::kDateTimeMillisFormat));
 }
 
 void newidFunction(sqlite3_context *context, int, sqlite3_value **)

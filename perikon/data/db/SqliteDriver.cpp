@@ -1,6 +1,7 @@
 #include "SqliteDriver.h"
 
 #include "ConnectionString.h"
+#include "DateTimeFormat.h"
 #include "DbError.h"
 #include "SqliteCompat.h"
 
@@ -164,9 +165,8 @@ void SqliteDriver::open(const ConnectionString &connectionString)
         const QString system = folder.filePath(QStringLiteral("qzsystem.db"));
         if (QFileInfo(system).isFile() && QFileInfo(system) != file)
             attach(system, QStringLiteral("qzsystem"));
-        const QString account = connectionString.accountNumber();
-        if (!account.isEmpty()) {
-            const QString metaName = QStringLiteral("QZMeta_") + account;
+        const QString metaName = connectionString.metaDatabase();
+        if (!metaName.isEmpty()) {
             const QString meta = folder.filePath(metaName + QStringLiteral(".db"));
             if (QFileInfo(meta).isFile() && QFileInfo(meta) != file)
                 attach(meta, metaName);
@@ -272,10 +272,9 @@ void SqliteDriver::bind(sqlite3_stmt *statement, const QString &sql, const QVari
                 break;
             }
             case QMetaType::QDateTime:
-                rc = sqlite3_bind_text(
-                    statement, index,
-                    value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8(), -1,
-                    SQLITE_TRANSIENT);
+                rc = sqlite3_bind_text(statement, index,
+                                       value.toDateTime().toString(db::kDateTimeFormat).toUtf8(),
+                                       -1, SQLITE_TRANSIENT);
                 break;
             default: {
                 const QByteArray text = value.toString().toUtf8();
