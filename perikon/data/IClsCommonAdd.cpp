@@ -2,6 +2,7 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/RowText.h"
 #include "perikon/data/db/DbError.h"
@@ -97,11 +98,7 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
                 saveSteps.TransUpdateCustomer(1, row, *this);
                 const pugi::xml_node code = root.select_node("//ccontactcode").node();
                 connection()->execute(
-                    QStringLiteral(
-                        "if exists (select 1 from sysobjects where id = "
-                        "object_id('tc_tmp_duplication')) insert into tc_tmp_duplication "
-                        "(obj_type,code)values(2,'")
-                    + db::sqlEscaped(transXML::text(code.child_value())) + QStringLiteral("')"));
+                    internal::duplicationNoteSql(transXML::text(code.child_value())));
             }
         }
         return result;

@@ -2,6 +2,7 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqlLiteral.h"
@@ -35,10 +36,7 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
         }
         IContact contact;
         // The duplicate detection hears of the delete even when it fails later.
-        connection()->execute(QStringLiteral("if exists (select 1 from sysobjects where id = "
-                                             "object_id('tc_tmp_duplication')) insert into "
-                                             "tc_tmp_duplication (obj_type,code,oper)values(2,'")
-                              + db::sqlEscaped(id) + QStringLiteral("','del')"));
+        connection()->execute(internal::duplicationNoteSql(id, u"del"));
         if (IDName.trimmed().isEmpty()) {
             gLastError
                 = internal::dataMessage(QStringLiteral("K2.CRM.QZCompetitor.iclscommon.00059"));

@@ -3,11 +3,12 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/db/ColumnType.h"
 #include "perikon/data/db/DbError.h"
-#include "perikon/data/transXML.h"
 #include "perikon/data/db/SqlLiteral.h"
+#include "perikon/data/transXML.h"
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/ColumnSetService.h"
@@ -68,10 +69,8 @@ QString IClsCommon::GetContactCode()
 {
     db::Recordset rs;
     rs.setCursorLocation(db::Recordset::UseClient);
-    rs.open(QStringLiteral("Select max(cContactCode) FROM Crm_Contact")
-                + QStringLiteral(" WHERE  LEN(cContactCode)=8 and LEFT(cContactCode,1) in "
-                                 "(N'0',N'1',N'2',N'3',N'4',N'5',N'6',N'7',N'8',N'9') "),
-            connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic);
+    rs.open(internal::nextContactCodeSql(1), connection(), db::Recordset::OpenStatic,
+            db::Recordset::LockOptimistic);
     const QVariant max = rs.eof() ? QVariant() : rs.value(0);
     if (!max.isValid() || max.isNull())
         return QStringLiteral("00000001");

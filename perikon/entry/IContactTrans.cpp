@@ -3,12 +3,13 @@
 #include "perikon/entry/IContact.h"
 
 #include "perikon/data/Common.h"
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/RowText.h"
 #include "perikon/data/db/DbError.h"
-#include "perikon/data/transXML.h"
 #include "perikon/data/db/SqlLiteral.h"
+#include "perikon/data/transXML.h"
 #include "perikon/entry/SessionGlobals.h"
 #include "perikon/host/ErrorLog.h"
 #include "perikon/host/HostSession.h"
@@ -69,10 +70,7 @@ QString IContact::NextContactCode(IClsCommon &ICom)
 {
     if (m_operation != 1)
         return {};
-    std::unique_ptr<db::Recordset> rs(
-        ICom.OpenX(QStringLiteral("Select max(cContactCode) FROM Crm_Contact")
-                   + QStringLiteral(" WHERE  LEN(cContactCode)=8 and LEFT(cContactCode,1) in "
-                                    "(N'0',N'1',N'2',N'3',N'4',N'5',N'6',N'7',N'8',N'9')  ")));
+    std::unique_ptr<db::Recordset> rs(ICom.OpenX(internal::nextContactCodeSql(2)));
     if (!rs || rs->recordCount() == 0)
         return {};
     const QVariant maximum = rs->value(0);
