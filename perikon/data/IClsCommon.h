@@ -116,13 +116,6 @@ public:
     bool SetFieldValue(db::Recordset &rs, pugi::xml_node node);
 
 private:
-    bool RunOperating(pugi::xml_node row, const QString &TableName, const QString &operating,
-                      QString &sMsg);
-    bool UniteSrv(pugi::xml_node row, const QString &TableName, QString &sMsg);
-    bool CnnExec(const QString &procedure, const QStringList &parameters, QString &returned,
-                 const QString &failureStatus);
-    // Removes the extension, authorization and user rows of a contact that no longer exists.
-    void removeOrphanedCompanions(const QString &oid, const QString &code);
     // CheckRefed without its error handler: database errors reach the caller.
     bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll,
                         QString &RetMsg);
