@@ -15,6 +15,10 @@
 
 namespace perikon {
 
+namespace internal {
+class AccountTransfer;
+}
+
 // The component's single door to the account database: it binds to the database, runs plain and
 // paged queries, and writes record XML as new and changed rows. Every public operation catches its
 // own errors, logs them, and reports failure through its result.
@@ -116,6 +120,9 @@ public:
     bool SetFieldValue(db::Recordset &rs, pugi::xml_node node);
 
 private:
+    // Writes through the private connections TransCnn opens and OpenRs reads them.
+    friend class internal::AccountTransfer;
+
     // CheckRefed without its error handler: database errors reach the caller.
     bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll,
                         QString &RetMsg);
