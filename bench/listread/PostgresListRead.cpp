@@ -5,6 +5,7 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/PgResultHandle.h"
 #include "perikon/data/db/PostgresCompat.h"
+#include "perikon/data/db/PostgresCursor.h"
 #include "perikon/data/db/PostgresDriver.h"
 #include "perikon/data/db/Recordset.h"
 
@@ -86,7 +87,8 @@ qint64 readRaw(PGconn *conn, const char *listSql, qint64 *checksum)
     for (int row = 0; row < PQntuples(result); ++row) {
         for (int i = 0; i < columns; ++i) {
             const Oid type = PQftype(result, i);
-            if (type == 20 || type == 21 || type == 23)
+            if (type == PostgresType::Int8 || type == PostgresType::Int2
+                || type == PostgresType::Int4)
                 sum += std::strtoll(PQgetvalue(result, row, i), nullptr, 10);
             else
                 sum += PQgetisnull(result, row, i) ? 0 : PQgetlength(result, row, i);
