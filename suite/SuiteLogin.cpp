@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/ResourceTexts.h"
 #include "suite/services/SuiteSql.h"
 
@@ -65,11 +66,11 @@ bool SuiteLogin::holdsRight(const QString &functionId)
             m_rightsConnection = std::move(connection);
             m_rightsConnectionString = connectionString;
         }
-        const QList<QStringList> rows
-            = queryRows(*m_rightsConnection,
-                        QStringLiteral("select count(*) from qz_UserFunction where cUser_Id=N'")
-                            + sqlText(cUserId.trimmed()) + QStringLiteral("' and lower(cFuncId)=N'")
-                            + sqlText(functionId.trimmed().toLower()) + u'\'');
+        const QList<QStringList> rows = queryRows(
+            *m_rightsConnection,
+            QStringLiteral("select count(*) from qz_UserFunction where cUser_Id=N'")
+                + db::sqlEscaped(cUserId.trimmed()) + QStringLiteral("' and lower(cFuncId)=N'")
+                + db::sqlEscaped(functionId.trimmed().toLower()) + u'\'');
         return !rows.isEmpty() && rows.first().first().toLongLong() > 0;
     } catch (const db::DbError &) {
         // An unreadable rights table grants nothing; the refusal text follows.

@@ -1,6 +1,7 @@
 #include "apps/automate/Bridge.h"
 
 #include "apps/automate/JsonValues.h"
+#include "perikon/data/db/DateTimeFormat.h"
 #include "perikon/entry/CreateObject.h"
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/session/ClassRegistry.h"
@@ -371,7 +372,7 @@ QJsonValue Bridge::toJson(const QVariant &value, const QString &keepAs)
     }
     switch (value.metaType().id()) {
     case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return value.toDateTime().toString(db::kDateTimeFormat);
     case QMetaType::QDate:
         return value.toDate().toString(Qt::ISODate);
     case QMetaType::QByteArray:

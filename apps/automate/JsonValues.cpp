@@ -1,5 +1,6 @@
 #include "apps/automate/JsonValues.h"
 
+#include "perikon/data/db/DateTimeFormat.h"
 #include "perikon/data/db/Recordset.h"
 
 #include <QDateTime>
@@ -14,7 +15,7 @@ QJsonValue cellToJson(const QVariant &value)
         return QJsonValue(QJsonValue::Null);
     switch (value.metaType().id()) {
     case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return value.toDateTime().toString(db::kDateTimeFormat);
     case QMetaType::QDate:
         return value.toDate().toString(Qt::ISODate);
     case QMetaType::QByteArray:

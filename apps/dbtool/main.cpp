@@ -3,6 +3,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/ConnectionString.h"
+#include "perikon/data/db/DateTimeFormat.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Recordset.h"
 #include "suite/schema/DemoDataGenerator.h"
@@ -212,7 +213,7 @@ QString cellText(const QVariant &value)
     if (!value.isValid() || value.isNull())
         return QStringLiteral("NULL");
     if (value.metaType().id() == QMetaType::QDateTime)
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return value.toDateTime().toString(perikon::db::kDateTimeFormat);
     if (value.metaType().id() == QMetaType::QByteArray)
         return QStringLiteral("<%1 bytes>").arg(value.toByteArray().size());
     return value.toString();

@@ -3,7 +3,9 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/ConnectionString.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/PgResultHandle.h"
 #include "perikon/data/db/PostgresCompat.h"
+#include "perikon/data/db/PostgresCursor.h"
 #include "perikon/data/db/PostgresDriver.h"
 #include "perikon/data/db/Recordset.h"
 
@@ -78,19 +80,21 @@ qint64 readRaw(PGconn *conn, const char *listSql, qint64 *checksum)
 {
     QElapsedTimer timer;
     timer.start();
-    PGresult *result = PQexec(conn, listSql);
+    PgResultHandle handle(PQexec(conn, listSql));
+    const PGresult *result = handle.get();
     const int columns = PQnfields(result);
     qint64 sum = 0;
     for (int row = 0; row < PQntuples(result); ++row) {
         for (int i = 0; i < columns; ++i) {
             const Oid type = PQftype(result, i);
-            if (type == 20 || type == 21 || type == 23)
+            if (type == PostgresType::Int8 || type == PostgresType::Int2
+                || type == PostgresType::Int4)
                 sum += std::strtoll(PQgetvalue(result, row, i), nullptr, 10);
             else
                 sum += PQgetisnull(result, row, i) ? 0 : PQgetlength(result, row, i);
         }
     }
-    PQclear(result);
+    handle.reset(); // clearing is part of the read
     const qint64 elapsed = timer.nsecsElapsed();
     *checksum = sum;
     return elapsed;

@@ -7,6 +7,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Recordset.h"
+#include "perikon/data/db/SqliteStatementHandle.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,73 +79,75 @@ bool createDatabase(const QString &path, int rows)
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
         return false;
     bool ok = exec(db, kSchema) && exec(db, "BEGIN");
-    sqlite3_stmt *customer = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO Customer VALUES (?,?,?,?)", -1, &customer, nullptr);
+    SqliteStatementHandle customer;
+    prepareSqliteStatement(db, "INSERT INTO Customer VALUES (?,?,?,?)", -1, customer);
     for (int i = 0; ok && i < kCustomers; ++i) {
-        bindText(customer, 1, QStringLiteral("C%1").arg(i, 6, 10, QLatin1Char('0')).toUtf8());
-        bindText(customer, 2, QStringLiteral("上海某某贸易有限公司第%1分公司").arg(i).toUtf8());
-        bindText(customer, 3, QStringLiteral("某某贸易%1").arg(i).toUtf8());
-        bindText(customer, 4, QStringLiteral("021-6%1").arg(i, 7, 10, QLatin1Char('0')).toUtf8());
-        ok = sqlite3_step(customer) == SQLITE_DONE;
-        sqlite3_reset(customer);
+        bindText(customer.get(), 1, QStringLiteral("C%1").arg(i, 6, 10, QLatin1Char('0')).toUtf8());
+        bindText(customer.get(), 2,
+                 QStringLiteral("上海某某贸易有限公司第%1分公司").arg(i).toUtf8());
+        bindText(customer.get(), 3, QStringLiteral("某某贸易%1").arg(i).toUtf8());
+        bindText(customer.get(), 4,
+                 QStringLiteral("021-6%1").arg(i, 7, 10, QLatin1Char('0')).toUtf8());
+        ok = sqlite3_step(customer.get()) == SQLITE_DONE;
+        sqlite3_reset(customer.get());
     }
-    sqlite3_finalize(customer);
+    customer.reset();
 
-    sqlite3_stmt *contact = nullptr;
-    sqlite3_prepare_v2(
+    SqliteStatementHandle contact;
+    prepareSqliteStatement(
         db,
         "INSERT INTO Crm_Contact VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,"
         "?,?,?,?,?,?,?,?,?,?,?,?)",
-        -1, &contact, nullptr);
+        -1, contact);
     for (int i = 0; ok && i < rows; ++i) {
         const QString n = QString::number(i);
         int p = 1;
         bindText(
-            contact, p++,
+            contact.get(), p++,
             QStringLiteral("%1").arg(quint64(i) * 2654435761u, 32, 16, QLatin1Char('0')).toUtf8());
-        bindText(contact, p++, QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')).toUtf8());
-        bindText(contact, p++,
+        bindText(contact.get(), p++, QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')).toUtf8());
+        bindText(contact.get(), p++,
                  QStringLiteral("C%1").arg(i % kCustomers, 6, 10, QLatin1Char('0')).toUtf8());
-        bindText(contact, p++, (QStringLiteral("联系人") + n).toUtf8());
-        bindText(contact, p++, QByteArrayLiteral("先生"));
-        sqlite3_bind_null(contact, p++);
-        bindText(contact, p++, QByteArrayLiteral("江苏南京"));
-        bindText(contact, p++, QByteArrayLiteral("01"));
-        bindText(contact, p++, QByteArrayLiteral("02"));
-        bindText(contact, p++, QByteArrayLiteral("demo"));
-        bindText(contact, p++, QByteArrayLiteral("采购部"));
-        bindText(contact, p++, QByteArrayLiteral("demo"));
-        bindText(contact, p++, ("021-5" + n).toUtf8());
-        bindText(contact, p++, ("025-8" + n).toUtf8());
-        bindText(contact, p++,
+        bindText(contact.get(), p++, (QStringLiteral("联系人") + n).toUtf8());
+        bindText(contact.get(), p++, QByteArrayLiteral("先生"));
+        sqlite3_bind_null(contact.get(), p++);
+        bindText(contact.get(), p++, QByteArrayLiteral("江苏南京"));
+        bindText(contact.get(), p++, QByteArrayLiteral("01"));
+        bindText(contact.get(), p++, QByteArrayLiteral("02"));
+        bindText(contact.get(), p++, QByteArrayLiteral("demo"));
+        bindText(contact.get(), p++, QByteArrayLiteral("采购部"));
+        bindText(contact.get(), p++, QByteArrayLiteral("demo"));
+        bindText(contact.get(), p++, ("021-5" + n).toUtf8());
+        bindText(contact.get(), p++, ("025-8" + n).toUtf8());
+        bindText(contact.get(), p++,
                  ("139" + QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0'))).toUtf8());
-        sqlite3_bind_null(contact, p++);
-        bindText(contact, p++, QByteArrayLiteral("210000"));
-        bindText(contact, p++, QByteArrayLiteral("http://www.example.com"));
-        bindText(contact, p++,
+        sqlite3_bind_null(contact.get(), p++);
+        bindText(contact.get(), p++, QByteArrayLiteral("210000"));
+        bindText(contact.get(), p++, QByteArrayLiteral("http://www.example.com"));
+        bindText(contact.get(), p++,
                  (QStringLiteral("上海市浦东新区某某路") + n + QStringLiteral("号")).toUtf8());
-        sqlite3_bind_null(contact, p++);
-        bindText(contact, p++, ("contact" + n + "@example.com").toUtf8());
-        sqlite3_bind_null(contact, p++);
-        bindText(contact, p++,
+        sqlite3_bind_null(contact.get(), p++);
+        bindText(contact.get(), p++, ("contact" + n + "@example.com").toUtf8());
+        sqlite3_bind_null(contact.get(), p++);
+        bindText(contact.get(), p++,
                  (i % 7 == 0) ? QByteArrayLiteral("重要客户的联系人，每月回访") : QByteArray());
-        bindText(contact, p++, QByteArrayLiteral("1"));
-        bindText(contact, p++, QByteArrayLiteral("2"));
-        sqlite3_bind_int(contact, p++, i % 2);
-        sqlite3_bind_int(contact, p++, i % 5 == 0);
-        bindText(contact, p++, QByteArrayLiteral("1980-05-17 00:00:00"));
-        sqlite3_bind_null(contact, p++);
-        bindText(contact, p++, QByteArrayLiteral("2026-01-05 09:12:44"));
-        sqlite3_bind_null(contact, p++);
-        bindText(contact, p++, QByteArrayLiteral("自定义项1"));
-        sqlite3_bind_null(contact, p++);
-        sqlite3_bind_int(contact, p++, i % 100);
-        bindText(contact, p++, ("wx_" + n).toUtf8());
-        sqlite3_bind_int64(contact, p++, 1000 + i);
-        ok = sqlite3_step(contact) == SQLITE_DONE;
-        sqlite3_reset(contact);
+        bindText(contact.get(), p++, QByteArrayLiteral("1"));
+        bindText(contact.get(), p++, QByteArrayLiteral("2"));
+        sqlite3_bind_int(contact.get(), p++, i % 2);
+        sqlite3_bind_int(contact.get(), p++, i % 5 == 0);
+        bindText(contact.get(), p++, QByteArrayLiteral("1980-05-17 00:00:00"));
+        sqlite3_bind_null(contact.get(), p++);
+        bindText(contact.get(), p++, QByteArrayLiteral("2026-01-05 09:12:44"));
+        sqlite3_bind_null(contact.get(), p++);
+        bindText(contact.get(), p++, QByteArrayLiteral("自定义项1"));
+        sqlite3_bind_null(contact.get(), p++);
+        sqlite3_bind_int(contact.get(), p++, i % 100);
+        bindText(contact.get(), p++, ("wx_" + n).toUtf8());
+        sqlite3_bind_int64(contact.get(), p++, 1000 + i);
+        ok = sqlite3_step(contact.get()) == SQLITE_DONE;
+        sqlite3_reset(contact.get());
     }
-    sqlite3_finalize(contact);
+    contact.reset(); // finalized before the commit
     ok = ok && exec(db, "COMMIT");
     sqlite3_close(db);
     return ok;
@@ -155,21 +158,21 @@ qint64 readRaw(sqlite3 *db, qint64 *checksum)
 {
     QElapsedTimer timer;
     timer.start();
-    sqlite3_stmt *statement = nullptr;
-    sqlite3_prepare_v2(db, kListSql, -1, &statement, nullptr);
-    const int columns = sqlite3_column_count(statement);
+    SqliteStatementHandle statement;
+    prepareSqliteStatement(db, kListSql, -1, statement);
+    const int columns = sqlite3_column_count(statement.get());
     qint64 sum = 0;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
+    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
         for (int i = 0; i < columns; ++i) {
-            if (sqlite3_column_type(statement, i) == SQLITE_INTEGER) {
-                sum += sqlite3_column_int64(statement, i);
+            if (sqlite3_column_type(statement.get(), i) == SQLITE_INTEGER) {
+                sum += sqlite3_column_int64(statement.get(), i);
             } else {
-                const unsigned char *text = sqlite3_column_text(statement, i);
-                sum += text ? sqlite3_column_bytes(statement, i) : 0;
+                const unsigned char *text = sqlite3_column_text(statement.get(), i);
+                sum += text ? sqlite3_column_bytes(statement.get(), i) : 0;
             }
         }
     }
-    sqlite3_finalize(statement);
+    statement.reset(); // finalizing is part of the read
     const qint64 elapsed = timer.nsecsElapsed();
     *checksum = sum;
     return elapsed;

@@ -3,8 +3,8 @@
 #include "perikon/data/Common.h"
 
 #include "perikon/data/DataErrors.h"
-#include "perikon/data/SqlText.h"
 #include "perikon/data/db/Recordset.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
 #include "perikon/session/ModuleRegistry.h"
@@ -103,7 +103,7 @@ bool DeletePicture(db::Connection &cnn, const QString &table, QString &sMsg,
     try {
         db::Recordset rs;
         rs.open(QStringLiteral("select top 1 PictureGUID from ") + table + QStringLiteral(" where ")
-                    + keyCondition + QStringLiteral("=N'") + sqlEscape(keyValue)
+                    + keyCondition + QStringLiteral("=N'") + db::sqlEscaped(keyValue)
                     + QLatin1Char('\''),
                 &cnn, db::Recordset::OpenForwardOnly, db::Recordset::LockReadOnly);
         if (rs.eof())
@@ -111,7 +111,7 @@ bool DeletePicture(db::Connection &cnn, const QString &table, QString &sMsg,
         const QString guid = rs.value(0).toString();
         rs.close();
         if (!guid.isEmpty())
-            cnn.execute(QStringLiteral("delete AA_Picture where cGuid=N'") + sqlEscape(guid)
+            cnn.execute(QStringLiteral("delete AA_Picture where cGuid=N'") + db::sqlEscaped(guid)
                         + QLatin1Char('\''));
         return true;
     } catch (...) {

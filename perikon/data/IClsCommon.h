@@ -16,6 +16,10 @@
 
 namespace perikon {
 
+namespace internal {
+class AccountTransfer;
+}
+
 // The component's single door to the account database: it binds to the database, runs plain and
 // paged queries, and writes record XML as new and changed rows. Every public operation catches its
 // own errors, logs them, and reports failure through its result.
@@ -117,13 +121,9 @@ public:
     bool SetFieldValue(db::Recordset &rs, pugi::xml_node node);
 
 private:
-    bool RunOperating(pugi::xml_node row, const QString &TableName, const QString &operating,
-                      QString &sMsg);
-    bool UniteSrv(pugi::xml_node row, const QString &TableName, QString &sMsg);
-    bool CnnExec(const QString &procedure, const QStringList &parameters, QString &returned,
-                 const QString &failureStatus);
-    // Removes the extension, authorization and user rows of a contact that no longer exists.
-    void removeOrphanedCompanions(const QString &oid, const QString &code);
+    // Writes through the private connections TransCnn opens and OpenRs reads them.
+    friend class internal::AccountTransfer;
+
     // CheckRefed without its error handler: database errors reach the caller.
     bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll,
                         QString &RetMsg);

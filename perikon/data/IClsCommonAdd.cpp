@@ -2,10 +2,12 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/AccountTransfer.h"
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/RowText.h"
-#include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/entry/IContact.h"
 #include "perikon/host/ResText.h"
@@ -75,14 +77,14 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
                 // A code list entry that exists already is not added again, and says nothing.
                 db::Recordset existing;
                 existing.setCursorLocation(db::Recordset::UseClient);
-                existing.open(QStringLiteral("select top 1 * from  ") + TableName
-                                  + QStringLiteral(" Where cType = N'")
-                                  + sqlEscape(internal::childText(row, QStringLiteral("cType")))
-                                  + QStringLiteral("' and cName=N'")
-                                  + sqlEscape(internal::childText(row, QStringLiteral("cName")))
-                                  + QStringLiteral("'"),
-                              connection(), db::Recordset::OpenDynamic,
-                              db::Recordset::LockOptimistic, -1);
+                existing.open(
+                    QStringLiteral("select top 1 * from  ") + TableName
+                        + QStringLiteral(" Where cType = N'")
+                        + db::sqlEscaped(internal::childText(row, QStringLiteral("cType")))
+                        + QStringLiteral("' and cName=N'")
+                        + db::sqlEscaped(internal::childText(row, QStringLiteral("cName")))
+                        + QStringLiteral("'"),
+                    connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
                 if (existing.recordCount() == 1) {
                     rs.cancelUpdate();
                     break;
@@ -97,11 +99,7 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
                 saveSteps.TransUpdateCustomer(1, row, *this);
                 const pugi::xml_node code = root.select_node("//ccontactcode").node();
                 connection()->execute(
-                    QStringLiteral(
-                        "if exists (select 1 from sysobjects where id = "
-                        "object_id('tc_tmp_duplication')) insert into tc_tmp_duplication "
-                        "(obj_type,code)values(2,'")
-                    + sqlEscape(transXML::text(code.child_value())) + QStringLiteral("')"));
+                    internal::duplicationNoteSql(transXML::text(code.child_value())));
             }
         }
         return result;
@@ -141,81 +139,17 @@ bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &
 {
     gLastError.clear();
     sMsg.clear();
-    std::unique_ptr<db::Connection> system;
-    std::unique_ptr<db::Connection> account;
+    internal::AccountTransfer transfer(*this, TableName);
     try {
         UTLCase(sXML, true);
         if (!LoadRecordXml(internal::wrapInDataRoot(sXML))) {
             FailWithMessage(sMsg);
             return false;
         }
-        TransCnn(system, 1);
-        TransCnn(account, 1);
-        if (!system || !account)
-            throw db::DbError(
-                db::DbError::ProviderError,
-                QStringLiteral("cannot open a second connection to the account database"));
-        system->execute(QStringLiteral("use qzsystem"));
-        account->beginTrans();
-
-        pugi::xml_node root = workingDocument()->document_element();
-        const std::string rowName = transXML::utf8(TableName.toLower());
-        for (pugi::xml_node row = root.child(rowName.c_str()); row;
-             row = row.next_sibling(rowName.c_str())) {
-            if (!isTable(TableName, "UA_Account_Sub")) {
-                gLastError
-                    = GetResFormat(QStringLiteral("K2.CRM.COMMON.DBMSG.NoTableParam"), {TableName});
-                FailWithMessage(sMsg);
-                account->rollbackTrans();
-                TransCnn(system, 3);
-                TransCnn(account, 3);
-                return false;
-            }
-            db::Connection *systemCnn = system.get();
-            bool opened = false;
-            std::unique_ptr<db::Recordset> rs
-                = OpenRs(QStringLiteral("SELECT TOP 1 * FROM ") + TableName
-                             + QStringLiteral(" WHERE cAcc_Id=N'")
-                             + sqlEscape(internal::childText(row, QStringLiteral("cAcc_Id")))
-                             + QStringLiteral("'") + QStringLiteral(" AND iyear=")
-                             + internal::childText(row, QStringLiteral("iyear"))
-                             + QStringLiteral(" AND cSub_Id=N'")
-                             + sqlEscape(internal::childText(row, QStringLiteral("cSub_Id")))
-                             + QStringLiteral("'"),
-                         systemCnn, opened);
-            if (!rs)
-                throw db::DbError(db::DbError::ProviderError, gLastError);
-            if (rs->recordCount() == 0)
-                rs->addNew();
-            if (!SetFieldValue(*rs, row)) {
-                FailWithMessage(sMsg);
-                TransCnn(system, 3);
-                account->rollbackTrans();
-                TransCnn(account, 3);
-                return false;
-            }
-            rs->update();
-            rs->close();
-        }
-
-        account->execute(QStringLiteral("use ") + CurDBName);
-        for (const QString &statement : std::as_const(strSql)) {
-            if (!statement.trimmed().isEmpty())
-                account->execute(statement);
-        }
-        account->commitTrans();
-        TransCnn(system, 2);
-        TransCnn(account, 2);
-        return true;
+        return transfer.run(workingDocument()->document_element(), strSql, CurDBName, sMsg);
     } catch (...) {
         internal::logDataError(kModule, QStringLiteral("AddInDiffDB"), internal::currentError());
-        try {
-            if (account && account->inTransaction())
-                account->rollbackTrans();
-        } catch (...) {
-        }
-        TransCnn(system, 3);
-        TransCnn(account, 3);
+        transfer.abandon();
         FailWithMessage(sMsg);
         return false;
     }

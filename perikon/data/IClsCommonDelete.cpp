@@ -2,9 +2,10 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
-#include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
 #include "perikon/session/SessionGlobals.h"
@@ -33,10 +34,7 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
             return false;
         }
         // The duplicate detection hears of the delete even when it fails later.
-        connection()->execute(QStringLiteral("if exists (select 1 from sysobjects where id = "
-                                             "object_id('tc_tmp_duplication')) insert into "
-                                             "tc_tmp_duplication (obj_type,code,oper)values(2,'")
-                              + sqlEscape(id) + QStringLiteral("','del')"));
+        connection()->execute(internal::duplicationNoteSql(id, u"del"));
         if (IDName.trimmed().isEmpty()) {
             gLastError
                 = internal::dataMessage(QStringLiteral("K2.CRM.QZCompetitor.iclscommon.00059"));
@@ -46,7 +44,7 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
 
         std::unique_ptr<db::Recordset> stored(
             OpenX(QStringLiteral("SELECT OID,cContactCode FROM Crm_Contact WHERE ") + IDName
-                  + QStringLiteral("= N'") + sqlEscape(id) + QStringLiteral("'")));
+                  + QStringLiteral("= N'") + db::sqlEscaped(id) + QStringLiteral("'")));
         if (!stored)
             throw db::DbError(db::DbError::ProviderError, gLastError);
         if (stored->recordCount() == 0) {
@@ -78,17 +76,17 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
                   ? QStringLiteral("Delete FROM ") + TableName + QStringLiteral(" WHERE ") + IDName
                         + QStringLiteral("=") + id
                   : QStringLiteral("Delete FROM ") + TableName + QStringLiteral(" WHERE ") + IDName
-                        + QStringLiteral("=N'") + sqlEscape(id) + QStringLiteral("'");
+                        + QStringLiteral("=N'") + db::sqlEscaped(id) + QStringLiteral("'");
         db::Connection *cnn = connection();
         cnn->execute(QStringLiteral("Delete FROM crm_contact_User where Contact_Id = N'")
-                     + sqlEscape(id) + QStringLiteral("'"));
+                     + db::sqlEscaped(id) + QStringLiteral("'"));
         cnn->execute(QStringLiteral("Delete FROM crm_contact_Auth where Contact_Id = N'")
-                     + sqlEscape(id) + QStringLiteral("'"));
+                     + db::sqlEscaped(id) + QStringLiteral("'"));
         cnn->execute(QStringLiteral("Delete FROM Crm_Contact_extradefine where OID = N'")
-                     + sqlEscape(oid) + QStringLiteral("'"));
+                     + db::sqlEscaped(oid) + QStringLiteral("'"));
         cnn->execute(QStringLiteral("update customer set ccuscontactcode=null,cCusPerson=N'' WHERE "
                                     "customer.cCusContactCode = N'")
-                     + sqlEscape(oid) + QStringLiteral("'"));
+                     + db::sqlEscaped(oid) + QStringLiteral("'"));
         qint64 deleted = 0;
         cnn->execute(deleteRow, &deleted);
         if (deleted == 1)
@@ -124,7 +122,7 @@ bool IClsCommon::referencesFree(const QVariant &IDValue, const QString &TableNam
         QStringLiteral("SELECT creferencedtablekey,creferencingtablecolumn,creferencingtablename,"
                        "cwherepart,cObjName")
             + QStringLiteral(" FROM crm_ref_relation WHERE creferencedtablename=N'")
-            + sqlEscape(TableName) + QStringLiteral("'"),
+            + db::sqlEscaped(TableName) + QStringLiteral("'"),
         connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic, -1);
     declarations.setActiveConnection(nullptr);
     const QString value = IDValue.toString();
@@ -135,7 +133,7 @@ bool IClsCommon::referencesFree(const QVariant &IDValue, const QString &TableNam
         };
         QString query = QStringLiteral("select top 1 * from ") + text("creferencingtablename")
                         + QStringLiteral(" where ") + text("creferencingtablecolumn")
-                        + QStringLiteral(" = N'") + sqlEscape(value) + QStringLiteral("'");
+                        + QStringLiteral(" = N'") + db::sqlEscaped(value) + QStringLiteral("'");
         const QString wherePart = text("cwherepart");
         if (!wherePart.trimmed().isEmpty())
             query += QStringLiteral(" and ") + wherePart;
@@ -157,9 +155,9 @@ bool IClsCommon::BArchIsUsed(const QString &cTableName, const QString &cField,
                              const QString &cRetval)
 {
     try {
-        std::unique_ptr<db::Recordset> rs(
-            OpenX(QStringLiteral("SELECT TOP 1 * FROM ") + cTableName + QStringLiteral(" WHERE ")
-                  + cField + QStringLiteral(" = N'") + sqlEscape(cRetval) + QStringLiteral("'")));
+        std::unique_ptr<db::Recordset> rs(OpenX(
+            QStringLiteral("SELECT TOP 1 * FROM ") + cTableName + QStringLiteral(" WHERE ") + cField
+            + QStringLiteral(" = N'") + db::sqlEscaped(cRetval) + QStringLiteral("'")));
         if (rs && rs->recordCount() == 1) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Ref01"));
             return true;

@@ -3,9 +3,11 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
-#include "perikon/data/SqlText.h"
+#include "perikon/data/db/ColumnType.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/ColumnSetService.h"
@@ -56,7 +58,9 @@ const QHash<QString, QString> &storedColumns()
 
 bool zeroMeansEmpty(int type)
 {
-    return type == 11 || type == 128 || type == 204 || type == 205;
+    namespace ct = db::ColumnType;
+    return type == ct::Boolean || type == ct::Binary || type == ct::VarBinary
+           || type == ct::LongVarBinary;
 }
 
 } // namespace
@@ -65,10 +69,8 @@ QString IClsCommon::GetContactCode()
 {
     db::Recordset rs;
     rs.setCursorLocation(db::Recordset::UseClient);
-    rs.open(QStringLiteral("Select max(cContactCode) FROM Crm_Contact")
-                + QStringLiteral(" WHERE  LEN(cContactCode)=8 and LEFT(cContactCode,1) in "
-                                 "(N'0',N'1',N'2',N'3',N'4',N'5',N'6',N'7',N'8',N'9') "),
-            connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic);
+    rs.open(internal::nextContactCodeSql(1), connection(), db::Recordset::OpenStatic,
+            db::Recordset::LockOptimistic);
     const QVariant max = rs.eof() ? QVariant() : rs.value(0);
     if (!max.isValid() || max.isNull())
         return QStringLiteral("00000001");
@@ -156,14 +158,14 @@ QString IClsCommon::ReIdVal(const QVariant &strTemp)
 {
     if (!strTemp.isValid() || strTemp.isNull())
         return QStringLiteral(" is null ");
-    return QStringLiteral("= '") + sqlEscape(strTemp.toString()) + QLatin1Char('\'');
+    return QStringLiteral("= '") + db::sqlEscaped(strTemp.toString()) + QLatin1Char('\'');
 }
 
 QString IClsCommon::GetPicForCRM(const QString &GUID, const QString &FileName)
 {
     db::Recordset rs;
     rs.setCursorLocation(db::Recordset::UseClient);
-    rs.open(QStringLiteral("select * from aa_picture where cGUID = N'") + sqlEscape(GUID)
+    rs.open(QStringLiteral("select * from aa_picture where cGUID = N'") + db::sqlEscaped(GUID)
                 + QLatin1Char('\''),
             connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic);
     if (rs.eof())

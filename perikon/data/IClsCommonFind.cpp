@@ -3,8 +3,9 @@
 #include "perikon/data/IClsCommon.h"
 
 #include "perikon/data/DataErrors.h"
-#include "perikon/data/SqlText.h"
+#include "perikon/data/db/ColumnType.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/contract/HostLogin.h"
 #include "perikon/session/SessionGlobals.h"
@@ -20,8 +21,12 @@ namespace {
 const QString kModule = QStringLiteral("IClsCommon");
 
 // Numeric and byte-array columns compare with unquoted values.
-constexpr std::array kUnquotedTypes{2,  3,  4,  5,   6,   14,  16,  17, 18,
-                                    19, 20, 21, 128, 131, 139, 204, 205};
+namespace ct = db::ColumnType;
+constexpr std::array kUnquotedTypes{
+    ct::SmallInt,  ct::Integer,        ct::Single,  ct::Double,           ct::Currency,
+    ct::Decimal,   ct::SignedTinyInt,  ct::TinyInt, ct::UnsignedSmallInt, ct::UnsignedInt,
+    ct::BigInt,    ct::UnsignedBigInt, ct::Binary,  ct::Numeric,          ct::VarNumeric,
+    ct::VarBinary, ct::LongVarBinary};
 
 bool comparesUnquoted(int type)
 {
@@ -54,7 +59,7 @@ QString BuildFindWhere(pugi::xml_node root, db::Recordset &probe)
         const bool unquoted = comparesUnquoted(probe.field(column).type());
         const auto literal = [&](const QString &part) {
             return unquoted ? unquotedValue(part, column)
-                            : QLatin1Char('\'') + sqlEscape(part) + QLatin1Char('\'');
+                            : QLatin1Char('\'') + db::sqlEscaped(part) + QLatin1Char('\'');
         };
 
         const qsizetype comma = value.indexOf(QLatin1Char(','));

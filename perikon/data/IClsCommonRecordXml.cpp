@@ -4,6 +4,7 @@
 
 #include "perikon/data/Common.h"
 #include "perikon/data/DataErrors.h"
+#include "perikon/data/db/ColumnType.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
 #include "perikon/session/SessionGlobals.h"
@@ -19,10 +20,15 @@ namespace {
 enum class ValueRule { Raw, Number, ContactCode };
 
 // Numeric types take the leading number of the text.
-constexpr std::array kNumberTypes{4, 5, 6, 14, 131, 139};
+namespace ct = db::ColumnType;
+constexpr std::array kNumberTypes{ct::Single,  ct::Double,  ct::Currency,
+                                  ct::Decimal, ct::Numeric, ct::VarNumeric};
 // Integers, boolean, GUID, byte arrays, dates and times: the text as it is.
-constexpr std::array kRawTypes{2,  3,   16,  17,  18, 19, 20,  21,  11,
-                               72, 128, 204, 205, 7,  64, 133, 134, 135};
+constexpr std::array kRawTypes{
+    ct::SmallInt,    ct::Integer,   ct::SignedTinyInt,  ct::TinyInt, ct::UnsignedSmallInt,
+    ct::UnsignedInt, ct::BigInt,    ct::UnsignedBigInt, ct::Boolean, ct::Guid,
+    ct::Binary,      ct::VarBinary, ct::LongVarBinary,  ct::Date,    ct::FileTime,
+    ct::DBDate,      ct::DBTime,    ct::DBTimeStamp};
 
 ValueRule ruleFor(int type, const QString &column)
 {

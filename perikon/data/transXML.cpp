@@ -5,7 +5,7 @@
 
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/IClsCommon.h"
-#include "perikon/data/SqlText.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/db/ValueConversion.h"
 #include "perikon/host/ResText.h"
 #include "perikon/session/ModuleRegistry.h"
@@ -235,7 +235,8 @@ QString GetTableDefine(IClsCommon &ICom, const QString &tableName)
     if (!rs)
         return {};
     try {
-        rs->setFilter(QStringLiteral("TableName='") + sqlEscape(tableName) + QLatin1Char('\''));
+        rs->setFilter(QStringLiteral("TableName='") + db::sqlEscaped(tableName)
+                      + QLatin1Char('\''));
         if (rs->eof())
             return {};
         const QVariant define = rs->value(QStringLiteral("TableDefine"));

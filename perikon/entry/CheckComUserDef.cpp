@@ -4,8 +4,8 @@
 
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/RowText.h"
-#include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
 #include "perikon/session/SessionGlobals.h"
@@ -49,13 +49,13 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
     Q_UNUSED(opt);
     const bool extension = sArch == kExtensionArchive;
     QString itemPrefix = QStringLiteral("自定义项");
-    QString sql = QStringLiteral("select * from userdef where cClass=N'") + sqlEscape(sArch)
+    QString sql = QStringLiteral("select * from userdef where cClass=N'") + db::sqlEscaped(sArch)
                   + QStringLiteral("'");
     if (extension) {
         QString archive = sArch;
         archive.remove(QStringLiteral("扩展"));
         itemPrefix = QStringLiteral("扩展自定义项");
-        sql = QStringLiteral("select * from userdef where cClass=N'") + sqlEscape(archive)
+        sql = QStringLiteral("select * from userdef where cClass=N'") + db::sqlEscaped(archive)
               + QStringLiteral("' and cItem like N'扩展自定义项%'");
     }
     bool opened = false;
@@ -67,7 +67,8 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
 
     for (int n = 1; n <= items; ++n) {
         const QString item = itemPrefix + QString::number(n);
-        definitions->setFilter(QStringLiteral("CItem='") + sqlEscape(item) + QStringLiteral("'"));
+        definitions->setFilter(QStringLiteral("CItem='") + db::sqlEscaped(item)
+                               + QStringLiteral("'"));
         if (definitions->eof()) {
             // Definition data that lacks an item is an error of the data, not of the row.
             throw db::DbError(
@@ -101,8 +102,8 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
         const QString listId = textOf(*definitions, "cID");
         const bool mayAdd = isSet(*definitions, "bArchive");
         const QString inList = QStringLiteral("select top 1 cId from userdefine where cId = N'")
-                               + sqlEscape(listId) + QStringLiteral("' and cValue = N'")
-                               + sqlEscape(value) + QStringLiteral("'");
+                               + db::sqlEscaped(listId) + QStringLiteral("' and cValue = N'")
+                               + db::sqlEscaped(value) + QStringLiteral("'");
         if (textOf(*definitions, "iDataSource") == QLatin1String("1")) {
             const QString table = textOf(*definitions, "cRelArchive").trimmed();
             const QString column = textOf(*definitions, "cRelField").trimmed();
@@ -110,7 +111,7 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
                 continue;
             std::unique_ptr<db::Recordset> archive(ICom.OpenX(
                 QStringLiteral("select top 1 * from ") + table + QStringLiteral(" where ") + column
-                + QStringLiteral(" = N'") + sqlEscape(value) + QStringLiteral("'")));
+                + QStringLiteral(" = N'") + db::sqlEscaped(value) + QStringLiteral("'")));
             if (hasRow(archive.get()))
                 continue;
             std::unique_ptr<db::Recordset> listed(ICom.OpenX(inList));
@@ -120,16 +121,17 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
                 return fail(QStringLiteral("K2.CRM.QZCompetitor.transxml.00033"),
                             {caption, GetTableDefine(ICom, table)});
         } else {
-            std::unique_ptr<db::Recordset> listed(ICom.OpenX(
-                QStringLiteral("select top 1 cId from userdefine where cId= N'") + sqlEscape(listId)
-                + QStringLiteral("' and cValue = N'") + sqlEscape(value) + QStringLiteral("'")));
+            std::unique_ptr<db::Recordset> listed(
+                ICom.OpenX(QStringLiteral("select top 1 cId from userdefine where cId= N'")
+                           + db::sqlEscaped(listId) + QStringLiteral("' and cValue = N'")
+                           + db::sqlEscaped(value) + QStringLiteral("'")));
             if (hasRow(listed.get()))
                 continue;
             if (!mayAdd)
                 return fail(QStringLiteral("K2.CRM.QZCompetitor.transxml.00034"), {caption});
         }
         if (!ICom.ExecuteX(QStringLiteral("insert into userdefine(cId,cValue) values(N'")
-                           + sqlEscape(listId) + QStringLiteral("',N'") + sqlEscape(value)
+                           + db::sqlEscaped(listId) + QStringLiteral("',N'") + db::sqlEscaped(value)
                            + QStringLiteral("')")))
             return fail(QStringLiteral("K2.CRM.COMMON.MsgNew01"), {caption});
     }

@@ -3,11 +3,12 @@
 #include "perikon/entry/IContact.h"
 
 #include "perikon/data/Common.h"
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/RowText.h"
-#include "perikon/data/SqlText.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"
@@ -69,10 +70,7 @@ QString IContact::NextContactCode(IClsCommon &ICom)
 {
     if (m_operation != 1)
         return {};
-    std::unique_ptr<db::Recordset> rs(
-        ICom.OpenX(QStringLiteral("Select max(cContactCode) FROM Crm_Contact")
-                   + QStringLiteral(" WHERE  LEN(cContactCode)=8 and LEFT(cContactCode,1) in "
-                                    "(N'0',N'1',N'2',N'3',N'4',N'5',N'6',N'7',N'8',N'9')  ")));
+    std::unique_ptr<db::Recordset> rs(ICom.OpenX(internal::nextContactCodeSql(2)));
     if (!rs || rs->recordCount() == 0)
         return {};
     const QVariant maximum = rs->value(0);
@@ -191,15 +189,15 @@ bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom)
             QStringLiteral(
                 " SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) "
                 "WHERE cContactCode=N'")
-            + sqlEscape(code) + QStringLiteral("' ")));
+            + db::sqlEscaped(code) + QStringLiteral("' ")));
         QString stored;
         if (rs && rs->recordCount() > 0)
             stored = NullTo(rs->value(QStringLiteral("cCusCode")), QString()).toString();
         if (!stored.isEmpty() && stored != customer) {
             const QString update
                 = QStringLiteral("UPDATE customer SET ccuscontactcode=null,cCusPerson='' ")
-                  + QStringLiteral(" WHERE cCusContactCode=N'") + sqlEscape(oid)
-                  + QStringLiteral("' AND customer.ccuscode =N'") + sqlEscape(stored)
+                  + QStringLiteral(" WHERE cCusContactCode=N'") + db::sqlEscaped(oid)
+                  + QStringLiteral("' AND customer.ccuscode =N'") + db::sqlEscaped(stored)
                   + QStringLiteral("' ");
             if (!ICom.ExecuteX(update)) {
                 gLastError = GetResText(QStringLiteral("K2.CRM.QZContact.frmcontactedit.00077"));
@@ -223,7 +221,7 @@ bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
         db::Recordset row;
         row.setCursorLocation(db::Recordset::UseClient);
         row.open(QStringLiteral("select top 1 * from  crm_contact_extradefine Where OID=N'")
-                     + sqlEscape(oidAttribute) + QStringLiteral("'"),
+                     + db::sqlEscaped(oidAttribute) + QStringLiteral("'"),
                  ICom.connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
         if (row.recordCount() == 0) {
             row.close();
@@ -319,18 +317,19 @@ bool IContact::TransUpdateCustomer(int opt, pugi::xml_node Ele, IClsCommon &ICom
     const QString customer = internal::childText(Ele, QStringLiteral("ccuscode"));
     const QString mobile = internal::childText(Ele, QStringLiteral("cMobilePhone"));
     if (gDefaultContactChanged) {
-        ICom.ExecuteX(QStringLiteral(" update customer set ccuscontactcode=N'") + sqlEscape(id)
-                      + QStringLiteral("',cCusPerson=N'") + sqlEscape(name)
-                      + QStringLiteral("',cCusHand=N'") + sqlEscape(mobile) + QStringLiteral("'")
-                      + QStringLiteral(" WHERE customer.ccuscode =N'") + sqlEscape(customer)
-                      + QStringLiteral("' "));
+        ICom.ExecuteX(QStringLiteral(" update customer set ccuscontactcode=N'") + db::sqlEscaped(id)
+                      + QStringLiteral("',cCusPerson=N'") + db::sqlEscaped(name)
+                      + QStringLiteral("',cCusHand=N'") + db::sqlEscaped(mobile)
+                      + QStringLiteral("'") + QStringLiteral(" WHERE customer.ccuscode =N'")
+                      + db::sqlEscaped(customer) + QStringLiteral("' "));
     } else {
         // Only a link that still names this contact under this name is cleared.
         ICom.ExecuteX(
             QStringLiteral(" update customer set ccuscontactcode=null,cCusPerson=null WHERE "
                            "customer.ccuscode =N'")
-            + sqlEscape(customer) + QStringLiteral("' and ccuscontactcode=N'") + sqlEscape(id)
-            + QStringLiteral("'and cCusPerson=N'") + sqlEscape(name) + QStringLiteral("'"));
+            + db::sqlEscaped(customer) + QStringLiteral("' and ccuscontactcode=N'")
+            + db::sqlEscaped(id) + QStringLiteral("'and cCusPerson=N'") + db::sqlEscaped(name)
+            + QStringLiteral("'"));
     }
     return true;
 }

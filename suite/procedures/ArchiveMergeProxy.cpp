@@ -3,6 +3,7 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Driver.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
 
@@ -22,7 +23,7 @@ QString runProcedure(db::Connection &connection, const QString &procedure,
             .arg(procedure);
     QStringList literals;
     for (const QString &argument : arguments)
-        literals.append(QStringLiteral("N'") + sqlText(argument) + u'\'');
+        literals.append(db::sqlNQuoted(argument));
     try {
         connection.execute(QStringLiteral("EXECUTE ") + procedure + u' '
                            + literals.join(QStringLiteral(", ")));

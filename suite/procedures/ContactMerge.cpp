@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/UnitOfWork.h"
@@ -18,7 +19,7 @@ const QString kSource = QStringLiteral("Perikon.Suite.sp_ContactMerg_CRM");
 
 QString literal(const QString &value)
 {
-    return QStringLiteral("N'") + sqlText(value) + u'\'';
+    return db::sqlNQuoted(value);
 }
 
 bool isTable(const QString &name, const char *table)

@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/services/SuiteSql.h"
 
 #include <QMap>
@@ -63,8 +64,9 @@ QString SuiteColumnAuthService::GetAuthString(const QString &request)
             *m_connection,
             QStringLiteral("select cFieldName, cFuncId, bDenied from qz_ColumnAuth where "
                            "cUser_Id=N'")
-                + sqlText(m_userId) + QStringLiteral("' and lower(cBusObId)=N'") + sqlText(busObId)
-                + QStringLiteral("' and (cFuncId=N'' or lower(cFuncId)=N'") + sqlText(funcId)
+                + db::sqlEscaped(m_userId) + QStringLiteral("' and lower(cBusObId)=N'")
+                + db::sqlEscaped(busObId)
+                + QStringLiteral("' and (cFuncId=N'' or lower(cFuncId)=N'") + db::sqlEscaped(funcId)
                 + QStringLiteral("')"));
         // Per column (lower case): the deciding rule so far and whether it is function-specific.
         struct Decision

@@ -3,6 +3,7 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/ConnectionString.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/SuiteLogin.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/UnitOfWork.h"
@@ -33,8 +34,7 @@ bool SuiteColumnSetService::Init(const QString &connectionString, const QString 
         return false;
     }
     m_connection = std::move(connection);
-    m_metaDatabase
-        = QStringLiteral("QZMeta_") + db::ConnectionString(connectionString).accountNumber();
+    m_metaDatabase = db::ConnectionString(connectionString).metaDatabase();
     return true;
 }
 
@@ -45,7 +45,7 @@ QList<ColumnLayout::DictionaryColumn> SuiteColumnSetService::dictionary(const QS
         = queryRows(*m_connection,
                     QStringLiteral("select cFieldName, cCaption, cCaptionEn from %1..aa_columndic "
                                    "where ckey=N'%2' order by iOrder, cFieldName")
-                        .arg(m_metaDatabase, sqlText(key.trimmed().toLower())));
+                        .arg(m_metaDatabase, db::sqlEscaped(key.trimmed().toLower())));
     QList<ColumnLayout::DictionaryColumn> columns;
     for (const QStringList &row : rows) {
         const QString caption = english && !row.at(2).trimmed().isEmpty() ? row.at(2) : row.at(1);
@@ -60,7 +60,7 @@ QList<StoredColumn> SuiteColumnSetService::storedLayout(const QString &key)
         = queryRows(*m_connection,
                     QStringLiteral("select cFieldName, cCaption, bShow, iWidth, iOrder, bMustInput "
                                    "from qz_ColumnLayout where cUser_Id=N'%1' and cKey=N'%2'")
-                        .arg(sqlText(m_userId), sqlText(key.trimmed().toLower())));
+                        .arg(db::sqlEscaped(m_userId), db::sqlEscaped(key.trimmed().toLower())));
     QList<StoredColumn> columns;
     for (const QStringList &row : rows) {
         StoredColumn column;
@@ -113,7 +113,7 @@ bool SuiteColumnSetService::SaveColInfo(const QString &key, const QString &xml)
         UnitOfWork work(*m_connection, QStringLiteral("column_layout"));
         m_connection->execute(
             QStringLiteral("delete from qz_ColumnLayout where cUser_Id=N'%1' and cKey=N'%2'")
-                .arg(sqlText(m_userId), sqlText(lowerKey)));
+                .arg(db::sqlEscaped(m_userId), db::sqlEscaped(lowerKey)));
         QSet<QString> seen;
         for (const StoredColumn &column : *columns) {
             if (seen.contains(column.field.toLower()))
@@ -121,13 +121,13 @@ bool SuiteColumnSetService::SaveColInfo(const QString &key, const QString &xml)
             seen.insert(column.field.toLower());
             const bool ownCaption = column.caption && !column.caption->trimmed().isEmpty()
                                     && *column.caption != originals.value(column.field.toLower());
-            const QString caption = ownCaption
-                                        ? QStringLiteral("N'%1'").arg(sqlText(*column.caption))
-                                        : QStringLiteral("null");
+            const QString caption
+                = ownCaption ? QStringLiteral("N'%1'").arg(db::sqlEscaped(*column.caption))
+                             : QStringLiteral("null");
             // Built by concatenation: a value holding "%5" must not take part in arg() passes.
-            const QStringList values{QStringLiteral("N'") + sqlText(m_userId) + u'\'',
-                                     QStringLiteral("N'") + sqlText(lowerKey) + u'\'',
-                                     QStringLiteral("N'") + sqlText(column.field) + u'\'',
+            const QStringList values{db::sqlNQuoted(m_userId),
+                                     db::sqlNQuoted(lowerKey),
+                                     db::sqlNQuoted(column.field),
                                      caption,
                                      QString::number(column.show ? 1 : 0),
                                      QString::number(column.width),

@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/TransferXml.h"
@@ -68,15 +69,15 @@ bool SuiteContactDimensionTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject
     }
     try {
         UnitOfWork work(*connection, QStringLiteral("contact_dimensions"));
-        const QString code = sqlText(contactCode);
+        const QString code = db::sqlEscaped(contactCode);
         connection->execute(QStringLiteral("delete from crm_contact_Auth where Contact_Id=N'")
                             + code + u'\'');
         for (const auto &[type, privilegeId] : std::as_const(grants)) {
             connection->execute(
                 QStringLiteral("insert into crm_contact_Auth (Contact_Id, Privilege_ID, "
                                "Privilege_Type) values (N'")
-                + code + QStringLiteral("', N'") + sqlText(privilegeId) + QStringLiteral("', ")
-                + QString::number(type) + u')');
+                + code + QStringLiteral("', N'") + db::sqlEscaped(privilegeId)
+                + QStringLiteral("', ") + QString::number(type) + u')');
         }
         work.commit();
     } catch (const db::DbError &error) {

@@ -1,6 +1,7 @@
 #include "suite/services/SuitePubService.h"
 
 #include "perikon/data/db/Connection.h"
+#include "perikon/data/db/DateTimeFormat.h"
 #include "perikon/data/db/DbError.h"
 #include "suite/services/SuiteSql.h"
 
@@ -14,15 +15,14 @@ namespace {
 QDateTime parseServerTime(const QString &text)
 {
     const QString trimmed = text.trimmed();
-    for (const QString &format :
-         {QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"), QStringLiteral("yyyy-MM-dd HH:mm:ss")}) {
+    for (const QStringView format : {db::kDateTimeMillisFormat, db::kDateTimeFormat}) {
         const QDateTime parsed = QDateTime::fromString(trimmed, format);
         if (parsed.isValid())
             return parsed;
     }
     QDateTime parsed = QDateTime::fromString(trimmed, Qt::ISODateWithMs);
     if (!parsed.isValid())
-        parsed = QDateTime::fromString(trimmed.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        parsed = QDateTime::fromString(trimmed.left(19), db::kDateTimeFormat);
     return parsed;
 }
 
@@ -38,7 +38,7 @@ QString SuitePubService::GetSrvTime(QObject *&ICom)
         if (rows.isEmpty() || rows.first().isEmpty())
             return {};
         const QDateTime time = parseServerTime(rows.first().first());
-        return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+        return time.isValid() ? time.toString(db::kDateTimeFormat) : QString();
     } catch (const db::DbError &) {
         return {};
     }

@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/TransferXml.h"
@@ -65,14 +66,15 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
     }
     try {
         UnitOfWork work(*connection, QStringLiteral("related_persons"));
-        const QString code = sqlText(contactCode);
+        const QString code = db::sqlEscaped(contactCode);
         connection->execute(QStringLiteral("delete from crm_contact_User where Contact_Id=N'")
                             + code + u'\'');
         for (const QString &userId : userIds) {
             connection->execute(
                 QStringLiteral("insert into crm_contact_User (Contact_Id, User_Id, iUserType) "
                                "values (N'")
-                + code + QStringLiteral("', N'") + sqlText(userId) + QStringLiteral("', 0)"));
+                + code + QStringLiteral("', N'") + db::sqlEscaped(userId)
+                + QStringLiteral("', 0)"));
         }
         work.commit();
     } catch (const db::DbError &error) {

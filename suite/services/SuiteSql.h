@@ -12,15 +12,8 @@ class Connection;
 
 namespace perikon::suite {
 
-// How the suite's services put values and names into the SQL Server text they run.
-
-// A value for between quotes: single quotes doubled, so no value can end the literal early.
-inline QString sqlText(const QString &value)
-{
-    QString escaped = value;
-    escaped.replace(QLatin1Char('\''), QLatin1String("''"));
-    return escaped;
-}
+// How the suite's services put names into the SQL Server text they run (values go through
+// db::sqlEscaped).
 
 // Table and column names read from tables go into statements unquoted; only plain names
 // (letters, digits, underscores, not starting with a digit) are let through.

@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/schema/SchemaInstaller.h"
 #include "suite/services/SuiteSql.h"
 
@@ -13,7 +14,8 @@ bool SuiteSystemStartService::GetAllStartedSys(const QString &connectionString,
     started.clear();
     QString sql = QStringLiteral("select distinct cSub_Id from qzsystem..UA_Account_Sub "
                                  "where cAcc_Id=N'")
-                  + sqlText(accountId.trimmed()) + QStringLiteral("' and dSubSysUsed is not null");
+                  + db::sqlEscaped(accountId.trimmed())
+                  + QStringLiteral("' and dSubSysUsed is not null");
     if (const auto catalog = SchemaInstaller::accountCatalogOf(connectionString);
         catalog && !catalog->year.isEmpty())
         sql += QStringLiteral(" and iYear=") + QString::number(catalog->year.toInt());

@@ -1,5 +1,6 @@
 #include "suite/services/SuiteUiHelper.h"
 
+#include "perikon/data/db/DateTimeFormat.h"
 #include "suite/MessageBoxScript.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
@@ -188,9 +189,9 @@ void SuiteUiHelper::WriteTrace(const QString &heading, const QString &detail, bo
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return; // a trace that cannot be written must not disturb the work being traced
-    const QString line
-        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-          + QLatin1Char('\t') + heading + QLatin1Char('\t') + detail + QLatin1Char('\n');
+    const QString line = QDateTime::currentDateTime().toString(db::kDateTimeMillisFormat)
+                         + QLatin1Char('\t') + heading + QLatin1Char('\t') + detail
+                         + QLatin1Char('\n');
     file.write(line.toUtf8());
 }
 

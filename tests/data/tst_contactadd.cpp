@@ -468,6 +468,27 @@ private slots:
             QStringLiteral("admin"));
     }
 
+    void accountLevelStatementsRollBackTogether()
+    {
+        QString xml = QStringLiteral(
+            "<UA_Account_Sub><cAcc_Id>001</cAcc_Id><iYear>2026</iYear><cSub_Id>SA</cSub_Id>"
+            "<cUser_Id>demo</cUser_Id><dSubSysUsed>2026-01-01</dSubSysUsed></UA_Account_Sub>");
+        QStringList statements{
+            QStringLiteral(
+                "update Crm_Contact set cMemo=N'只执行一半' where cContactCode=N'00000001'"),
+            QStringLiteral("update Crm_Contact set cNoSuchColumn=1")};
+        QString msg;
+        QVERIFY(!com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"),
+                                   QStringLiteral("UA_Account_Sub"), msg));
+        QVERIFY(!msg.isEmpty());
+        QCOMPARE(m_session->count(
+                     QStringLiteral("select count(*) from Crm_Contact where cMemo=N'只执行一半'")),
+                 0);
+        // The component's own connection is still usable afterwards.
+        QVERIFY(com().ExecuteX(
+            QStringLiteral("update Crm_Contact set cMemo=N'之后' where cContactCode=N'00000001'")));
+    }
+
     void accountLevelWritesRefuseOtherTables()
     {
         QString xml = QStringLiteral("<Customer><cCusCode>C9</cCusCode></Customer>");

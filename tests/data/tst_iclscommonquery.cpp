@@ -3,6 +3,7 @@
 #include "support/TestDatabase.h"
 
 #include "perikon/data/Common.h"
+#include "perikon/data/ContactStatements.h"
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/clsConn.h"
 #include "perikon/data/db/DbError.h"
@@ -234,6 +235,77 @@ private slots:
             "select cContactCode from Crm_Contact where cContactName=N'O''Brien ''老王'''")));
         QCOMPARE(rs->recordCount(), 1);
         QCOMPARE(rs->value(0).toString(), QStringLiteral("00000004"));
+    }
+
+    void duplicationNoteRecordsTheContact_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("operation");
+
+        QTest::newRow("added") << "00000042"
+                               << "";
+        QTest::newRow("deleted") << "00000007"
+                                 << "del";
+        QTest::newRow("quote in the code") << "A'01"
+                                           << "del";
+    }
+
+    // The note lands in the duplicate detection's scratch table, quotes and all.
+    void duplicationNoteRecordsTheContact()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, operation);
+        QVERIFY(m_com->ExecuteX(QStringLiteral("delete from tc_tmp_duplication")));
+        QVERIFY2(m_com->ExecuteX(internal::duplicationNoteSql(code, operation)),
+                 qPrintable(gLastError));
+        std::unique_ptr<db::Recordset> rs(
+            m_com->OpenX(QStringLiteral("select obj_type, code, oper from tc_tmp_duplication")));
+        QVERIFY(rs);
+        QCOMPARE(rs->recordCount(), 1);
+        QCOMPARE(rs->value(0).toInt(), 2);
+        QCOMPARE(rs->value(1).toString(), code);
+        if (operation.isEmpty())
+            QVERIFY(rs->value(2).isNull());
+        else
+            QCOMPARE(rs->value(2).toString(), operation);
+    }
+
+    void duplicationNoteWithoutScratchTableDoesNothing()
+    {
+        QVERIFY(m_com->ExecuteX(QStringLiteral("drop table tc_tmp_duplication")));
+        QVERIFY2(m_com->ExecuteX(internal::duplicationNoteSql(u"00000042")),
+                 qPrintable(gLastError));
+        QVERIFY2(m_com->ExecuteX(internal::duplicationNoteSql(u"00000042", u"del")),
+                 qPrintable(gLastError));
+    }
+
+    // Both spellings of the next-code query find the highest eight-character numeric code and
+    // pass over codes of another shape.
+    void nextCodeQueryFindsHighestNumericCode_data()
+    {
+        QTest::addColumn<int>("trailingBlanks");
+        QTest::newRow("card") << 1;
+        QTest::newRow("save step") << 2;
+    }
+
+    void nextCodeQueryFindsHighestNumericCode()
+    {
+        QFETCH(int, trailingBlanks);
+        QVERIFY(m_com->ExecuteX(
+            QStringLiteral("update Crm_Contact set cContactCode=N'A9999999' where cContactCode="
+                           "N'00000001'")));
+        QVERIFY(m_com->ExecuteX(
+            QStringLiteral("update Crm_Contact set cContactCode=N'999999999' where cContactCode="
+                           "N'00000002'")));
+        std::unique_ptr<db::Recordset> highest(m_com->OpenX(
+            QStringLiteral("select max(cContactCode) from Crm_Contact where cContactCode like "
+                           "N'0%'")));
+        std::unique_ptr<db::Recordset> rs(
+            m_com->OpenX(internal::nextContactCodeSql(trailingBlanks)));
+        QVERIFY(rs && highest);
+        QCOMPARE(rs->recordCount(), 1);
+        QCOMPARE(rs->value(0).toString(), highest->value(0).toString());
+        QCOMPARE(rs->value(0).toString().size(), 8);
     }
 
     void executeXFailureSetsLastError()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "perikon/data/db/SqliteStatementHandle.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -44,11 +46,13 @@ public:
     QStringList rows(const QString &sql)
     {
         QStringList result;
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        perikon::db::SqliteStatementHandle statement;
+        if (perikon::db::prepareSqliteStatement(m_db, sql.toUtf8().constData(), -1, statement)
+            != SQLITE_OK) {
             m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
             return {QStringLiteral("<error: %1>").arg(m_error)};
         }
+        sqlite3_stmt *const stmt = statement.get();
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             QStringList values;
             for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
@@ -58,7 +62,6 @@ public:
             }
             result << values.join(u'|');
         }
-        sqlite3_finalize(stmt);
         return result;
     }
 
@@ -74,13 +77,12 @@ public:
     // The declared type of the single column a query returns, as the data layer reads it.
     QString declaredType(const QString &sql)
     {
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        perikon::db::SqliteStatementHandle statement;
+        if (perikon::db::prepareSqliteStatement(m_db, sql.toUtf8().constData(), -1, statement)
+            != SQLITE_OK)
             return QStringLiteral("<error: %1>").arg(QString::fromUtf8(sqlite3_errmsg(m_db)));
-        const char *type = sqlite3_column_decltype(stmt, 0);
-        const QString result = type ? QString::fromUtf8(type) : QStringLiteral("<none>");
-        sqlite3_finalize(stmt);
-        return result;
+        const char *type = sqlite3_column_decltype(statement.get(), 0);
+        return type ? QString::fromUtf8(type) : QStringLiteral("<none>");
     }
 
     const QString &lastError() const { return m_error; }

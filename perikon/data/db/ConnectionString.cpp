@@ -70,13 +70,40 @@ QString ConnectionString::accountNumber() const
     return accountNumberOf(m_text);
 }
 
+namespace {
+constexpr QLatin1String kCatalogKey("CATALOG=");
+constexpr QLatin1String kAccountPrefix("QZDATA_");
+
+// Where the account database name starts ("QZDATA_..." right after "CATALOG="), or -1.
+qsizetype accountCatalogStart(const QString &text)
+{
+    const qsizetype at = text.indexOf(kCatalogKey + kAccountPrefix, 0, Qt::CaseInsensitive);
+    return at < 0 ? -1 : at + kCatalogKey.size();
+}
+} // namespace
+
 QString ConnectionString::accountNumberOf(const QString &text)
 {
-    static const QString marker = QStringLiteral("CATALOG=QZDATA_");
-    const qsizetype at = text.indexOf(marker, 0, Qt::CaseInsensitive);
+    const qsizetype at = accountCatalogStart(text);
     if (at < 0)
         return {};
-    return text.mid(at + marker.size(), 3);
+    return text.mid(at + kAccountPrefix.size(), 3);
+}
+
+QString ConnectionString::accountCatalog() const
+{
+    const qsizetype at = accountCatalogStart(m_text);
+    if (at < 0)
+        return {};
+    const qsizetype end = m_text.indexOf(u';', at);
+    return m_text.mid(at, end < 0 ? -1 : end - at).trimmed();
+}
+
+QString ConnectionString::metaDatabaseOf(const QString &accountNumber)
+{
+    if (accountNumber.isEmpty())
+        return {};
+    return QStringLiteral("QZMeta_") + accountNumber;
 }
 
 } // namespace perikon::db

@@ -33,6 +33,12 @@ public:
     // case; empty when the text has no such part.
     QString accountNumber() const;
     static QString accountNumberOf(const QString &text);
+    // The account database that part names, "QZDATA_<account>_<year>" as written (up to the next
+    // ';', blanks trimmed); empty when the text has no such part.
+    QString accountCatalog() const;
+    // The meta database of the account, "QZMeta_<account>"; empty when there is no account.
+    QString metaDatabase() const { return metaDatabaseOf(accountNumber()); }
+    static QString metaDatabaseOf(const QString &accountNumber);
 
 private:
     QString firstOf(std::initializer_list<const char *> keys) const;

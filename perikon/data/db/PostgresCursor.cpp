@@ -41,20 +41,15 @@ int hexValue(char c)
 
 } // namespace
 
-PostgresCursor::PostgresCursor(PGresult *result, std::vector<ColumnInfo> columns,
+PostgresCursor::PostgresCursor(PgResultHandle result, std::vector<ColumnInfo> columns,
                                const std::vector<unsigned> &types)
-    : m_result(result)
+    : m_result(std::move(result))
     , m_columns(std::move(columns))
-    , m_rows(PQntuples(result))
+    , m_rows(PQntuples(m_result.get()))
     , m_blobs(m_columns.size())
 {
     for (unsigned type : types)
         m_kinds.push_back(cellKindOf(type));
-}
-
-PostgresCursor::~PostgresCursor()
-{
-    PQclear(m_result);
 }
 
 bool PostgresCursor::next()
@@ -70,10 +65,10 @@ bool PostgresCursor::next()
 CellRef PostgresCursor::cell(int column) const
 {
     CellRef ref;
-    if (m_row < 0 || m_row >= m_rows || PQgetisnull(m_result, m_row, column))
+    if (m_row < 0 || m_row >= m_rows || PQgetisnull(m_result.get(), m_row, column))
         return ref;
-    const char *text = PQgetvalue(m_result, m_row, column);
-    const int length = PQgetlength(m_result, m_row, column);
+    const char *text = PQgetvalue(m_result.get(), m_row, column);
+    const int length = PQgetlength(m_result.get(), m_row, column);
     switch (m_kinds[std::size_t(column)]) {
     case CellKind::Integer:
         ref.kind = CellKind::Integer;

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "Driver.h"
+#include "PgResultHandle.h"
 
 #include <QByteArray>
 
 #include <vector>
-
-struct pg_result;
 
 namespace perikon::db {
 
@@ -28,19 +27,16 @@ inline constexpr unsigned Numeric = 1700;
 class PostgresCursor final : public ResultCursor
 {
 public:
-    // Takes ownership of `result`; `types` are the oids of the types the columns' values have.
-    PostgresCursor(pg_result *result, std::vector<ColumnInfo> columns,
+    // `types` are the oids of the types the columns' values have.
+    PostgresCursor(PgResultHandle result, std::vector<ColumnInfo> columns,
                    const std::vector<unsigned> &types);
-    ~PostgresCursor() override;
-    PostgresCursor(const PostgresCursor &) = delete;
-    PostgresCursor &operator=(const PostgresCursor &) = delete;
 
     const std::vector<ColumnInfo> &columns() const override { return m_columns; }
     bool next() override;
     CellRef cell(int column) const override;
 
 private:
-    pg_result *m_result;
+    PgResultHandle m_result;
     std::vector<ColumnInfo> m_columns;
     std::vector<CellKind> m_kinds;
     int m_rows;

@@ -1,6 +1,7 @@
 #include "PostgresDriver.h"
 
 #include "ConnectionString.h"
+#include "DateTimeFormat.h"
 #include "DbError.h"
 #include "PostgresCursor.h"
 #include "SqlKeywords.h"
@@ -26,12 +27,6 @@ bool isSavepointCommand(const QString &sql)
                                             QRegularExpression::CaseInsensitiveOption);
     return command.match(sql).hasMatch();
 }
-
-struct ResultDeleter
-{
-    void operator()(PGresult *result) const { PQclear(result); }
-};
-using ResultHandle = std::unique_ptr<PGresult, ResultDeleter>;
 
 // Parameters in libpq's form; the byte arrays own the values the pointers point into.
 struct BoundParameters
@@ -63,8 +58,7 @@ struct BoundParameters
                 formats.push_back(1);
                 break;
             case QMetaType::QDateTime:
-                storage.push_back(
-                    value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s).toUtf8());
+                storage.push_back(value.toDateTime().toString(db::kDateTimeMillisFormat).toUtf8());
                 types.push_back(0);
                 formats.push_back(0);
                 break;
@@ -212,7 +206,7 @@ bool PostgresDriver::inTransaction() const
     return m_conn && PQtransactionStatus(m_conn) != PQTRANS_IDLE;
 }
 
-void PostgresDriver::fail(PGresult *result, const QString &sql)
+void PostgresDriver::fail(const PGresult *result, const QString &sql)
 {
     QString message;
     const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
@@ -222,45 +216,43 @@ void PostgresDriver::fail(PGresult *result, const QString &sql)
         message = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
     else
         message = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
-    PQclear(result);
     if (PQstatus(m_conn) == CONNECTION_BAD)
         message = u"The connection to the database server was lost: "_s + message;
     throw DbError(DbError::ProviderError, message + u'\n' + sql, kSource);
 }
 
-PGresult *PostgresDriver::runRaw(const QByteArray &sql)
+PgResultHandle PostgresDriver::runRaw(const QByteArray &sql)
 {
-    PGresult *result = PQexec(m_conn, sql.constData());
-    const ExecStatusType status = PQresultStatus(result);
+    PgResultHandle result(PQexec(m_conn, sql.constData()));
+    const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        fail(result, QString::fromUtf8(sql));
+        fail(result.get(), QString::fromUtf8(sql));
     return result;
 }
 
-PGresult *PostgresDriver::run(const QString &sql, const QVariantList &parameters)
+PgResultHandle PostgresDriver::run(const QString &sql, const QVariantList &parameters)
 {
     requireConnection(sql);
     // Inside a transaction a failed statement is undone alone, as the component expects,
     // instead of dooming the whole transaction.
     const bool guarded = m_savepointDepth > 0 && !isSavepointCommand(sql);
     if (guarded)
-        PQclear(runRaw("SAVEPOINT perikon_statement"));
+        runRaw("SAVEPOINT perikon_statement");
     const QByteArray text = sql.toUtf8();
     const BoundParameters bound(parameters);
-    PGresult *result
-        = PQexecParams(m_conn, text.constData(), int(bound.pointers.size()), bound.types.data(),
-                       bound.pointers.data(), bound.lengths.data(), bound.formats.data(), 0);
-    const ExecStatusType status = PQresultStatus(result);
+    PgResultHandle result(PQexecParams(m_conn, text.constData(), int(bound.pointers.size()),
+                                       bound.types.data(), bound.pointers.data(),
+                                       bound.lengths.data(), bound.formats.data(), 0));
+    const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        if (guarded && PQstatus(m_conn) == CONNECTION_OK) {
-            PGresult *undo = PQexec(m_conn, "ROLLBACK TO SAVEPOINT perikon_statement; "
-                                            "RELEASE SAVEPOINT perikon_statement");
-            PQclear(undo);
-        }
-        fail(result, sql);
+        // The undo's own outcome does not matter: the statement's failure is what is reported.
+        if (guarded && PQstatus(m_conn) == CONNECTION_OK)
+            PgResultHandle undo(PQexec(m_conn, "ROLLBACK TO SAVEPOINT perikon_statement; "
+                                               "RELEASE SAVEPOINT perikon_statement"));
+        fail(result.get(), sql);
     }
     if (guarded)
-        PQclear(runRaw("RELEASE SAVEPOINT perikon_statement"));
+        runRaw("RELEASE SAVEPOINT perikon_statement");
     return result;
 }
 
@@ -268,35 +260,35 @@ qint64 PostgresDriver::execute(const QString &sql, const QVariantList &parameter
 {
     if (!parameters.isEmpty() || !sql.contains(u';')) {
         const QString text = createTableText(sql);
-        ResultHandle result(run(text, parameters));
+        const PgResultHandle result = run(text, parameters);
         recordSpellings(sql);
         return QByteArray(PQcmdTuples(result.get())).toLongLong();
     }
     // Several statements: the simple protocol runs them as one unit and reports each.
     requireConnection(sql);
     if (m_savepointDepth > 0)
-        PQclear(runRaw("SAVEPOINT perikon_statement"));
+        runRaw("SAVEPOINT perikon_statement");
     if (!PQsendQuery(m_conn, createTableText(sql).toUtf8().constData()))
         fail(nullptr, sql);
     qint64 affected = 0;
-    PGresult *failed = nullptr;
-    while (PGresult *result = PQgetResult(m_conn)) {
-        const ExecStatusType status = PQresultStatus(result);
+    PgResultHandle failed;
+    while (PgResultHandle result{PQgetResult(m_conn)}) {
+        const ExecStatusType status = PQresultStatus(result.get());
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && !failed) {
-            failed = result;
+            failed = std::move(result);
             continue;
         }
-        affected += QByteArray(PQcmdTuples(result)).toLongLong();
-        PQclear(result);
+        affected += QByteArray(PQcmdTuples(result.get())).toLongLong();
     }
     if (failed) {
+        // As in run(): the undo's own outcome does not matter.
         if (m_savepointDepth > 0 && PQstatus(m_conn) == CONNECTION_OK)
-            PQclear(PQexec(m_conn, "ROLLBACK TO SAVEPOINT perikon_statement; "
-                                   "RELEASE SAVEPOINT perikon_statement"));
-        fail(failed, sql);
+            PgResultHandle undo(PQexec(m_conn, "ROLLBACK TO SAVEPOINT perikon_statement; "
+                                               "RELEASE SAVEPOINT perikon_statement"));
+        fail(failed.get(), sql);
     }
     if (m_savepointDepth > 0)
-        PQclear(runRaw("RELEASE SAVEPOINT perikon_statement"));
+        runRaw("RELEASE SAVEPOINT perikon_statement");
     return affected;
 }
 
@@ -331,14 +323,9 @@ QString PostgresDriver::createTableText(const QString &sql) const
 std::unique_ptr<ResultCursor> PostgresDriver::query(const QString &sql,
                                                     const QVariantList &parameters)
 {
-    PGresult *result = run(sql, parameters);
-    std::vector<ColumnInfo> columns;
-    try {
-        columns = describe(result, sql);
-    } catch (...) {
-        PQclear(result);
-        throw;
-    }
+    PgResultHandle handle = run(sql, parameters);
+    const PGresult *result = handle.get();
+    std::vector<ColumnInfo> columns = describe(result, sql);
     std::vector<unsigned> types;
     for (int i = 0; i < PQnfields(result); ++i) {
         const auto column
@@ -346,7 +333,7 @@ std::unique_ptr<ResultCursor> PostgresDriver::query(const QString &sql,
         const bool fromTable = PQftable(result, i) != InvalidOid && column != m_columns.cend();
         types.push_back(fromTable ? column->valueType : PQftype(result, i));
     }
-    return std::make_unique<PostgresCursor>(result, std::move(columns), types);
+    return std::make_unique<PostgresCursor>(std::move(handle), std::move(columns), types);
 }
 
 void PostgresDriver::beginTransaction()
@@ -383,7 +370,7 @@ void PostgresDriver::setDefaultDatabase(const QString &name)
     if (!m_conn)
         throw DbError(DbError::InvalidState, u"The connection is closed."_s, kSource);
     const QString schema = schemaOf(database);
-    ResultHandle found(run(u"SELECT 1 FROM pg_namespace WHERE nspname = $1"_s, {schema}));
+    const PgResultHandle found = run(u"SELECT 1 FROM pg_namespace WHERE nspname = $1"_s, {schema});
     if (schema.isEmpty() || PQntuples(found.get()) == 0)
         throw DbError(DbError::ProviderError, u"Database '%1' does not exist."_s.arg(database),
                       kSource);
@@ -391,8 +378,8 @@ void PostgresDriver::setDefaultDatabase(const QString &name)
     // system and meta databases, then the scratch database.
     QStringList path{quoteIdentifier(schema)};
     for (const QString &other :
-         {u"qzsystem"_s, m_account.isEmpty() ? QString() : u"qzmeta_"_s + m_account.toLower(),
-          u"public"_s, u"tempdb"_s}) {
+         {u"qzsystem"_s, ConnectionString::metaDatabaseOf(m_account).toLower(), u"public"_s,
+          u"tempdb"_s}) {
         if (!other.isEmpty() && other != schema)
             path << quoteIdentifier(other);
     }
@@ -435,7 +422,7 @@ QString PostgresDriver::nullSafeEquals(const QString &lhs, const QString &rhs) c
 
 QStringList PostgresDriver::primaryKeyColumns(const QString &database, const QString &table)
 {
-    ResultHandle result(
+    const PgResultHandle result(
         run(u"SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid"
             " AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass($1) AND i.indisprimary"
             " ORDER BY array_position(i.indkey::int2[], a.attnum)"_s,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Driver.h"
+#include "PgResultHandle.h"
 
 #include <QHash>
 #include <QString>
@@ -75,13 +76,13 @@ private:
     friend class PostgresCursor;
 
     // Runs one statement; the result has succeeded or DbError was thrown.
-    pg_result *run(const QString &sql, const QVariantList &parameters);
-    pg_result *runRaw(const QByteArray &sql);
-    [[noreturn]] void fail(pg_result *result, const QString &sql);
+    PgResultHandle run(const QString &sql, const QVariantList &parameters);
+    PgResultHandle runRaw(const QByteArray &sql);
+    [[noreturn]] void fail(const pg_result *result, const QString &sql);
     void requireConnection(const QString &sql) const;
     bool inTransaction() const;
 
-    std::vector<ColumnInfo> describe(pg_result *result, const QString &sql);
+    std::vector<ColumnInfo> describe(const pg_result *result, const QString &sql);
     void loadTableColumns(const QList<unsigned> &tables);
     void loadSpellings();
     QString spelling(const QString &table, const QString &column) const;

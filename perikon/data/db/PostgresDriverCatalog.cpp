@@ -13,17 +13,7 @@ namespace perikon::db {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-struct ResultDeleter
-{
-    void operator()(PGresult *result) const { PQclear(result); }
-};
-using ResultHandle = std::unique_ptr<PGresult, ResultDeleter>;
-
-} // namespace
-
-std::vector<ColumnInfo> PostgresDriver::describe(PGresult *result, const QString &sql)
+std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const QString &sql)
 {
     const int count = PQnfields(result);
     QList<unsigned> unknown;
@@ -84,7 +74,7 @@ void PostgresDriver::loadTableColumns(const QList<unsigned> &tables)
         oids << QString::number(table);
         m_knownTables.insert(table, true);
     }
-    ResultHandle result(
+    const PgResultHandle result(
         run(u"SELECT a.attrelid, a.attnum, a.attname, format_type(a.atttypid, a.atttypmod),"
             " a.attnotnull, c.relname, n.nspname,"
             " EXISTS (SELECT 1 FROM pg_index i WHERE i.indrelid = a.attrelid AND i.indisprimary"
@@ -118,11 +108,11 @@ void PostgresDriver::loadTableColumns(const QList<unsigned> &tables)
 void PostgresDriver::loadSpellings()
 {
     m_spellings.emplace();
-    ResultHandle exists(run(u"SELECT to_regclass('public.qz_spelling') IS NOT NULL"_s, {}));
+    const PgResultHandle exists(run(u"SELECT to_regclass('public.qz_spelling') IS NOT NULL"_s, {}));
     m_spellingTable = QByteArray(PQgetvalue(exists.get(), 0, 0)) == "t";
     if (!m_spellingTable)
         return;
-    ResultHandle result(
+    const PgResultHandle result(
         run(u"SELECT table_name, spelling FROM public.qz_spelling ORDER BY table_name DESC"_s, {}));
     for (int row = 0; row < PQntuples(result.get()); ++row) {
         const QString table = QString::fromUtf8(PQgetvalue(result.get(), row, 0));

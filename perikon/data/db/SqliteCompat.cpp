@@ -1,6 +1,8 @@
 #include "SqliteCompat.h"
 
+#include "DateTimeFormat.h"
 #include "DbError.h"
+#include "SqliteStatementHandle.h"
 
 #include <QDateTime>
 #include <QUuid>
@@ -27,7 +29,7 @@ QString argumentText(sqlite3_value *value)
 
 void getdateFunction(sqlite3_context *context, int, sqlite3_value **)
 {
-    resultText(context, QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s));
+    resultText(context, QDateTime::currentDateTime().toString(db::kDateTimeMillisFormat));
 }
 
 void newidFunction(sqlite3_context *context, int, sqlite3_value **)
@@ -87,22 +89,19 @@ void objectIdFunction(sqlite3_context *context, int, sqlite3_value **argv)
         = u"SELECT rowid FROM \"%1\".sqlite_master WHERE type IN ('table','view') "
           "AND name = ?1 COLLATE NOCASE"_s.arg(QString(schema).replace(u"\""_s, u"\"\""_s))
               .toUtf8();
-    sqlite3_stmt *statement = nullptr;
+    SqliteStatementHandle statement;
     // An unknown database has no objects: NULL, as SQL Server answers.
-    if (sqlite3_prepare_v2(sqlite3_context_db_handle(context), sql.constData(), -1, &statement,
-                           nullptr)
+    if (prepareSqliteStatement(sqlite3_context_db_handle(context), sql.constData(), -1, statement)
         != SQLITE_OK) {
-        sqlite3_finalize(statement);
         sqlite3_result_null(context);
         return;
     }
     const QByteArray utf8 = name.toUtf8();
-    sqlite3_bind_text(statement, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
-    if (sqlite3_step(statement) == SQLITE_ROW)
-        sqlite3_result_int64(context, sqlite3_column_int64(statement, 0));
+    sqlite3_bind_text(statement.get(), 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    if (sqlite3_step(statement.get()) == SQLITE_ROW)
+        sqlite3_result_int64(context, sqlite3_column_int64(statement.get(), 0));
     else
         sqlite3_result_null(context);
-    sqlite3_finalize(statement);
 }
 
 void localeIdFunction(sqlite3_context *context, int, sqlite3_value **)

@@ -1,6 +1,7 @@
 #include "SqliteDriver.h"
 
 #include "ConnectionString.h"
+#include "DateTimeFormat.h"
 #include "DbError.h"
 #include "SqliteCompat.h"
 
@@ -24,17 +25,16 @@ constexpr int kBusyTimeoutMs = 10000;
 class SqliteCursor final : public ResultCursor
 {
 public:
-    SqliteCursor(SqliteDriver &driver, sqlite3_stmt *statement, QString sql)
+    SqliteCursor(SqliteDriver &driver, SqliteStatementHandle statement, QString sql)
         : m_driver(driver)
-        , m_statement(statement)
+        , m_statement(std::move(statement))
         , m_sql(std::move(sql))
     {
-        const int count = sqlite3_column_count(statement);
+        const int count = sqlite3_column_count(m_statement.get());
         m_columns.reserve(count);
         for (int i = 0; i < count; ++i)
             m_columns.push_back(describe(i));
     }
-    ~SqliteCursor() override { sqlite3_finalize(m_statement); }
 
     const std::vector<ColumnInfo> &columns() const override { return m_columns; }
 
@@ -42,7 +42,7 @@ public:
     {
         if (m_done)
             return false;
-        const int rc = sqlite3_step(m_statement);
+        const int rc = sqlite3_step(m_statement.get());
         if (rc == SQLITE_ROW)
             return true;
         m_done = true;
@@ -54,24 +54,25 @@ public:
     CellRef cell(int column) const override
     {
         CellRef ref;
-        switch (sqlite3_column_type(m_statement, column)) {
+        switch (sqlite3_column_type(m_statement.get(), column)) {
         case SQLITE_INTEGER:
             ref.kind = CellKind::Integer;
-            ref.integer = sqlite3_column_int64(m_statement, column);
+            ref.integer = sqlite3_column_int64(m_statement.get(), column);
             break;
         case SQLITE_FLOAT:
             ref.kind = CellKind::Real;
-            ref.real = sqlite3_column_double(m_statement, column);
+            ref.real = sqlite3_column_double(m_statement.get(), column);
             break;
         case SQLITE_TEXT:
             ref.kind = CellKind::Text;
-            ref.data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
-            ref.size = sqlite3_column_bytes(m_statement, column);
+            ref.data
+                = reinterpret_cast<const char *>(sqlite3_column_text(m_statement.get(), column));
+            ref.size = sqlite3_column_bytes(m_statement.get(), column);
             break;
         case SQLITE_BLOB:
             ref.kind = CellKind::Blob;
-            ref.data = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
-            ref.size = sqlite3_column_bytes(m_statement, column);
+            ref.data = static_cast<const char *>(sqlite3_column_blob(m_statement.get(), column));
+            ref.size = sqlite3_column_bytes(m_statement.get(), column);
             break;
         default:
             break;
@@ -83,17 +84,17 @@ private:
     ColumnInfo describe(int i) const
     {
         ColumnInfo info;
-        info.name = QString::fromUtf8(sqlite3_column_name(m_statement, i));
+        info.name = QString::fromUtf8(sqlite3_column_name(m_statement.get(), i));
         const DeclaredType declared
-            = declaredTypeOf(QString::fromUtf8(sqlite3_column_decltype(m_statement, i)));
+            = declaredTypeOf(QString::fromUtf8(sqlite3_column_decltype(m_statement.get(), i)));
         info.type = declared.type;
         info.definedSize = declared.definedSize;
         info.precision = declared.precision;
         info.scale = declared.scale;
         info.rowVersion = declared.rowVersion;
-        const char *database = sqlite3_column_database_name(m_statement, i);
-        const char *table = sqlite3_column_table_name(m_statement, i);
-        const char *origin = sqlite3_column_origin_name(m_statement, i);
+        const char *database = sqlite3_column_database_name(m_statement.get(), i);
+        const char *table = sqlite3_column_table_name(m_statement.get(), i);
+        const char *origin = sqlite3_column_origin_name(m_statement.get(), i);
         if (table && origin) {
             info.baseDatabase = QString::fromUtf8(database);
             info.baseTable = QString::fromUtf8(table);
@@ -110,7 +111,7 @@ private:
     }
 
     SqliteDriver &m_driver;
-    sqlite3_stmt *m_statement;
+    SqliteStatementHandle m_statement;
     QString m_sql;
     std::vector<ColumnInfo> m_columns;
     bool m_done = false;
@@ -164,9 +165,8 @@ void SqliteDriver::open(const ConnectionString &connectionString)
         const QString system = folder.filePath(QStringLiteral("qzsystem.db"));
         if (QFileInfo(system).isFile() && QFileInfo(system) != file)
             attach(system, QStringLiteral("qzsystem"));
-        const QString account = connectionString.accountNumber();
-        if (!account.isEmpty()) {
-            const QString metaName = QStringLiteral("QZMeta_") + account;
+        const QString metaName = connectionString.metaDatabase();
+        if (!metaName.isEmpty()) {
             const QString meta = folder.filePath(metaName + QStringLiteral(".db"));
             if (QFileInfo(meta).isFile() && QFileInfo(meta) != file)
                 attach(meta, metaName);
@@ -228,14 +228,14 @@ void SqliteDriver::fail(const QString &sql, QString message) const
     throw DbError(DbError::ProviderError, message + u'\n' + sql, kSource);
 }
 
-sqlite3_stmt *SqliteDriver::prepare(const QString &sql, const char *text, int length,
-                                    const char **tail)
+SqliteStatementHandle SqliteDriver::prepare(const QString &sql, const char *text, int length,
+                                            const char **tail)
 {
     if (!m_db)
         throw DbError(DbError::InvalidState, QStringLiteral("The connection is closed.\n") + sql,
                       kSource);
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(m_db, text, length, &statement, tail) != SQLITE_OK)
+    SqliteStatementHandle statement;
+    if (prepareSqliteStatement(m_db, text, length, statement, tail) != SQLITE_OK)
         fail(sql);
     return statement;
 }
@@ -272,10 +272,9 @@ void SqliteDriver::bind(sqlite3_stmt *statement, const QString &sql, const QVari
                 break;
             }
             case QMetaType::QDateTime:
-                rc = sqlite3_bind_text(
-                    statement, index,
-                    value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8(), -1,
-                    SQLITE_TRANSIENT);
+                rc = sqlite3_bind_text(statement, index,
+                                       value.toDateTime().toString(db::kDateTimeFormat).toUtf8(),
+                                       -1, SQLITE_TRANSIENT);
                 break;
             default: {
                 const QByteArray text = value.toString().toUtf8();
@@ -285,11 +284,8 @@ void SqliteDriver::bind(sqlite3_stmt *statement, const QString &sql, const QVari
             }
             }
         }
-        if (rc != SQLITE_OK) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-            sqlite3_finalize(statement);
-            fail(sql, message);
-        }
+        if (rc != SQLITE_OK)
+            fail(sql, QString::fromUtf8(sqlite3_errmsg(m_db)));
     }
 }
 
@@ -301,24 +297,20 @@ qint64 SqliteDriver::execute(const QString &sql, const QVariantList &parameters)
     qint64 affected = 0;
     startClock();
     while (next < end) {
-        sqlite3_stmt *statement = prepare(sql, next, int(end - next), &next);
+        const SqliteStatementHandle statement = prepare(sql, next, int(end - next), &next);
         if (!statement)
             break; // only blanks or a comment were left
-        bind(statement, sql, parameters);
+        bind(statement.get(), sql, parameters);
         const sqlite3_int64 before = sqlite3_total_changes64(m_db);
         int rc;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         }
-        if (rc != SQLITE_DONE) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-            sqlite3_finalize(statement);
-            fail(sql, message);
-        }
+        if (rc != SQLITE_DONE)
+            fail(sql, QString::fromUtf8(sqlite3_errmsg(m_db)));
         // sqlite3_changes() keeps the count of the last INSERT/UPDATE/DELETE through other
         // statements, so count only when this one changed rows; trigger rows are not counted.
         if (sqlite3_total_changes64(m_db) != before)
             affected += sqlite3_changes64(m_db);
-        sqlite3_finalize(statement);
     }
     return affected;
 }
@@ -328,12 +320,12 @@ std::unique_ptr<ResultCursor> SqliteDriver::query(const QString &sql,
 {
     const QByteArray utf8 = sql.toUtf8();
     startClock();
-    sqlite3_stmt *statement = prepare(sql, utf8.constData(), int(utf8.size()), nullptr);
+    SqliteStatementHandle statement = prepare(sql, utf8.constData(), int(utf8.size()), nullptr);
     if (!statement)
         throw DbError(DbError::InvalidState, QStringLiteral("No statement to run.\n") + sql,
                       kSource);
-    bind(statement, sql, parameters);
-    return std::make_unique<SqliteCursor>(*this, statement, sql);
+    bind(statement.get(), sql, parameters);
+    return std::make_unique<SqliteCursor>(*this, std::move(statement), sql);
 }
 
 void SqliteDriver::beginTransaction()

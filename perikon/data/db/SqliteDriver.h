@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Driver.h"
+#include "SqliteStatementHandle.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -58,7 +59,8 @@ public:
 
 private:
     void attach(const QString &path, const QString &name);
-    sqlite3_stmt *prepare(const QString &sql, const char *text, int length, const char **tail);
+    SqliteStatementHandle prepare(const QString &sql, const char *text, int length,
+                                  const char **tail);
     void bind(sqlite3_stmt *statement, const QString &sql, const QVariantList &parameters);
     [[noreturn]] void fail(const QString &sql, QString message = {}) const;
     void startClock();

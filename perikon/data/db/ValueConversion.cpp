@@ -1,5 +1,6 @@
 #include "ValueConversion.h"
 
+#include "DateTimeFormat.h"
 #include "DbError.h"
 
 #include <QRegularExpression>
@@ -159,8 +160,8 @@ std::optional<QDateTime> parseDateTime(QStringView text)
 QString storedDateTimeText(const QDateTime &value, int columnType)
 {
     if (columnType == ColumnType::Date)
-        return value.date().toString(QStringLiteral("yyyy-MM-dd"));
-    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return value.date().toString(db::kDateFormat);
+    return value.toString(db::kDateTimeFormat);
 }
 
 QVariant toCallerValue(const ColumnInfo &column, const CellRef &cell)

@@ -2,6 +2,7 @@
 
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqliteCompat.h"
+#include "perikon/data/db/SqliteStatementHandle.h"
 #include "suite/schema/SchemaInstaller.h"
 
 #include <QDir>
@@ -81,16 +82,15 @@ std::optional<QString> SuiteDatabase::execScript(const QString &sql) const
 
 QString SuiteDatabase::run(const QString &sql) const
 {
-    sqlite3_stmt *statement = nullptr;
+    perikon::db::SqliteStatementHandle handle;
     const QByteArray utf8 = sql.toUtf8();
     const char *tail = nullptr;
-    if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &statement, &tail)
+    if (perikon::db::prepareSqliteStatement(m_db, utf8.constData(), int(utf8.size()), handle, &tail)
         != SQLITE_OK)
         return u"ERROR: "_s + QString::fromUtf8(sqlite3_errmsg(m_db));
-    if (!QByteArray(tail).trimmed().isEmpty()) {
-        sqlite3_finalize(statement);
+    if (!QByteArray(tail).trimmed().isEmpty())
         return u"ERROR: more than one statement"_s;
-    }
+    sqlite3_stmt *const statement = handle.get();
     QStringList rows;
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
@@ -101,9 +101,7 @@ QString SuiteDatabase::run(const QString &sql) const
         }
         rows << values.join(u',');
     }
-    const QString error = QString::fromUtf8(sqlite3_errmsg(m_db));
-    sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
-        return u"ERROR: "_s + error;
+        return u"ERROR: "_s + QString::fromUtf8(sqlite3_errmsg(m_db));
     return rows.join(u';');
 }

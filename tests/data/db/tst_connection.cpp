@@ -5,6 +5,7 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/data/db/ProcedureRegistry.h"
+#include "perikon/data/db/SqlLiteral.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,6 +51,8 @@ private slots:
         QTest::addColumn<QString>("dataSource");
         QTest::addColumn<QString>("catalog");
         QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("accountCatalog");
+        QTest::addColumn<QString>("meta");
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("user");
@@ -61,6 +64,8 @@ private slots:
             << "/srv/QZDATA_001_2026.db"
             << "QZDATA_001_2026"
             << "001"
+            << "QZDATA_001_2026"
+            << "QZMeta_001"
             << "" << 0 << ""
             << "";
         QTest::newRow("postgres")
@@ -70,6 +75,8 @@ private slots:
             << ""
             << "QZDATA_002_2025"
             << "002"
+            << "QZDATA_002_2025"
+            << "QZMeta_002"
             << "127.0.0.1" << 5432 << "u"
             << "p";
         QTest::newRow("keys in any case, blanks around")
@@ -78,6 +85,8 @@ private slots:
             << "/a b/c.db"
             << "qzdata_008_2010"
             << "008"
+            << "qzdata_008_2010"
+            << "QZMeta_008"
             << "" << 0 << ""
             << "";
         QTest::newRow("no catalog") << "Provider=SQLite;Data Source=x.db"
@@ -85,8 +94,32 @@ private slots:
                                     << "x.db"
                                     << ""
                                     << ""
+                                    << ""
+                                    << ""
                                     << "" << 0 << ""
                                     << "";
+        // The account is found wherever the text says CATALOG=QZDATA_, not only in the
+        // "Initial Catalog" key, and the catalog name ends at the next separator.
+        QTest::newRow("bare catalog key, account before the provider")
+            << "Catalog=QZDATA_123_2024 ;Provider=PostgreSQL"
+            << "PostgreSQL"
+            << ""
+            << ""
+            << "123"
+            << "QZDATA_123_2024"
+            << "QZMeta_123"
+            << "" << 0 << ""
+            << "";
+        QTest::newRow("blank after the key hides the account")
+            << "Provider=SQLite;Initial Catalog= QZDATA_001_2026"
+            << "SQLite"
+            << ""
+            << "QZDATA_001_2026"
+            << ""
+            << ""
+            << ""
+            << "" << 0 << ""
+            << "";
     }
 
     void connectionStringParts()
@@ -97,10 +130,54 @@ private slots:
         QTEST(parsed.dataSource(), "dataSource");
         QTEST(parsed.catalog(), "catalog");
         QTEST(parsed.accountNumber(), "account");
+        QTEST(ConnectionString::accountNumberOf(text), "account");
+        QTEST(parsed.accountCatalog(), "accountCatalog");
+        QTEST(parsed.metaDatabase(), "meta");
         QTEST(parsed.host(), "host");
         QTEST(parsed.port(), "port");
         QTEST(parsed.user(), "user");
         QTEST(parsed.password(), "password");
+    }
+
+    void literalKeepsValueExactly_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("escaped");
+
+        QTest::newRow("plain") << "张三"
+                               << "张三";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("one quote") << "O'Brien"
+                                   << "O''Brien";
+        QTest::newRow("quotes at both ends") << "'x'"
+                                             << "''x''";
+        QTest::newRow("doubled quote stays two quotes") << "a''b"
+                                                        << "a''''b";
+        QTest::newRow("closing attempt") << "x'; delete Crm_Contact; --"
+                                         << "x''; delete Crm_Contact; --";
+        QTest::newRow("double quotes untouched") << "say \"hi\""
+                                                 << "say \"hi\"";
+    }
+
+    // A value put between quotes reads back exactly as given and never ends the literal early.
+    void literalKeepsValueExactly()
+    {
+        QFETCH(QString, value);
+        QTEST(sqlEscaped(value), "escaped");
+        QCOMPARE(sqlQuoted(value), u'\'' + sqlEscaped(value) + u'\'');
+        QCOMPARE(sqlNQuoted(value), QStringLiteral("N'") + sqlEscaped(value) + u'\'');
+
+        Connection connection;
+        connection.open(m_fixture->connectionString());
+        connection.execute(QStringLiteral("update Crm_Contact set cContactName=")
+                           + sqlNQuoted(value) + QStringLiteral(" where cContactCode=N'00000001'"));
+        QCOMPARE(countRows(connection, QStringLiteral("select count(*) from Crm_Contact")), 3);
+        auto cursor = connection.openCursor(
+            QStringLiteral("select cContactName from Crm_Contact where cContactName=")
+            + sqlQuoted(value));
+        QVERIFY(cursor && cursor->next());
+        QCOMPARE(cursor->value(0).toString(), value);
     }
 
     void openFailsWithoutDatabaseFile_data()
