@@ -19,7 +19,7 @@ const QString kModule = QStringLiteral("commonFun");
 
 bool failWith(const QString &procedure, QString &sMsg)
 {
-    const internal::CaughtError error = internal::currentError();
+    const ErrorInfo error = internal::currentError();
     internal::logDataError(kModule, procedure, error);
     gLastError = error.description;
     sMsg = error.description;

@@ -85,7 +85,7 @@ bool XmlToRecordset(const QString &sXML, std::unique_ptr<db::Recordset> &rs, QSt
         rs = std::move(opened);
         return true;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         internal::logDataError(QStringLiteral("commonFun"), QStringLiteral("ConvertFromHex"),
                                error);
         sMsg = error.description;

@@ -12,7 +12,7 @@ constexpr qint64 kCannotCreateObject = 429;
 constexpr qint64 kApplicationError = 440;
 } // namespace
 
-CaughtError currentError()
+ErrorInfo currentError()
 {
     try {
         throw;
@@ -27,7 +27,7 @@ CaughtError currentError()
     }
 }
 
-void logDataError(const QString &module, const QString &procedure, const CaughtError &error,
+void logDataError(const QString &module, const QString &procedure, const ErrorInfo &error,
                   const QString &descriptionPrefix)
 {
     WriteSrvTransLog(module, procedure, error.number, descriptionPrefix + error.description);

@@ -109,7 +109,7 @@ std::unique_ptr<db::Recordset> IClsCommon::openQuery(const QString &strSql, int 
         bFlag = true;
         return rs;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         bFlag = false;
         sMsg = error.description;
         gLastError = internal::dataMessage(kSel0511);
@@ -210,7 +210,7 @@ bool IClsCommon::ExecuteX(const QString &StrExec)
         connection()->execute(StrExec);
         return true;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         gLastError = error.description;
         internal::logDataError(QStringLiteral("IClscommon"), QStringLiteral("ExecuteX"), error);
         return false;

@@ -104,7 +104,7 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
         }
         return result;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         internal::logDataError(kModule, QStringLiteral("Add"), error);
         // The database's own words (a code taken meanwhile, a value refused) tell the operator
         // more than the generic save failure.

@@ -141,7 +141,7 @@ bool IClsCommon::CheckColumnNull(pugi::xml_node Element, const QString &TableNam
         }
         return true;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         gLastError = error.description;
         internal::logDataError(QStringLiteral("IClsCommon"), QStringLiteral("CheckColumnNull"),
                                error);

@@ -113,7 +113,7 @@ db::Recordset *IClsCommon::Find(QString sXML, const QStringList &FindTables,
     try {
         where = BuildFindWhere(m_document->document_element(), *probe);
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Sel0511"));
         sMsg = gLastError;
         internal::logDataError(kModule, QStringLiteral("Find"), error);
@@ -154,7 +154,7 @@ bool IClsCommon::GetFunAuth(QObject *oLogin, const QString &sArch, qint16 bIsLoc
         // Without the lock flag the task only announces itself: its answer does not matter.
         return true;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         sErr = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.MsgAuthErr"));
         internal::logDataError(kModule, QStringLiteral("GetFunAuth"), error);
         return true;

@@ -61,7 +61,7 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
         }
         return result;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         if (error.number == db::DbError::RowNotLocated) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
             writer.removeOrphanedCompanions();
@@ -102,7 +102,7 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
         QString table = TableName;
         return Modify(merged, table, sMsg);
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         internal::logDataError(
             QStringLiteral("Perikon.IClsCommon"), QStringLiteral("ModifyDifferent"),
             {error.number, QStringLiteral("\r\n") + error.description, error.source});

@@ -93,7 +93,7 @@ void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage,
         bFlag = true;
         RsRef = page.release();
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         bFlag = false;
         sMsg = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Sel0511"));
         internal::logDataError(QStringLiteral("IClsCommon"), QStringLiteral("OpenPage"), error,

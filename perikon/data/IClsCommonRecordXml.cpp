@@ -125,7 +125,7 @@ bool IClsCommon::SetFieldValue(db::Recordset &rs, pugi::xml_node node)
         }
         return true;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         gLastError = GetResArgs(QStringLiteral("K2.CRM.COMMON.DBMSG.Fld01"), {column})
                      + QStringLiteral("\r\n")
                      + internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Fld02"));

@@ -140,7 +140,7 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
         if (GetAttrValue(Ele, QStringLiteral("bdefaultcon")) == QLatin1String("1"))
             SetOrAddNodeText(Ele, QStringLiteral("bdefaultcon"), QStringLiteral("1"));
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         gLastError = error.description;
         internal::logDataError(kModule, QStringLiteral("Trans"), error);
         return false;
@@ -259,7 +259,7 @@ bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
             gDefaultContactChanged = flagValue(defaultContact);
         return true;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         gLastError = error.description;
         internal::logDataError(kModule, QStringLiteral("TransConExtraUserDef"), error);
         return false;
@@ -286,7 +286,7 @@ bool IContact::runTransferService(const QString &service, const QString &procedu
         RemoveChildNode(Ele, QStringLiteral("cusstuff"));
         return true;
     } catch (...) {
-        const internal::CaughtError error = internal::currentError();
+        const ErrorInfo error = internal::currentError();
         gLastError = error.description;
         internal::logDataError(kModule, procedure, error);
         return false;

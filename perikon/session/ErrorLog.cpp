@@ -1,5 +1,7 @@
 #include "perikon/session/ErrorLog.h"
 
+#include "perikon/data/db/DateTimeFormat.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -44,8 +46,7 @@ QString componentLogFolder()
 void WriteSrvTransLog(const QString &module, const QString &procedure, qint64 number,
                       const QString &description)
 {
-    const QString now
-        = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString now = QDateTime::currentDateTime().toString(db::kDateTimeFormat);
     QString entry;
     entry += QStringLiteral("*** Error Time ") + now + QStringLiteral("***\r\n");
     entry += QStringLiteral("Error:") + QString::number(number) + QStringLiteral("\r\n");
@@ -64,7 +65,7 @@ void WriteErrorLog(const QString &procedure, bool write, const ErrorInfo &error)
     QString report;
     report += QString(70, QLatin1Char('-')) + crlf;
     report += QStringLiteral("Time             : ")
-              + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + crlf;
+              + QDateTime::currentDateTime().toString(db::kDateTimeFormat) + crlf;
     report += QStringLiteral("[Program Information]") + crlf;
     report += QStringLiteral("  Name           : ") + kApplicationName + crlf;
     report += QStringLiteral("  Function       : ") + procedure + crlf;

@@ -4,6 +4,7 @@
 
 #include "perikon/data/db/ConnectionString.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/PgResultHandle.h"
 #include "perikon/data/db/PostgresDriver.h"
 
 #include <libpq-fe.h>
@@ -142,19 +143,16 @@ public:
     {
         PGconn *conn = m_driver.handle();
         const std::string command = "COPY " + table + " (" + columns + ") FROM STDIN";
-        PGresult *start = PQexec(conn, command.c_str());
-        const bool copying = PQresultStatus(start) == PGRES_COPY_IN;
-        PQclear(start);
-        if (!copying)
+        const db::PgResultHandle start(PQexec(conn, command.c_str()));
+        if (PQresultStatus(start.get()) != PGRES_COPY_IN)
             throw std::runtime_error(PQerrorMessage(conn));
         if (PQputCopyData(conn, data.data(), int(data.size())) != 1
             || PQputCopyEnd(conn, nullptr) != 1)
             throw std::runtime_error(PQerrorMessage(conn));
         std::string failure;
-        while (PGresult *result = PQgetResult(conn)) {
-            if (PQresultStatus(result) != PGRES_COMMAND_OK && failure.empty())
-                failure = PQresultErrorMessage(result);
-            PQclear(result);
+        while (const db::PgResultHandle result{PQgetResult(conn)}) {
+            if (PQresultStatus(result.get()) != PGRES_COMMAND_OK && failure.empty())
+                failure = PQresultErrorMessage(result.get());
         }
         if (!failure.empty())
             throw std::runtime_error(table + ": " + failure);

@@ -5,6 +5,7 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/PostgresCompat.h"
 #include "perikon/data/db/PostgresDriver.h"
+#include "perikon/data/db/SqlLiteral.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -14,11 +15,6 @@ namespace perikon::suite {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString quoted(const QString &text)
-{
-    return u'\'' + QString(text).replace(u'\'', u"''"_s) + u'\'';
-}
 
 // The spelling of every column a script declares, as (table in lower case, spelling) pairs; the
 // columns a view names with AS belong to no table. The driver gives result columns these names
@@ -84,7 +80,7 @@ public:
     {
         QStringList rows;
         for (const auto &[table, spelling] : declaredSpellings(script))
-            rows << u"(%1, %2)"_s.arg(quoted(table), quoted(spelling));
+            rows << u"(%1, %2)"_s.arg(db::sqlQuoted(table), db::sqlQuoted(spelling));
         if (!rows.isEmpty())
             m_driver.execute(u"INSERT INTO public.qz_spelling (table_name, spelling) VALUES "_s
                              + rows.join(u", "_s) + u" ON CONFLICT DO NOTHING"_s);
@@ -96,12 +92,12 @@ private:
 
 QString registerAccountSql(const QString &account, const QString &year)
 {
-    const QString acc = quoted(account);
-    const QString start = quoted(year + u"-01-01 00:00:00"_s);
+    const QString acc = db::sqlQuoted(account);
+    const QString start = db::sqlQuoted(year + u"-01-01 00:00:00"_s);
     QString sql = u"INSERT INTO qzsystem.UA_Account (cAcc_Id, cAcc_Name, iYear, cUnitName, "
                   "dCreateDate) VALUES (%1, %2, %3, %4, %5) ON CONFLICT DO NOTHING;\n"_s.arg(
-                      acc, quoted(u"演示账套 "_s + account), QString::number(year.toInt()),
-                      quoted(u"演示单位"_s), start);
+                      acc, db::sqlQuoted(u"演示账套 "_s + account), QString::number(year.toInt()),
+                      db::sqlQuoted(u"演示单位"_s), start);
     for (const char *subsystem : {"AA", "CS"}) {
         sql += u"INSERT INTO qzsystem.UA_Account_Sub (cAcc_Id, iYear, cSub_Id, bClosing, "
                "iModiPeriod, dSubSysUsed, cUser_Id, dSubOriDate) VALUES (%1, %2, '%3', 0, 0, %4, "

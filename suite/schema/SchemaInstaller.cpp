@@ -1,5 +1,8 @@
 #include "suite/schema/SchemaInstaller.h"
 
+#include "perikon/data/db/ConnectionString.h"
+#include "perikon/data/db/SqlLiteral.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -88,9 +91,7 @@ SchemaResult<bool> createFromScript(const QString &path, const QString &scriptNa
 
 QByteArray quoted(const QString &text)
 {
-    QString escaped = text;
-    escaped.replace(u'\'', QStringLiteral("''"));
-    return "'" + escaped.toUtf8() + "'";
+    return db::sqlQuoted(text).toUtf8();
 }
 
 // Registers the account year and its enabled subsystems in the system database.
@@ -122,7 +123,7 @@ QString SchemaInstaller::accountDatabaseName(const QString &account, const QStri
 
 QString SchemaInstaller::metaDatabaseName(const QString &account)
 {
-    return QStringLiteral("QZMeta_%1").arg(account);
+    return db::ConnectionString::metaDatabaseOf(account);
 }
 
 QString SchemaInstaller::systemDatabaseName()
@@ -132,14 +133,12 @@ QString SchemaInstaller::systemDatabaseName()
 
 std::optional<AccountCatalog> SchemaInstaller::accountCatalogOf(const QString &connectionText)
 {
-    static const QString marker = QStringLiteral("CATALOG=QZDATA_");
-    const qsizetype at = connectionText.indexOf(marker, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return std::nullopt;
-    const QString rest = connectionText.mid(at + marker.size());
+    // The account database named as the catalog, "QZDATA_<account>_<year>".
+    const QString catalog = db::ConnectionString(connectionText).accountCatalog();
     static const QRegularExpression shape(
-        QStringLiteral("^([A-Za-z0-9]{3})_(\\d{4})(?![0-9A-Za-z])"));
-    const auto match = shape.match(rest);
+        QStringLiteral("^QZDATA_([A-Za-z0-9]{3})_(\\d{4})(?![0-9A-Za-z])"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto match = shape.match(catalog);
     if (!match.hasMatch())
         return std::nullopt;
     return AccountCatalog{match.captured(1), match.captured(2)};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "perikon/data/db/SqliteStatementHandle.h"
+
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -16,10 +18,10 @@ public:
     SqliteStatement(sqlite3 *db, std::string_view sql)
         : m_db(db)
     {
-        if (sqlite3_prepare_v2(db, sql.data(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK)
+        if (db::prepareSqliteStatement(db, sql.data(), int(sql.size()), m_handle) != SQLITE_OK)
             fail("prepare");
+        m_stmt = m_handle.get();
     }
-    ~SqliteStatement() { sqlite3_finalize(m_stmt); }
     SqliteStatement(const SqliteStatement &) = delete;
     SqliteStatement &operator=(const SqliteStatement &) = delete;
 
@@ -76,7 +78,8 @@ private:
     }
 
     sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
+    db::SqliteStatementHandle m_handle;
+    sqlite3_stmt *m_stmt = nullptr; // the handle's statement, for the calls above
 };
 
 } // namespace perikon::suite::internal
