@@ -1,55 +1,32 @@
 // Table definitions other components send through IClsCommon::ExecuteX in T-SQL: what a recordset
 // on such a table reports, row versions, and how a database's refusal comes back.
 
-#include "support/TestDatabase.h"
+#include "support/SessionFixture.h"
 
 #include "perikon/data/Common.h"
 #include "perikon/data/IClsCommon.h"
 #include "perikon/session/SessionGlobals.h"
-#include "suite/SuiteLogin.h"
-#include "suite/SuiteServices.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace perikon;
 using perikon::testing::Backend;
-using perikon::testing::TestDatabase;
+using perikon::testing::SessionFixture;
 
 class tst_IClsCommonDdl : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        suite::registerServices();
-        m_login = std::make_unique<suite::SuiteLogin>();
-        m_login->setLanguageRegion(QStringLiteral("zh-CN"));
-        gLogin = m_login.get();
-    }
-
     void init()
     {
-        m_logDir = std::make_unique<QTemporaryDir>();
-        qputenv("PERIKON_LOG_DIR", m_logDir->path().toLocal8Bit());
-        if (TestDatabase::requestedBackend() == Backend::Postgres
-            && qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
+        if (SessionFixture::unavailable())
             QSKIP("PERIKON_TEST_PG names no PostgreSQL server");
-        m_db = std::make_unique<TestDatabase>(0, 7, TestDatabase::requestedBackend());
-        QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
-        m_com = std::make_unique<IClsCommon>();
-        QString cnn = m_db->connectionString();
-        m_com->Init(cnn);
-        gLastError.clear();
+        m_session = std::make_unique<SessionFixture>(0);
+        QVERIFY2(m_session->ok(), qPrintable(m_session->error()));
     }
 
-    void cleanup()
-    {
-        m_com.reset();
-        m_db.reset();
-        qunsetenv("PERIKON_LOG_DIR");
-    }
+    void cleanup() { m_session.reset(); }
 
     void createdColumnReportsTheSuiteTypeCode_data()
     {
@@ -104,11 +81,11 @@ private slots:
                                    ? QStringLiteral("qzts")
                                    : QStringLiteral("cValue");
         QVERIFY2(
-            m_com->ExecuteX(
+            m_session->com.ExecuteX(
                 QStringLiteral("create table dbo.[Rpt_Types] (%1 %2)").arg(column, declaration)),
             qPrintable(gLastError));
         std::unique_ptr<db::Recordset> rs(
-            m_com->OpenX(QStringLiteral("select %1 from Rpt_Types").arg(column)));
+            m_session->com.OpenX(QStringLiteral("select %1 from Rpt_Types").arg(column)));
         QVERIFY(rs);
         QCOMPARE(rs->field(0).name(), column); // PostgreSQL folds it; the spelling comes back
         QCOMPARE(rs->field(0).type(), type);
@@ -116,8 +93,8 @@ private slots:
         if (suiteColumn.isEmpty())
             return;
         const QStringList parts = suiteColumn.split(u'.');
-        std::unique_ptr<db::Recordset> suite(
-            m_com->OpenX(QStringLiteral("select %1 from %2 where 1 = 0").arg(parts[1], parts[0])));
+        std::unique_ptr<db::Recordset> suite(m_session->com.OpenX(
+            QStringLiteral("select %1 from %2 where 1 = 0").arg(parts[1], parts[0])));
         QVERIFY(suite);
         QCOMPARE(rs->field(0).type(), suite->field(0).type());
         QCOMPARE(rs->field(0).definedSize(), suite->field(0).definedSize());
@@ -134,25 +111,26 @@ private slots:
     void rowVersionChangesOnEveryUpdate()
     {
         QFETCH(QString, table);
-        QVERIFY2(m_com->ExecuteX(QStringLiteral("create table %1 (cCode nvarchar(10) not null "
-                                                "primary key, cName nvarchar(20), qzts timestamp)")
-                                     .arg(table)),
+        QVERIFY2(m_session->com.ExecuteX(
+                     QStringLiteral("create table %1 (cCode nvarchar(10) not null "
+                                    "primary key, cName nvarchar(20), qzts timestamp)")
+                         .arg(table)),
                  qPrintable(gLastError));
-        QVERIFY(m_com->ExecuteX(
+        QVERIFY(m_session->com.ExecuteX(
             QStringLiteral("insert into %1 (cCode, cName) values (N'a', N'x')").arg(table)));
         auto version = [&] {
-            std::unique_ptr<db::Recordset> rs(
-                m_com->OpenX(QStringLiteral("select convert(char, convert(money, qzts), 2) from %1")
-                                 .arg(table)));
+            std::unique_ptr<db::Recordset> rs(m_session->com.OpenX(
+                QStringLiteral("select convert(char, convert(money, qzts), 2) from %1")
+                    .arg(table)));
             return rs && rs->recordCount() == 1 ? rs->value(0).toString().trimmed() : QString();
         };
         const QString inserted = version();
         QVERIFY(!inserted.isEmpty());
         QVERIFY2(inserted != QStringLiteral("0.0000"), qPrintable(inserted));
-        QVERIFY(m_com->ExecuteX(QStringLiteral("update %1 set cName = N'y'").arg(table)));
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("update %1 set cName = N'y'").arg(table)));
         const QString updated = version();
         QVERIFY2(updated != inserted, qPrintable(updated));
-        QVERIFY(m_com->ExecuteX(QStringLiteral("update %1 set cName = N'z'").arg(table)));
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("update %1 set cName = N'z'").arg(table)));
         QVERIFY(version() != updated);
     }
 
@@ -161,14 +139,15 @@ private slots:
     void recordsetWritesBackToACreatedTable()
     {
         QFETCH(QString, table);
-        QVERIFY2(m_com->ExecuteX(QStringLiteral("create table %1 (ID int identity(1,1) primary "
-                                                "key, cName nvarchar(20) not null, qzts timestamp)")
-                                     .arg(table)),
+        QVERIFY2(m_session->com.ExecuteX(
+                     QStringLiteral("create table %1 (ID int identity(1,1) primary "
+                                    "key, cName nvarchar(20) not null, qzts timestamp)")
+                         .arg(table)),
                  qPrintable(gLastError));
         const QString select = QStringLiteral("select * from %1").arg(table);
         {
             db::Recordset rs;
-            rs.open(select, m_com->connection(), db::Recordset::OpenStatic,
+            rs.open(select, m_session->com.connection(), db::Recordset::OpenStatic,
                     db::Recordset::LockOptimistic);
             for (const char *name : {"甲", "乙"}) {
                 rs.addNew();
@@ -182,7 +161,8 @@ private slots:
             rs.setValue(QStringLiteral("cName"), QStringLiteral("丙"));
             rs.update();
         }
-        std::unique_ptr<db::Recordset> check(m_com->OpenX(select + QStringLiteral(" order by ID")));
+        std::unique_ptr<db::Recordset> check(
+            m_session->com.OpenX(select + QStringLiteral(" order by ID")));
         QVERIFY(check);
         QCOMPARE(check->recordCount(), 2);
         QCOMPARE(check->value(QStringLiteral("ID")).toInt(), 1);
@@ -193,13 +173,13 @@ private slots:
     void textDefaultKeepsItsWords()
     {
         // Type words inside a default are text, not types to translate.
-        QVERIFY2(m_com->ExecuteX(QStringLiteral(
+        QVERIFY2(m_session->com.ExecuteX(QStringLiteral(
                      "create table Rpt_Kinds (ID int primary key, cKind nvarchar(40) default "
                      "N'image, money or bit', dWhen datetime default getdate())")),
                  qPrintable(gLastError));
-        QVERIFY(m_com->ExecuteX(QStringLiteral("insert into Rpt_Kinds (ID) values (1)")));
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("insert into Rpt_Kinds (ID) values (1)")));
         std::unique_ptr<db::Recordset> rs(
-            m_com->OpenX(QStringLiteral("select cKind, dWhen from Rpt_Kinds")));
+            m_session->com.OpenX(QStringLiteral("select cKind, dWhen from Rpt_Kinds")));
         QVERIFY(rs);
         QCOMPARE(rs->value(0).toString(), QStringLiteral("image, money or bit"));
         QVERIFY(!rs->value(1).isNull());
@@ -207,10 +187,10 @@ private slots:
 
     void addedColumnIsWritableAndKeepsItsDefault()
     {
-        QVERIFY(m_com->ExecuteX(QStringLiteral(
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral(
             "alter table Crm_BaseCode add cNote nvarchar(40) null, iLevel int not null default 3, "
             "cAnsiNote varchar(8)")));
-        std::unique_ptr<db::Recordset> rs(m_com->OpenX(
+        std::unique_ptr<db::Recordset> rs(m_session->com.OpenX(
             QStringLiteral("select cNote, iLevel, cAnsiNote from Crm_BaseCode where ID = 6")));
         QVERIFY(rs);
         QCOMPARE(rs->field(0).name(), QStringLiteral("cNote"));
@@ -220,9 +200,10 @@ private slots:
         QCOMPARE(rs->field(2).name(), QStringLiteral("cAnsiNote"));
         QCOMPARE(rs->field(2).type(), 200);
         QCOMPARE(rs->field(2).definedSize(), 8);
-        QVERIFY(m_com->ExecuteX(
+        QVERIFY(m_session->com.ExecuteX(
             QStringLiteral("update Crm_BaseCode set cNote = N'备注' where ID = 6")));
-        rs.reset(m_com->OpenX(QStringLiteral("select cNote from Crm_BaseCode where ID = 6")));
+        rs.reset(
+            m_session->com.OpenX(QStringLiteral("select cNote from Crm_BaseCode where ID = 6")));
         QCOMPARE(rs->value(0).toString(), QStringLiteral("备注"));
     }
 
@@ -254,36 +235,37 @@ private slots:
         QFETCH(QString, sqliteMessage);
         QFETCH(QString, postgresMessage);
         if (!setup.isEmpty())
-            QVERIFY2(m_com->ExecuteX(setup), qPrintable(gLastError));
-        QVERIFY(!m_com->ExecuteX(statement));
-        const QString expected
-            = m_db->backend() == Backend::Postgres ? postgresMessage : sqliteMessage;
+            QVERIFY2(m_session->com.ExecuteX(setup), qPrintable(gLastError));
+        QVERIFY(!m_session->com.ExecuteX(statement));
+        const QString expected = m_session->database().backend() == Backend::Postgres
+                                     ? postgresMessage
+                                     : sqliteMessage;
         QVERIFY2(gLastError.contains(expected, Qt::CaseInsensitive), qPrintable(gLastError));
         QVERIFY(logText().contains(QStringLiteral("Procedure:ExecuteX")));
         QVERIFY(logText().contains(expected, Qt::CaseInsensitive));
         // The connection stays usable after the refusal.
         std::unique_ptr<db::Recordset> rs(
-            m_com->OpenX(QStringLiteral("select count(*) from Crm_BaseCode")));
+            m_session->com.OpenX(QStringLiteral("select count(*) from Crm_BaseCode")));
         QVERIFY(rs);
         QCOMPARE(rs->value(0).toInt(), 31);
     }
 
     void refusedDefinitionRunsNothingOfTheBatch()
     {
-        QVERIFY(!m_com->ExecuteX(QStringLiteral(
+        QVERIFY(!m_session->com.ExecuteX(QStringLiteral(
             "create table Rpt_First (a int); create table Rpt_Second (a int check (a > 0))")));
         QVERIFY2(gLastError.contains(QStringLiteral("CHECK")), qPrintable(gLastError));
         gLastError.clear();
-        QVERIFY(!m_com->ExecuteX(QStringLiteral("insert into Rpt_First (a) values (1)")));
-        QVERIFY(m_com->ExecuteX(QStringLiteral("create table Rpt_First (a int)")));
+        QVERIFY(!m_session->com.ExecuteX(QStringLiteral("insert into Rpt_First (a) values (1)")));
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("create table Rpt_First (a int)")));
     }
 
     void temporaryTableBelongsToItsConnection()
     {
-        QVERIFY(m_com->ExecuteX(QStringLiteral("create table #mine (i int)")));
-        QVERIFY(m_com->ExecuteX(QStringLiteral("insert into #mine (i) values (1)")));
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("create table #mine (i int)")));
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("insert into #mine (i) values (1)")));
         IClsCommon other;
-        QString cnn = m_db->connectionString();
+        QString cnn = m_session->database().connectionString();
         other.Init(cnn);
         // Another connection may create its own table of the same name.
         QVERIFY2(other.ExecuteX(QStringLiteral("create table #mine (i int)")),
@@ -296,16 +278,9 @@ private slots:
     }
 
 private:
-    QString logText() const
-    {
-        QFile file(m_logDir->filePath(QStringLiteral("SrvTransLog.log")));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString logText() const { return m_session->logText(); }
 
-    std::unique_ptr<suite::SuiteLogin> m_login;
-    std::unique_ptr<QTemporaryDir> m_logDir;
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<IClsCommon> m_com;
+    std::unique_ptr<SessionFixture> m_session;
 };
 
 QTEST_GUILESS_MAIN(tst_IClsCommonDdl)

@@ -1,6 +1,6 @@
 // IClsCommon's connection lifecycle and query operations against a real account database.
 
-#include "support/TestDatabase.h"
+#include "support/SessionFixture.h"
 
 #include "perikon/data/Common.h"
 #include "perikon/data/ContactStatements.h"
@@ -9,15 +9,13 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/session/SessionGlobals.h"
 #include "suite/ResourceTexts.h"
-#include "suite/SuiteLogin.h"
-#include "suite/SuiteServices.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace perikon;
-using perikon::testing::TestDatabase;
+using perikon::testing::SessionFixture;
 
 namespace {
 const QString kTwentyFive = QStringLiteral(
@@ -35,37 +33,16 @@ class tst_IClsCommonQuery : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        suite::registerServices();
-        m_login = std::make_unique<suite::SuiteLogin>();
-        m_login->setLanguageRegion(QStringLiteral("zh-CN"));
-        gLogin = m_login.get();
-    }
-
     void init()
     {
-        m_logDir = std::make_unique<QTemporaryDir>();
-        qputenv("PERIKON_LOG_DIR", m_logDir->path().toLocal8Bit());
-        if (TestDatabase::requestedBackend() == perikon::testing::Backend::Postgres
-            && qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
+        if (SessionFixture::unavailable())
             QSKIP("PERIKON_TEST_PG names no PostgreSQL server");
-        m_db = std::make_unique<TestDatabase>(40, 7, TestDatabase::requestedBackend());
-        QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
-        m_com = std::make_unique<IClsCommon>();
-        QString cnn = m_db->connectionString();
-        m_com->Init(cnn);
-        QVERIFY(m_com->Status());
-        QCOMPARE(m_com->connection()->state(), db::Connection::StateOpen);
-        gLastError.clear();
+        m_session = std::make_unique<SessionFixture>(40);
+        QVERIFY2(m_session->ok(), qPrintable(m_session->error()));
+        QVERIFY(m_session->com.Status());
     }
 
-    void cleanup()
-    {
-        m_com.reset();
-        m_db.reset();
-        qunsetenv("PERIKON_LOG_DIR");
-    }
+    void cleanup() { m_session.reset(); }
 
     void pagesOfTwentyFiveRows_data()
     {
@@ -91,7 +68,7 @@ private slots:
         db::Recordset *raw = nullptr;
         QString msg;
         bool flag = false;
-        m_com->OpenPage(kTwentyFive, 10, curPage, maxPages, raw, msg, flag);
+        m_session->com.OpenPage(kTwentyFive, 10, curPage, maxPages, raw, msg, flag);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY(flag);
         QCOMPARE(maxPages, 3);
@@ -116,8 +93,9 @@ private slots:
         db::Recordset *raw = nullptr;
         QString msg;
         bool flag = false;
-        m_com->OpenPage(QStringLiteral("select cContactCode, dBirthday from Crm_Contact where 1=0"),
-                        10, curPage, maxPages, raw, msg, flag);
+        m_session->com.OpenPage(
+            QStringLiteral("select cContactCode, dBirthday from Crm_Contact where 1=0"), 10,
+            curPage, maxPages, raw, msg, flag);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY(flag);
         QCOMPARE(maxPages, 1);
@@ -140,8 +118,8 @@ private slots:
     void distinctQueriesPage()
     {
         QFETCH(QString, sql);
-        std::unique_ptr<db::Recordset> all(
-            m_com->OpenX(QStringLiteral("select count(distinct cCusCode) from Crm_Contact")));
+        std::unique_ptr<db::Recordset> all(m_session->com.OpenX(
+            QStringLiteral("select count(distinct cCusCode) from Crm_Contact")));
         QVERIFY(all);
         const int customers = all->value(0).toInt();
         QVERIFY(customers > 1);
@@ -150,7 +128,7 @@ private slots:
         db::Recordset *raw = nullptr;
         QString msg;
         bool flag = false;
-        m_com->OpenPage(sql, 1000, curPage, maxPages, raw, msg, flag);
+        m_session->com.OpenPage(sql, 1000, curPage, maxPages, raw, msg, flag);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY2(flag, qPrintable(msg));
         QCOMPARE(rs->recordCount(), customers);
@@ -164,7 +142,7 @@ private slots:
         db::Recordset *raw = nullptr;
         QString msg;
         bool flag = false;
-        m_com->OpenPage(kTwentyFive, 0, curPage, maxPages, raw, msg, flag);
+        m_session->com.OpenPage(kTwentyFive, 0, curPage, maxPages, raw, msg, flag);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY(flag);
         QCOMPARE(curPage, 9);
@@ -187,14 +165,14 @@ private slots:
         db::Recordset *raw = nullptr;
         QString msg;
         bool flag = true;
-        m_com->OpenPage(QStringLiteral("update Crm_Contact set cMemo=N'x'"), pageSize, curPage,
-                        maxPages, raw, msg, flag);
+        m_session->com.OpenPage(QStringLiteral("update Crm_Contact set cMemo=N'x'"), pageSize,
+                                curPage, maxPages, raw, msg, flag);
         std::unique_ptr<db::Recordset> rs(raw);
         QVERIFY(!flag);
         QCOMPARE(msg, zh("K2.CRM.COMMON.DBMSG.Sel0511"));
         QVERIFY(logText().contains(QStringLiteral("Procedure:OpenPage")));
-        std::unique_ptr<db::Recordset> check(
-            m_com->OpenX(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'x'")));
+        std::unique_ptr<db::Recordset> check(m_session->com.OpenX(
+            QStringLiteral("select count(*) from Crm_Contact where cMemo=N'x'")));
         QCOMPARE(check->value(0).toInt(), 0);
     }
 
@@ -203,7 +181,7 @@ private slots:
         bool flag = true;
         QString msg;
         std::unique_ptr<db::Recordset> rs(
-            m_com->OpenX(QStringLiteral("select * from NoSuchTable"), flag, msg));
+            m_session->com.OpenX(QStringLiteral("select * from NoSuchTable"), flag, msg));
         QVERIFY(!rs);
         QVERIFY(!flag);
         QVERIFY(!msg.isEmpty());
@@ -215,13 +193,13 @@ private slots:
 
     void openXGivesAConnectedUpdatableRecordset()
     {
-        std::unique_ptr<db::Recordset> rs(m_com->OpenX(QStringLiteral(
+        std::unique_ptr<db::Recordset> rs(m_session->com.OpenX(QStringLiteral(
             "select cContactCode, cMemo from Crm_Contact where cContactCode=N'00000003'")));
         QVERIFY(rs);
         QCOMPARE(rs->cursorLocation(), db::Recordset::UseClient);
         rs->setValue(QStringLiteral("cMemo"), QStringLiteral("常客"));
         rs->update();
-        std::unique_ptr<db::Recordset> check(m_com->OpenForward(
+        std::unique_ptr<db::Recordset> check(m_session->com.OpenForward(
             QStringLiteral("select cMemo from Crm_Contact where cContactCode=N'00000003'")));
         QCOMPARE(check->value(0).toString(), QStringLiteral("常客"));
         QCOMPARE(check->lockType(), db::Recordset::LockReadOnly);
@@ -229,9 +207,9 @@ private slots:
 
     void executeXStoresQuotedValuesVerbatim()
     {
-        QVERIFY(m_com->ExecuteX(QStringLiteral(
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral(
             "update Crm_Contact set cContactName=N'O''Brien ''老王''' where cContactCode=N'00000004'")));
-        std::unique_ptr<db::Recordset> rs(m_com->OpenX(QStringLiteral(
+        std::unique_ptr<db::Recordset> rs(m_session->com.OpenX(QStringLiteral(
             "select cContactCode from Crm_Contact where cContactName=N'O''Brien ''老王'''")));
         QCOMPARE(rs->recordCount(), 1);
         QCOMPARE(rs->value(0).toString(), QStringLiteral("00000004"));
@@ -255,11 +233,11 @@ private slots:
     {
         QFETCH(QString, code);
         QFETCH(QString, operation);
-        QVERIFY(m_com->ExecuteX(QStringLiteral("delete from tc_tmp_duplication")));
-        QVERIFY2(m_com->ExecuteX(internal::duplicationNoteSql(code, operation)),
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("delete from tc_tmp_duplication")));
+        QVERIFY2(m_session->com.ExecuteX(internal::duplicationNoteSql(code, operation)),
                  qPrintable(gLastError));
-        std::unique_ptr<db::Recordset> rs(
-            m_com->OpenX(QStringLiteral("select obj_type, code, oper from tc_tmp_duplication")));
+        std::unique_ptr<db::Recordset> rs(m_session->com.OpenX(
+            QStringLiteral("select obj_type, code, oper from tc_tmp_duplication")));
         QVERIFY(rs);
         QCOMPARE(rs->recordCount(), 1);
         QCOMPARE(rs->value(0).toInt(), 2);
@@ -272,10 +250,10 @@ private slots:
 
     void duplicationNoteWithoutScratchTableDoesNothing()
     {
-        QVERIFY(m_com->ExecuteX(QStringLiteral("drop table tc_tmp_duplication")));
-        QVERIFY2(m_com->ExecuteX(internal::duplicationNoteSql(u"00000042")),
+        QVERIFY(m_session->com.ExecuteX(QStringLiteral("drop table tc_tmp_duplication")));
+        QVERIFY2(m_session->com.ExecuteX(internal::duplicationNoteSql(u"00000042")),
                  qPrintable(gLastError));
-        QVERIFY2(m_com->ExecuteX(internal::duplicationNoteSql(u"00000042", u"del")),
+        QVERIFY2(m_session->com.ExecuteX(internal::duplicationNoteSql(u"00000042", u"del")),
                  qPrintable(gLastError));
     }
 
@@ -291,17 +269,17 @@ private slots:
     void nextCodeQueryFindsHighestNumericCode()
     {
         QFETCH(int, trailingBlanks);
-        QVERIFY(m_com->ExecuteX(
+        QVERIFY(m_session->com.ExecuteX(
             QStringLiteral("update Crm_Contact set cContactCode=N'A9999999' where cContactCode="
                            "N'00000001'")));
-        QVERIFY(m_com->ExecuteX(
+        QVERIFY(m_session->com.ExecuteX(
             QStringLiteral("update Crm_Contact set cContactCode=N'999999999' where cContactCode="
                            "N'00000002'")));
-        std::unique_ptr<db::Recordset> highest(m_com->OpenX(
+        std::unique_ptr<db::Recordset> highest(m_session->com.OpenX(
             QStringLiteral("select max(cContactCode) from Crm_Contact where cContactCode like "
                            "N'0%'")));
         std::unique_ptr<db::Recordset> rs(
-            m_com->OpenX(internal::nextContactCodeSql(trailingBlanks)));
+            m_session->com.OpenX(internal::nextContactCodeSql(trailingBlanks)));
         QVERIFY(rs && highest);
         QCOMPARE(rs->recordCount(), 1);
         QCOMPARE(rs->value(0).toString(), highest->value(0).toString());
@@ -310,7 +288,7 @@ private slots:
 
     void executeXFailureSetsLastError()
     {
-        QVERIFY(!m_com->ExecuteX(QStringLiteral("update NoSuchTable set x=1")));
+        QVERIFY(!m_session->com.ExecuteX(QStringLiteral("update NoSuchTable set x=1")));
         QVERIFY(!gLastError.isEmpty());
         QVERIFY(logText().contains(QStringLiteral("Module:IClscommon")));
         QVERIFY(logText().contains(QStringLiteral("Procedure:ExecuteX")));
@@ -322,12 +300,13 @@ private slots:
         QString cnn
             = QStringLiteral(
                   "Provider=SQLite;Data Source=%1/QZDATA_009_2026.db;Initial Catalog=QZDATA_009_2026")
-                  .arg(m_db->folder());
+                  .arg(m_session->database().folder());
         com.Init(cnn);
         QVERIFY(com.Status());
         QCOMPARE(com.connection()->state(), db::Connection::StateClosed);
         QVERIFY(logText().contains(QStringLiteral("Procedure:Init")));
-        QVERIFY(!QFile::exists(m_db->folder() + QStringLiteral("/QZDATA_009_2026.db")));
+        QVERIFY(
+            !QFile::exists(m_session->database().folder() + QStringLiteral("/QZDATA_009_2026.db")));
         bool flag = true;
         std::unique_ptr<db::Recordset> rs(com.OpenX(QStringLiteral("select 1"), flag));
         QVERIFY(!rs);
@@ -337,19 +316,19 @@ private slots:
 
     void initOnAnOpenConnectionKeepsIt()
     {
-        const QString before = m_com->connectionString();
-        db::Connection *cnn = m_com->connection();
+        const QString before = m_session->com.connectionString();
+        db::Connection *cnn = m_session->com.connection();
         QString other = QStringLiteral("Provider=SQLite;Data Source=/nowhere/x.db");
-        m_com->Init(other);
-        QVERIFY(m_com->Status());
-        QCOMPARE(m_com->connection(), cnn);
-        QCOMPARE(m_com->connectionString(), before);
-        QVERIFY(m_com->workingDocument());
+        m_session->com.Init(other);
+        QVERIFY(m_session->com.Status());
+        QCOMPARE(m_session->com.connection(), cnn);
+        QCOMPARE(m_session->com.connectionString(), before);
+        QVERIFY(m_session->com.workingDocument());
     }
 
     void adoptedConnectionIsNotClosedByItsBorrower()
     {
-        db::Connection *shared = m_com->connection();
+        db::Connection *shared = m_session->com.connection();
         {
             IClsCommon borrower;
             borrower.setConnection(shared);
@@ -358,18 +337,18 @@ private slots:
             borrower.Terminate();
         }
         QCOMPARE(shared->state(), db::Connection::StateOpen);
-        m_com->Terminate();
-        QVERIFY(!m_com->workingDocument());
+        m_session->com.Terminate();
+        QVERIFY(!m_session->com.workingDocument());
     }
 
     void ownedConnectionClosesAtTerminate()
     {
-        auto *cnn = m_com->connection();
+        auto *cnn = m_session->com.connection();
         QSignalSpy destroyed(cnn, &QObject::destroyed);
-        m_com->Terminate();
+        m_session->com.Terminate();
         QCOMPARE(destroyed.count(), 1);
         // A later use gets a fresh, unopened connection.
-        QCOMPARE(m_com->connection()->state(), db::Connection::StateClosed);
+        QCOMPARE(m_session->com.connection()->state(), db::Connection::StateClosed);
     }
 
     void accountNumberFromTheSessionConnection_data()
@@ -398,26 +377,19 @@ private slots:
     void clsConnOpensAndLetsErrorsThrough()
     {
         clsConn conn;
-        QString good = m_db->connectionString();
+        QString good = m_session->database().connectionString();
         QVERIFY(conn.OpenCon(good));
         QCOMPARE(conn.Conn()->state(), db::Connection::StateOpen);
         clsConn broken;
-        QString bad
-            = QStringLiteral("Provider=SQLite;Data Source=%1/missing.db").arg(m_db->folder());
+        QString bad = QStringLiteral("Provider=SQLite;Data Source=%1/missing.db")
+                          .arg(m_session->database().folder());
         QVERIFY_THROWS_EXCEPTION(db::DbError, broken.OpenCon(bad));
     }
 
 private:
-    QString logText() const
-    {
-        QFile file(m_logDir->filePath(QStringLiteral("SrvTransLog.log")));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString logText() const { return m_session->logText(); }
 
-    std::unique_ptr<suite::SuiteLogin> m_login;
-    std::unique_ptr<QTemporaryDir> m_logDir;
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<IClsCommon> m_com;
+    std::unique_ptr<SessionFixture> m_session;
 };
 
 QTEST_GUILESS_MAIN(tst_IClsCommonQuery)
