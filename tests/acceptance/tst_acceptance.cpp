@@ -157,11 +157,14 @@ public:
             return;
         }
         static int counter = 0;
-        m_serverDatabase = QStringLiteral("perikon_accept_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        m_serverDatabase = QStringLiteral("perikon_accept_%1_%2")
+                               .arg(QCoreApplication::applicationPid())
+                               .arg(++counter);
         if (!psql(QStringLiteral("CREATE DATABASE %1").arg(m_serverDatabase)))
             return;
         QStringList parts;
-        for (const QString &part : qEnvironmentVariable("PERIKON_TEST_PG").split(QLatin1Char(';'))) {
+        for (const QString &part :
+             qEnvironmentVariable("PERIKON_TEST_PG").split(QLatin1Char(';'))) {
             if (part.trimmed().startsWith(QLatin1String("Database="), Qt::CaseInsensitive))
                 parts << QStringLiteral("Database=") + m_serverDatabase;
             else
@@ -183,8 +186,12 @@ public:
 private:
     static QString serverValue(const char *key)
     {
-        for (const QString &part : qEnvironmentVariable("PERIKON_TEST_PG").split(QLatin1Char(';'))) {
-            if (part.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String(key), Qt::CaseInsensitive) == 0)
+        for (const QString &part :
+             qEnvironmentVariable("PERIKON_TEST_PG").split(QLatin1Char(';'))) {
+            if (part.section(QLatin1Char('='), 0, 0)
+                    .trimmed()
+                    .compare(QLatin1String(key), Qt::CaseInsensitive)
+                == 0)
                 return part.section(QLatin1Char('='), 1).trimmed();
         }
         return {};
@@ -194,9 +201,10 @@ private:
     {
         QProcess process;
         process.start(QStringLiteral("psql"),
-                      {QStringLiteral("-h"), serverValue("Host"), QStringLiteral("-p"), serverValue("Port"),
-                       QStringLiteral("-U"), serverValue("User ID"), QStringLiteral("-d"), QStringLiteral("postgres"),
-                       QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-qc"), statement});
+                      {QStringLiteral("-h"), serverValue("Host"), QStringLiteral("-p"),
+                       serverValue("Port"), QStringLiteral("-U"), serverValue("User ID"),
+                       QStringLiteral("-d"), QStringLiteral("postgres"), QStringLiteral("-v"),
+                       QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-qc"), statement});
         return process.waitForFinished(60000) && process.exitCode() == 0;
     }
 
