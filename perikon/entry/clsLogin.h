@@ -1,6 +1,7 @@
 #pragma once
 
 #include "perikon/PerikonExport.h"
+
 #include <QObject>
 #include <QString>
 
