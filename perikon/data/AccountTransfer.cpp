@@ -73,12 +73,19 @@ bool AccountTransfer::writeRows(pugi::xml_node root, QString &sMsg)
 // One subsystem row of an account year, added when the system database has none yet.
 bool AccountTransfer::writeRow(pugi::xml_node row, QString &sMsg)
 {
+    // The year is placed into the statement as a number, so it must be one.
+    const QString yearText = childText(row, QStringLiteral("iyear")).trimmed();
+    bool isYear = false;
+    const int year = yearText.toInt(&isYear);
+    if (!isYear)
+        throw db::DbError(db::DbError::ProviderError,
+                          QStringLiteral("iyear is not a number: \"%1\"").arg(yearText));
     db::Connection *systemCnn = m_system.get();
     bool opened = false;
     std::unique_ptr<db::Recordset> rs = m_com.OpenRs(
         QStringLiteral("SELECT TOP 1 * FROM ") + m_tableName + QStringLiteral(" WHERE cAcc_Id=N'")
             + db::sqlEscaped(childText(row, QStringLiteral("cAcc_Id"))) + QStringLiteral("'")
-            + QStringLiteral(" AND iyear=") + childText(row, QStringLiteral("iyear"))
+            + QStringLiteral(" AND iyear=") + QString::number(year)
             + QStringLiteral(" AND cSub_Id=N'")
             + db::sqlEscaped(childText(row, QStringLiteral("cSub_Id"))) + QStringLiteral("'"),
         systemCnn, opened);

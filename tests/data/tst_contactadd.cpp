@@ -489,6 +489,37 @@ private slots:
             QStringLiteral("update Crm_Contact set cMemo=N'之后' where cContactCode=N'00000001'")));
     }
 
+    void accountLevelYearMustBeANumber_data()
+    {
+        QTest::addColumn<QString>("year");
+        QTest::newRow("statement after the year") << "2026; DROP TABLE UA_Account_Sub;--";
+        QTest::newRow("condition after the year") << "2026 OR 1=1";
+        QTest::newRow("words") << "this year";
+        QTest::newRow("empty") << "";
+    }
+
+    void accountLevelYearMustBeANumber()
+    {
+        QFETCH(QString, year);
+        const QString countRows = QStringLiteral("select count(*) from qzsystem..UA_Account_Sub");
+        const int before = m_session->count(countRows);
+        QString xml = QStringLiteral("<UA_Account_Sub><cAcc_Id>001</cAcc_Id><iYear>%1</iYear>"
+                                     "<cSub_Id>SA</cSub_Id></UA_Account_Sub>")
+                          .arg(year.toHtmlEscaped());
+        QStringList statements{QStringLiteral(
+            "update Crm_Contact set cMemo=N'不该执行' where cContactCode=N'00000001'")};
+        QString msg;
+        QVERIFY(!com().AddInDiffDB(xml, statements, QStringLiteral("QZDATA_001_2026"),
+                                   QStringLiteral("UA_Account_Sub"), msg));
+        QVERIFY(!msg.isEmpty());
+        // The table is still there, unchanged, and nothing of the batch ran.
+        QCOMPARE(m_session->count(countRows), before);
+        QCOMPARE(m_session->count(
+                     QStringLiteral("select count(*) from Crm_Contact where cMemo=N'不该执行'")),
+                 0);
+        QVERIFY(m_session->logText().contains(QStringLiteral("AddInDiffDB")));
+    }
+
     void accountLevelWritesRefuseOtherTables()
     {
         QString xml = QStringLiteral("<Customer><cCusCode>C9</cCusCode></Customer>");
