@@ -13,6 +13,20 @@
 namespace perikon {
 namespace {
 const QString kModule = QStringLiteral("IClsCommon");
+
+// Whether `name` is exactly a column of `table`: the key name goes into the statement as written,
+// so nothing but a column name may pass.
+bool isColumnOf(db::Connection &connection, const QString &table, const QString &name)
+{
+    db::Recordset columns;
+    columns.open(QStringLiteral("SELECT TOP 0 * FROM ") + table, &connection,
+                 db::Recordset::OpenForwardOnly, db::Recordset::LockReadOnly, -1);
+    for (int i = 0; i < columns.fieldCount(); ++i) {
+        if (columns.field(i).name().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString &TableName,
@@ -36,6 +50,16 @@ bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString
         // The duplicate detection hears of the delete even when it fails later.
         connection()->execute(internal::duplicationNoteSql(id, u"del"));
         if (IDName.trimmed().isEmpty()) {
+            gLastError
+                = internal::dataMessage(QStringLiteral("K2.CRM.QZCompetitor.iclscommon.00059"));
+            FailWithMessage(sMsg);
+            return false;
+        }
+        if (!isColumnOf(*connection(), TableName, IDName.trimmed())) {
+            internal::logDataError(kModule, QStringLiteral("Delete"),
+                                   {db::DbError::ProviderError,
+                                    QStringLiteral("not a column of %1: %2").arg(TableName, IDName),
+                                    QStringLiteral("Perikon")});
             gLastError
                 = internal::dataMessage(QStringLiteral("K2.CRM.QZCompetitor.iclscommon.00059"));
             FailWithMessage(sMsg);

@@ -52,6 +52,31 @@ private slots:
         QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact")), 20);
     }
 
+    void keyNameMustBeAColumnOfTheTable_data()
+    {
+        QTest::addColumn<QString>("keyName");
+        QTest::newRow("condition smuggled in") << "cContactCode=N'1' OR 1=1 OR cContactCode";
+        QTest::newRow("comment") << "cContactCode=cContactCode --";
+        QTest::newRow("unknown column") << "cNoSuchColumn";
+        QTest::newRow("bracketed") << "[cContactCode]";
+    }
+
+    void keyNameMustBeAColumnOfTheTable()
+    {
+        QFETCH(QString, keyName);
+        QString msg;
+        QVERIFY(
+            !com().Delete(QStringLiteral("00000005"), keyName, QStringLiteral("Crm_Contact"), msg));
+        QCOMPARE(msg, SessionFixture::text("K2.CRM.QZCompetitor.iclscommon.00059"));
+        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact")), 20);
+        QVERIFY(m_session->logText().contains(keyName));
+        // The column itself, in any case, still names the key.
+        QVERIFY2(com().Delete(QStringLiteral("00000005"), QStringLiteral("CCONTACTCODE"),
+                              QStringLiteral("Crm_Contact"), msg),
+                 qPrintable(msg));
+        QCOMPARE(m_session->count(QStringLiteral("select count(*) from Crm_Contact")), 19);
+    }
+
     void referencedContactNamesEveryReferrer()
     {
         // A second declared reference, by OID, from a table of visit records.
