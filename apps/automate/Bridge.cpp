@@ -331,10 +331,12 @@ QVariant Bridge::fromJson(const QJsonValue &value, QMetaType type) const
                     .toStdString());
         return QVariant(type, &referenced);
     }
-    converted = value.toVariant();
+    // JSON null is the system's Null: an empty variant, never a value that reads as empty text.
+    const bool null = value.isNull() || value.isUndefined();
     if (wantsVariant)
-        return QVariant::fromValue(converted);
-    if (value.isNull() || value.isUndefined())
+        return QVariant::fromValue(null ? QVariant() : value.toVariant());
+    converted = value.toVariant();
+    if (null)
         return QVariant(type);
     if (converted.metaType() != type && !converted.convert(type))
         throw std::runtime_error(

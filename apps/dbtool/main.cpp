@@ -202,8 +202,9 @@ int createCommand(const QStringList &args)
     if (demoContacts) {
         QElapsedTimer timer;
         timer.start();
-        return reportDemo(perikon::suite::generateDemoData(files->account, *demoContacts, seed),
-                          timer.elapsed());
+        // Read the clock only once the data is in: argument order is not evaluation order.
+        const auto summary = perikon::suite::generateDemoData(files->account, *demoContacts, seed);
+        return reportDemo(summary, timer.elapsed());
     }
     return 0;
 }

@@ -123,6 +123,15 @@ private slots:
         gLastError.clear();
     }
 
+    void nullVariantArgumentIsTheSystemsNull()
+    {
+        send(R"({"new":"Perikon.IClsCommon","as":"com"})");
+        QCOMPARE(send(R"({"call":"com.ReIdVal","args":[null]})").value("result").toString(),
+                 QStringLiteral(" is null "));
+        QCOMPARE(send(R"({"call":"com.ReIdVal","args":[""]})").value("result").toString(),
+                 QStringLiteral("= ''"));
+    }
+
     void scriptedAnswersAndShownMessages()
     {
         send(R"({"new":"Suite.Login","as":"login"})");
