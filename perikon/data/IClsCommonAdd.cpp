@@ -105,11 +105,9 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
         return result;
     } catch (...) {
         const ErrorInfo error = internal::currentError();
+        // The database's words (often with the statement) go to the log; the clerk reads the
+        // component's message: a step's own, else the generic save failure.
         internal::logDataError(kModule, QStringLiteral("Add"), error);
-        // The database's own words (a code taken meanwhile, a value refused) tell the operator
-        // more than the generic save failure.
-        if (gLastError.trimmed().isEmpty())
-            gLastError = error.description;
         FailWithMessage(sMsg);
         return false;
     }

@@ -65,8 +65,6 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
         if (error.number == db::DbError::RowNotLocated) {
             gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0400"));
             writer.removeOrphanedCompanions();
-        } else if (gLastError.trimmed().isEmpty()) {
-            gLastError = error.description;
         }
         internal::logDataError(kModule, QStringLiteral("Modify"), error);
         FailWithMessage(sMsg);

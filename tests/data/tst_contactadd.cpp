@@ -134,6 +134,22 @@ private slots:
         QCOMPARE(rs->value(2).toString(), QStringLiteral("导入"));
     }
 
+    void databaseRefusalReadsAsTheSaveFailure()
+    {
+        // A code that is taken: the database refuses the row.
+        QString xml = contactXml(QStringLiteral(
+            "<cContactCode>00000001</cContactCode><cContactName>重复编码</cContactName>"));
+        QString msg;
+        QVERIFY(!com().Add(xml, QStringLiteral("Crm_Contact"), msg));
+        // The clerk reads the component's message; the database's text, with its statement, is
+        // in the data-access log only.
+        QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.DBMSG.0008"));
+        QVERIFY(m_session->logText().contains(QStringLiteral("Procedure:Add")));
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select count(*) from Crm_Contact where cContactName=N'重复编码'")),
+                 0);
+    }
+
     void everyAddedContactHasAnExtensionRow()
     {
         QString xml = contactXml(QStringLiteral(
