@@ -131,6 +131,10 @@ private slots:
         QVERIFY(symbols.contains(QStringLiteral("perikon::IContact::staticMetaObject")));
         QStringList internal;
         for (const QString &symbol : symbols) {
+            // A sanitizer build marks every exported global with an indicator of its own; the
+            // global itself is in the list and checked.
+            if (symbol.startsWith(QLatin1String("__odr_asan.")))
+                continue;
             if (symbol.contains(QLatin1String("perikon")) && !isPublished(symbol))
                 internal << symbol;
         }
