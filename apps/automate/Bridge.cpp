@@ -312,7 +312,6 @@ QJsonObject Bridge::setGlobal(const QJsonObject &request)
 QVariant Bridge::fromJson(const QJsonValue &value, QMetaType type) const
 {
     const bool wantsVariant = type == QMetaType::fromType<QVariant>();
-    QVariant converted;
     if (value.isObject() && value.toObject().contains(QLatin1String("ref"))) {
         const QString name = value.toObject().value(QLatin1String("ref")).toString();
         QObject *referenced = object(name);
@@ -335,9 +334,9 @@ QVariant Bridge::fromJson(const QJsonValue &value, QMetaType type) const
     const bool null = value.isNull() || value.isUndefined();
     if (wantsVariant)
         return QVariant::fromValue(null ? QVariant() : value.toVariant());
-    converted = value.toVariant();
     if (null)
         return QVariant(type);
+    QVariant converted = value.toVariant();
     if (converted.metaType() != type && !converted.convert(type))
         throw std::runtime_error(
             QStringLiteral("cannot pass %1 as %2")

@@ -21,11 +21,7 @@ bool isColumnOf(db::Connection &connection, const QString &table, const QString 
     db::Recordset columns;
     columns.open(QStringLiteral("SELECT TOP 0 * FROM ") + table, &connection,
                  db::Recordset::OpenForwardOnly, db::Recordset::LockReadOnly, -1);
-    for (int i = 0; i < columns.fieldCount(); ++i) {
-        if (columns.field(i).name().compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return columns.hasField(name);
 }
 } // namespace
 

@@ -20,7 +20,6 @@ public:
     {
         if (db::prepareSqliteStatement(db, sql.data(), int(sql.size()), m_handle) != SQLITE_OK)
             fail("prepare");
-        m_stmt = m_handle.get();
     }
     SqliteStatement(const SqliteStatement &) = delete;
     SqliteStatement &operator=(const SqliteStatement &) = delete;
@@ -28,23 +27,26 @@ public:
     // Empty text binds NULL: the suite stores "no value" as NULL, never as ''.
     void text(int index, std::string_view value)
     {
-        const int rc = value.empty() ? sqlite3_bind_null(m_stmt, index)
-                                     : sqlite3_bind_text(m_stmt, index, value.data(),
+        const int rc = value.empty() ? sqlite3_bind_null(m_handle.get(), index)
+                                     : sqlite3_bind_text(m_handle.get(), index, value.data(),
                                                          int(value.size()), SQLITE_TRANSIENT);
         check(rc, "bind");
     }
     void integer(int index, sqlite3_int64 value)
     {
-        check(sqlite3_bind_int64(m_stmt, index, value), "bind");
+        check(sqlite3_bind_int64(m_handle.get(), index, value), "bind");
     }
-    void real(int index, double value) { check(sqlite3_bind_double(m_stmt, index, value), "bind"); }
-    void null(int index) { check(sqlite3_bind_null(m_stmt, index), "bind"); }
+    void real(int index, double value)
+    {
+        check(sqlite3_bind_double(m_handle.get(), index, value), "bind");
+    }
+    void null(int index) { check(sqlite3_bind_null(m_handle.get(), index), "bind"); }
 
     // Runs a statement that returns no rows and makes it ready for the next values.
     void run()
     {
-        const int rc = sqlite3_step(m_stmt);
-        sqlite3_reset(m_stmt);
+        const int rc = sqlite3_step(m_handle.get());
+        sqlite3_reset(m_handle.get());
         if (rc != SQLITE_DONE)
             fail("step");
     }
@@ -52,17 +54,20 @@ public:
     // Steps once; true while a row is available.
     bool nextRow()
     {
-        const int rc = sqlite3_step(m_stmt);
+        const int rc = sqlite3_step(m_handle.get());
         if (rc == SQLITE_ROW)
             return true;
         if (rc != SQLITE_DONE)
             fail("step");
         return false;
     }
-    sqlite3_int64 columnInteger(int index) const { return sqlite3_column_int64(m_stmt, index); }
+    sqlite3_int64 columnInteger(int index) const
+    {
+        return sqlite3_column_int64(m_handle.get(), index);
+    }
     std::string columnText(int index) const
     {
-        const auto *value = sqlite3_column_text(m_stmt, index);
+        const auto *value = sqlite3_column_text(m_handle.get(), index);
         return value ? std::string(reinterpret_cast<const char *>(value)) : std::string();
     }
 
@@ -79,7 +84,6 @@ private:
 
     sqlite3 *m_db;
     db::SqliteStatementHandle m_handle;
-    sqlite3_stmt *m_stmt = nullptr; // the handle's statement, for the calls above
 };
 
 } // namespace perikon::suite::internal

@@ -213,6 +213,12 @@ int Recordset::fieldCount() const
     return m_data ? int(m_data->columns.size()) : 0;
 }
 
+bool Recordset::hasField(const QString &name) const
+{
+    requireOpen();
+    return m_data->indexOf(name) >= 0;
+}
+
 int Recordset::fieldIndex(const QString &name) const
 {
     requireOpen();

@@ -87,6 +87,8 @@ public:
     Field field(const QString &name);
     // Throws DbError::ItemNotFound for an unknown name.
     int fieldIndex(const QString &name) const;
+    // Whether a column of that name exists, compared without regard to case.
+    bool hasField(const QString &name) const;
     const ColumnInfo &columnInfo(int index) const;
 
     Q_INVOKABLE QVariant value(int index) const;
