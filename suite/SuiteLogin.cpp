@@ -7,10 +7,18 @@
 #include "suite/services/SuiteSql.h"
 
 #include <QDate>
+#include <QPointer>
+#include <QUuid>
 
 namespace perikon::suite {
 namespace {
 thread_local QString tSessionLanguage = QStringLiteral("zh-CN");
+thread_local QPointer<SuiteLogin> tCurrentLogin;
+} // namespace
+
+SuiteLogin *currentLogin()
+{
+    return tCurrentLogin.data();
 }
 
 QString sessionLanguage()
@@ -27,6 +35,7 @@ SuiteLogin::SuiteLogin(QObject *parent)
     : QObject(parent)
     , CurDate(QDate::currentDate().toString(Qt::ISODate))
     , m_languageRegion(QStringLiteral("zh-CN"))
+    , m_sessionId(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {}
 
 SuiteLogin::~SuiteLogin() = default;
@@ -35,6 +44,7 @@ void SuiteLogin::setLanguageRegion(const QString &region)
 {
     m_languageRegion = region;
     setSessionLanguage(ResourceTexts::languageOfRegion(region));
+    tCurrentLogin = this;
 }
 
 bool SuiteLogin::TaskExec(const QString &functionId, bool &taskState)
@@ -58,25 +68,31 @@ bool SuiteLogin::holdsRight(const QString &functionId)
     if (connectionString.isEmpty() || functionId.trimmed().isEmpty())
         return false;
     try {
-        if (!m_rightsConnection || m_rightsConnectionString != connectionString
-            || m_rightsConnection->state() != db::Connection::StateOpen) {
-            m_rightsConnection.reset();
-            auto connection = std::make_unique<db::Connection>();
-            connection->open(connectionString);
-            m_rightsConnection = std::move(connection);
-            m_rightsConnectionString = connectionString;
-        }
         const QList<QStringList> rows = queryRows(
-            *m_rightsConnection,
+            accountConnection(),
             QStringLiteral("select count(*) from qz_UserFunction where cUser_Id=N'")
                 + db::sqlEscaped(cUserId.trimmed()) + QStringLiteral("' and lower(cFuncId)=N'")
                 + db::sqlEscaped(functionId.trimmed().toLower()) + u'\'');
         return !rows.isEmpty() && rows.first().first().toLongLong() > 0;
     } catch (const db::DbError &) {
         // An unreadable rights table grants nothing; the refusal text follows.
-        m_rightsConnection.reset();
+        m_accountConnection.reset();
         return false;
     }
+}
+
+db::Connection &SuiteLogin::accountConnection()
+{
+    const QString connectionString = qzDBName.trimmed();
+    if (!m_accountConnection || m_accountConnectionString != connectionString
+        || m_accountConnection->state() != db::Connection::StateOpen) {
+        m_accountConnection.reset();
+        auto connection = std::make_unique<db::Connection>();
+        connection->open(connectionString);
+        m_accountConnection = std::move(connection);
+        m_accountConnectionString = connectionString;
+    }
+    return *m_accountConnection;
 }
 
 } // namespace perikon::suite

@@ -27,6 +27,8 @@ class SuiteLogin : public QObject
     Q_PROPERTY(QString ShareString MEMBER ShareString)
     // Function ids the operator may run; administrators may run everything.
     Q_PROPERTY(QStringList GrantedFunctions MEMBER GrantedFunctions)
+    // Names this login's session in the host tables (tasks, locks); unique per login object.
+    Q_PROPERTY(QString SessionId READ sessionId CONSTANT)
 public:
     Q_INVOKABLE explicit SuiteLogin(QObject *parent = nullptr);
     ~SuiteLogin() override;
@@ -37,6 +39,10 @@ public:
     Q_INVOKABLE bool TaskExec(const QString &functionId, bool &taskState);
 
     QString languageRegion() const { return m_languageRegion; }
+    QString sessionId() const { return m_sessionId; }
+    // The account database (qzDBName), opened on first need and again when qzDBName changed or
+    // the connection was lost. Throws DbError when it cannot be opened.
+    db::Connection &accountConnection();
     // Also makes this the session language of the suite's resource service on this thread.
     void setLanguageRegion(const QString &region);
 
@@ -53,9 +59,14 @@ private:
     bool holdsRight(const QString &functionId);
 
     QString m_languageRegion;
-    std::unique_ptr<db::Connection> m_rightsConnection;
-    QString m_rightsConnectionString; // what m_rightsConnection was opened with
+    QString m_sessionId;
+    std::unique_ptr<db::Connection> m_accountConnection;
+    QString m_accountConnectionString; // what m_accountConnection was opened with
 };
+
+// The login of this thread's session: the one whose language was set last. Host services that
+// are handed no login ask it who works.
+SuiteLogin *currentLogin();
 
 // The language the suite's resource service answers in on this thread: that of the login whose
 // language was set last ("zh-CN" before any).

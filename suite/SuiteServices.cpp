@@ -6,9 +6,11 @@
 #include "suite/services/SuiteColumnAuthService.h"
 #include "suite/services/SuiteColumnSetService.h"
 #include "suite/services/SuiteContactDimensionTransfer.h"
+#include "suite/services/SuiteFunctionTaskService.h"
 #include "suite/services/SuitePubService.h"
 #include "suite/services/SuiteRelatedPersonTransfer.h"
 #include "suite/services/SuiteResourceService.h"
+#include "suite/services/SuiteRowAuthService.h"
 #include "suite/services/SuiteSystemStartService.h"
 #include "suite/services/SuiteUiHelper.h"
 
@@ -34,6 +36,8 @@ void registerServices()
     add<SuiteContactDimensionTransfer>("ContactDimensionTransfer");
     add<SuiteSystemStartService>("SystemStartService");
     add<SuiteColumnAuthService>("ColumnAuthService");
+    add<SuiteRowAuthService>("RowAuthService");
+    add<SuiteFunctionTaskService>("FunctionTaskService");
     registerProcedures();
 }
 

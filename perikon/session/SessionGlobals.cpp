@@ -11,9 +11,9 @@ thread_local QString gServerDate;
 
 thread_local std::unique_ptr<PubService> gPubService;
 thread_local std::unique_ptr<ColumnSetService> gColumnSet;
-thread_local std::unique_ptr<QObject> gRowAuth;
+thread_local std::unique_ptr<RowAuthService> gRowAuth;
 thread_local std::unique_ptr<ColumnAuthService> gColAuth;
-thread_local std::unique_ptr<QObject> gFunctionTask;
+thread_local std::unique_ptr<FunctionTaskService> gFunctionTask;
 
 thread_local QPointer<QWidget> gListForm;
 thread_local QPointer<QObject> gProduct;

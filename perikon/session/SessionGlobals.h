@@ -5,7 +5,9 @@
 // held by shared pointer, so this layer needs none of their definitions.
 
 #include "perikon/host/contract/ColumnSetService.h"
+#include "perikon/host/contract/FunctionTaskService.h"
 #include "perikon/host/contract/PubService.h"
+#include "perikon/host/contract/RowAuthService.h"
 #include "perikon/host/contract/TransferServices.h"
 
 #include <QObject>
@@ -31,9 +33,9 @@ extern thread_local QString gServerDate;
 // Host services the entry creates through the host registry and owns for the session.
 extern thread_local std::unique_ptr<PubService> gPubService;
 extern thread_local std::unique_ptr<ColumnSetService> gColumnSet;
-extern thread_local std::unique_ptr<QObject> gRowAuth;
+extern thread_local std::unique_ptr<RowAuthService> gRowAuth;
 extern thread_local std::unique_ptr<ColumnAuthService> gColAuth;
-extern thread_local std::unique_ptr<QObject> gFunctionTask;
+extern thread_local std::unique_ptr<FunctionTaskService> gFunctionTask;
 
 extern thread_local QPointer<QWidget> gListForm;
 // Portal objects handed in by the host; empty when the component runs outside the portal.

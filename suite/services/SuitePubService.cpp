@@ -3,9 +3,19 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DateTimeFormat.h"
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlLiteral.h"
+#include "perikon/host/contract/HostLogin.h"
+#include "perikon/host/contract/RowAuthService.h"
+#include "perikon/host/contract/UiHelper.h"
+#include "suite/ResourceTexts.h"
+#include "suite/SuiteLogin.h"
+#include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
+#include "suite/services/SuiteUiHelper.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QLocale>
 
 namespace perikon::suite {
 namespace {
@@ -42,6 +52,199 @@ QString SuitePubService::GetSrvTime(QObject *&ICom)
     } catch (const db::DbError &) {
         return {};
     }
+}
+
+QString SuitePubService::GetGetAuthString(QObject *rowAuth, const QString &table,
+                                          const QString &funcId, const QVariant &reserved,
+                                          const QString &tableAlias)
+{
+    Q_UNUSED(reserved)
+    if (const SuiteLogin *login = currentLogin(); login && login->IsAdmin)
+        return QStringLiteral("1=1");
+    auto *rules = qobject_cast<RowAuthService *>(rowAuth);
+    if (!rules || table.compare(QLatin1String("crm_contact"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("1=2");
+    const QString fragment = rowauth::contactAuthString(*rules, funcId, tableAlias);
+    return fragment.isEmpty() ? QStringLiteral("1=1") : fragment;
+}
+
+namespace {
+
+QString sessionOf(QObject *login)
+{
+    const QString id = hostlogin::text(login, "SessionId");
+    // A host login without a session id: the object itself names the session.
+    return id.isEmpty() ? QStringLiteral("login-%1").arg(quintptr(login), 0, 16) : id;
+}
+
+// The decimals of the list's columns the operator set, read once per thread's settings object.
+class ColumnDecimals : public QObject
+{
+public:
+    QHash<QString, QString> digits; // lower-case column name -> decimals
+};
+
+} // namespace
+
+bool SuitePubService::IsLockFun(QObject *&ICom, QObject *login, const QString &archive, int number)
+{
+    db::Connection *connection = connectionOf(ICom);
+    if (!connection || !login || number == 0 || archive.trimmed().isEmpty())
+        return number > 0; // nothing to hold a lock with: the function cannot run
+    const QString session = db::sqlNQuoted(sessionOf(login));
+    const QString name = db::sqlNQuoted(archive.trimmed().toLower());
+    const int lock = number > 0 ? number : -number;
+    try {
+        if (number < 0) {
+            connection->execute(QStringLiteral("delete from qz_FunctionLock where cArchive=%1 and "
+                                               "iLock=%2 and cSessionId=%3")
+                                    .arg(name)
+                                    .arg(lock)
+                                    .arg(session));
+            return true;
+        }
+        // The server's clock decides, so operators whose machines disagree still agree.
+        const QList<QStringList> now = queryRows(*connection, QStringLiteral("select getdate()"));
+        const QDateTime serverNow = parseServerTime(now.value(0).value(0));
+        if (serverNow.isValid())
+            connection->execute(QStringLiteral("delete from qz_FunctionLock where dBeat < N'%1'")
+                                    .arg(serverNow.addSecs(-60 * kLockTimeoutMinutes)
+                                             .toString(db::kDateTimeFormat)));
+        connection->execute(
+            QStringLiteral("update qz_FunctionLock set dBeat=getdate() where cSessionId=%1")
+                .arg(session));
+        if (lock != 1) {
+            const QList<QStringList> holders = queryRows(
+                *connection, QStringLiteral("select cUser_Id from qz_FunctionLock where "
+                                            "cArchive=%1 and iLock=%2 and cSessionId<>%3")
+                                 .arg(name)
+                                 .arg(lock)
+                                 .arg(session));
+            if (!holders.isEmpty()) {
+                const QString user = holders.first().value(0);
+                const QString text = localText(
+                    QStringLiteral("用户%1正在使用%2的此功能，请稍后再试。")
+                        .arg(user, archive.trimmed()),
+                    QStringLiteral("User %1 is using this function on %2. Try again later.")
+                        .arg(user, archive.trimmed()));
+                SuiteUiHelper().ShowMsgBox(text, MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation, {},
+                                           {}, 0, 0);
+                return true;
+            }
+        }
+        connection->execute(
+            QStringLiteral("insert into qz_FunctionLock (cArchive, iLock, cSessionId, cUser_Id, "
+                           "dBeat) select %1, %2, %3, %4, getdate() where not exists (select 1 "
+                           "from qz_FunctionLock where cArchive=%1 and iLock=%2 and "
+                           "cSessionId=%3)")
+                .arg(name)
+                .arg(lock)
+                .arg(session, db::sqlNQuoted(hostlogin::text(login, "cUserId").trimmed())));
+        return false;
+    } catch (const db::DbError &error) {
+        if (number > 0)
+            SuiteUiHelper().ShowMsgBox(error.description(),
+                                       MsgBoxStyle::OKOnly | MsgBoxStyle::Critical, {}, {}, 0, 0);
+        return number > 0;
+    }
+}
+
+QString SuitePubService::GetRegEdit(const QString &key, const QString &name, bool web,
+                                    const QString &userId)
+{
+    Q_UNUSED(web)
+    m_lastError.clear();
+    SuiteLogin *login = currentLogin();
+    if (!login) {
+        m_lastError = QStringLiteral("No operator is logged in.");
+        return {};
+    }
+    try {
+        const QList<QStringList> rows = queryRows(
+            login->accountConnection(),
+            QStringLiteral("select cValue from qz_UserSetting where cUser_Id=%1 and cKey=%2 and "
+                           "cName=%3")
+                .arg(db::sqlNQuoted(userId.trimmed()), db::sqlNQuoted(key.trimmed().toLower()),
+                     db::sqlNQuoted(name.trimmed().toLower())));
+        return rows.isEmpty() ? QString() : rows.first().value(0);
+    } catch (const db::DbError &error) {
+        m_lastError = error.description();
+        return {};
+    }
+}
+
+bool SuitePubService::SaveRegEdit(const QString &key, const QString &name, const QString &value,
+                                  bool web, const QString &userId)
+{
+    Q_UNUSED(web)
+    m_lastError.clear();
+    SuiteLogin *login = currentLogin();
+    if (!login) {
+        m_lastError = QStringLiteral("No operator is logged in.");
+        return false;
+    }
+    const QString where
+        = QStringLiteral(" where cUser_Id=%1 and cKey=%2 and cName=%3")
+              .arg(db::sqlNQuoted(userId.trimmed()), db::sqlNQuoted(key.trimmed().toLower()),
+                   db::sqlNQuoted(name.trimmed().toLower()));
+    try {
+        db::Connection &connection = login->accountConnection();
+        qint64 updated = 0;
+        connection.execute(
+            QStringLiteral("update qz_UserSetting set cValue=%1").arg(db::sqlNQuoted(value))
+                + where,
+            &updated);
+        if (updated == 0)
+            connection.execute(
+                QStringLiteral("insert into qz_UserSetting (cUser_Id, cKey, cName, cValue) "
+                               "values (%1, %2, %3, %4)")
+                    .arg(db::sqlNQuoted(userId.trimmed()), db::sqlNQuoted(key.trimmed().toLower()),
+                         db::sqlNQuoted(name.trimmed().toLower()), db::sqlNQuoted(value)));
+        return true;
+    } catch (const db::DbError &error) {
+        m_lastError = error.description();
+        return false;
+    }
+}
+
+QString SuitePubService::FormatNum(const QString &text, int digits)
+{
+    bool numeric = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &numeric);
+    if (!numeric || digits < 0)
+        return text;
+    return QLocale::c().toString(value, 'f', digits);
+}
+
+QString SuitePubService::GetEleVal(const QString &name, QObject *&settings)
+{
+    auto *decimals = dynamic_cast<ColumnDecimals *>(settings);
+    if (!decimals) {
+        decimals = new ColumnDecimals;
+        decimals->setParent(this);
+        settings = decimals;
+        SuiteLogin *login = currentLogin();
+        try {
+            if (login) {
+                const QList<QStringList> rows = queryRows(
+                    login->accountConnection(),
+                    QStringLiteral("select cKey, cValue from qz_UserSetting where cUser_Id=%1 and "
+                                   "cName=N'decimals' and cKey like N'crm_contact.%'")
+                        .arg(db::sqlNQuoted(login->cUserId.trimmed())));
+                for (const QStringList &row : rows)
+                    decimals->digits.insert(row.value(0).mid(int(qstrlen("crm_contact."))),
+                                            row.value(1).trimmed());
+            }
+        } catch (const db::DbError &) {
+            // Unreadable settings format nothing.
+        }
+    }
+    return decimals->digits.value(name.trimmed().toLower());
+}
+
+QString SuitePubService::GetResString(const QString &key)
+{
+    return ResourceTexts::text(sessionLanguage(), key);
 }
 
 } // namespace perikon::suite

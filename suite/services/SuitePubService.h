@@ -15,6 +15,29 @@ public:
     // ICom has no open connection or the server does not answer: a guessed local time would be
     // stamped on rows as if the server had given it. ICom stays as it is.
     QString GetSrvTime(QObject *&ICom) override;
+    // Contacts only: the combined person, dimension and customer rules; administrators (the
+    // thread's current login) are not restricted. Any other table reaches no row.
+    QString GetGetAuthString(QObject *rowAuth, const QString &table, const QString &funcId,
+                             const QVariant &reserved, const QString &tableAlias) override;
+
+    // Locks live in the host table qz_FunctionLock of the caller's account database. A session
+    // refreshes its locks whenever it asks; a lock not refreshed for kLockTimeoutMinutes belongs
+    // to a session that died and no longer counts.
+    static constexpr int kLockTimeoutMinutes = 30;
+    bool IsLockFun(QObject *&ICom, QObject *login, const QString &archive, int number) override;
+    // Stored per operator in the host table qz_UserSetting of the current login's account.
+    QString GetRegEdit(const QString &key, const QString &name, bool web,
+                       const QString &userId) override;
+    bool SaveRegEdit(const QString &key, const QString &name, const QString &value, bool web,
+                     const QString &userId) override;
+    QString LastError() const override { return m_lastError; }
+    QString FormatNum(const QString &text, int digits) override;
+    // The decimals are the operator's settings "Decimals" of key "Crm_Contact.<column>".
+    QString GetEleVal(const QString &name, QObject *&settings) override;
+    QString GetResString(const QString &key) override;
+
+private:
+    QString m_lastError;
 };
 
 } // namespace perikon::suite

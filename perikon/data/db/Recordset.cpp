@@ -11,6 +11,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <numeric>
 
 namespace perikon::db {
@@ -528,6 +529,17 @@ std::unique_ptr<Recordset> Recordset::clone() const
     copy->m_connection = m_connection;
     copy->adopt(m_data);
     return copy;
+}
+
+std::unique_ptr<Recordset> Recordset::slice(qint64 first, qint64 count) const
+{
+    std::unique_ptr<Recordset> page = clone();
+    const qint64 size = qint64(m_view.size());
+    const qint64 from = std::clamp<qint64>(first, 0, size);
+    const qint64 to = std::clamp<qint64>(from + std::max<qint64>(count, 0), from, size);
+    page->m_view.assign(m_view.begin() + from, m_view.begin() + to);
+    page->m_position = 0;
+    return page;
 }
 
 } // namespace perikon::db

@@ -129,6 +129,10 @@ public:
 
     // A second cursor over the same rows, with its own position and filter.
     std::unique_ptr<Recordset> clone() const;
+    // A cursor over `count` of this one's visible records from the 0-based `first` (fewer at the
+    // end), sharing the rows: a page of a result without copying it. Setting a filter on it
+    // filters all the rows again.
+    std::unique_ptr<Recordset> slice(qint64 first, qint64 count) const;
 
 private:
     void requireOpen() const;

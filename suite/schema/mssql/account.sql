@@ -443,6 +443,47 @@ CREATE TABLE qz_ColumnAuth (
     PRIMARY KEY (cUser_Id, cBusObId, cFuncId, cFieldName)
 );
 
+-- Row authorization (RowAuthService): which rows of the archives an operator's functions reach.
+-- cKind is person (a person code, against the archive's cPrincipal), customer (a customer code)
+-- or dimension ("<type>:<code>" granted in crm_contact_Auth; type 0 is the department). A rule
+-- with an empty cFuncId holds for every function (R, W, D); the value * lifts the kind.
+CREATE TABLE qz_RowAuth (
+    cUser_Id  nvarchar(20)   NOT NULL,
+    cKind     nvarchar(20)   NOT NULL,
+    cFuncId   nvarchar(10)   NOT NULL DEFAULT '',
+    cValue    nvarchar(100)  NOT NULL,
+    PRIMARY KEY (cUser_Id, cKind, cFuncId, cValue)
+);
+
+-- Running function tasks (FunctionTaskService): which functions each operator session runs now.
+CREATE TABLE qz_FunctionTask (
+    cSessionId  nvarchar(40)  NOT NULL,
+    cUser_Id    nvarchar(20)  NOT NULL,
+    cFuncId     nvarchar(30)  NOT NULL,
+    dBegin      datetime      NOT NULL,
+    PRIMARY KEY (cSessionId, cFuncId)
+);
+
+-- Function locks (PubService.IsLockFun) per archive (lower case) and session. dBeat is renewed
+-- whenever the session asks for a lock; a lock not renewed for a while belongs to a dead session.
+CREATE TABLE qz_FunctionLock (
+    cArchive    nvarchar(50)  NOT NULL,
+    iLock       int           NOT NULL,
+    cSessionId  nvarchar(40)  NOT NULL,
+    cUser_Id    nvarchar(20)  NOT NULL,
+    dBeat       datetime      NOT NULL,
+    PRIMARY KEY (cArchive, iLock, cSessionId)
+);
+
+-- Per-operator settings (PubService.GetRegEdit, SaveRegEdit): key and name in lower case.
+CREATE TABLE qz_UserSetting (
+    cUser_Id  nvarchar(20)   NOT NULL,
+    cKey      nvarchar(60)   NOT NULL,
+    cName     nvarchar(60)   NOT NULL,
+    cValue    nvarchar(400),
+    PRIMARY KEY (cUser_Id, cKey, cName)
+);
+
 -- Function rights of operators who are not administrators (the login's TaskExec).
 CREATE TABLE qz_UserFunction (
     cUser_Id  nvarchar(20)  NOT NULL,
