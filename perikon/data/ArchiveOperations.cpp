@@ -8,11 +8,13 @@
 #include "perikon/data/db/SqlLiteral.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
+#include "perikon/host/contract/ColumnAuthService.h"
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/host/contract/TransferServices.h"
 #include "perikon/session/SessionGlobals.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 
 namespace perikon::internal {
 
@@ -39,6 +41,40 @@ constexpr UniteStep kUniteSteps[] = {
     {"sp_UniteArchive_As", "K2.AA.SRVTRANS.not_unite_as"},
 };
 
+// The classic number of an error raised by an outside component.
+constexpr qint64 kColumnRulesUnreadable = 440;
+
+// True when some text lies anywhere below the node, as with a content element of column children.
+bool hasText(pugi::xml_node node)
+{
+    return node.find_node([](pugi::xml_node n) {
+        return (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+               && !QString::fromUtf8(n.value()).trimmed().isEmpty();
+    });
+}
+
+// "content" becomes "crm_contact" in the names of the element, its attributes and everything below.
+void renameContent(pugi::xml_node node)
+{
+    auto renamed = [](const char *name) {
+        return utf8(QString::fromUtf8(name).replace(QLatin1String("content"),
+                                                    QLatin1String("crm_contact")));
+    };
+    node.set_name(renamed(node.name()).c_str());
+    for (pugi::xml_attribute attribute : node.attributes())
+        attribute.set_name(renamed(attribute.name()).c_str());
+    for (pugi::xml_node child : node.children()) {
+        if (child.type() == pugi::node_element)
+            renameContent(child);
+    }
+}
+
+// An attribute value in quotes of either kind, as XML requires it.
+QString xmlAttributeText(const QString &value)
+{
+    return value.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&apos;"));
+}
+
 } // namespace
 
 ArchiveOperations::ArchiveOperations(IClsCommon &com, const QString &tableName)
@@ -51,8 +87,7 @@ bool ArchiveOperations::perform(pugi::xml_node row, const QString &operating, QS
     const bool ran = run(row, operating.toLower(), sMsg);
     if (!ran) {
         IClsCommon::FailWithMessage(sMsg);
-    } else if (operating.toLower() == QLatin1String("unite")
-               && !childText(row, QStringLiteral("content")).isEmpty()) {
+    } else if (operating.toLower() == QLatin1String("unite") && hasText(row.child("content"))) {
         if (!uniteContactService(row, sMsg))
             sMsg = QStringLiteral("CRM客户联系人并户服务出错了！");
     }
@@ -85,23 +120,56 @@ bool ArchiveOperations::systemStarted(pugi::xml_node row)
     return started.toLower().contains(childText(row, QStringLiteral("use")).toLower());
 }
 
-// Answers through gLastError ("*" for every column) and always reports failure: the caller reads
-// the answer from there.
+// Answers through gLastError and always reports failure: the caller reads the answer from there.
+// "*" lifts every restriction; anything else names withheld columns, and when the rules cannot
+// be read that is every column of the table.
 bool ArchiveOperations::reportAuthorizedFields(pugi::xml_node row)
 {
-    QString authString;
-    if (auto service
-        = HostRegistry::createAs<ColumnAuthService>(QStringLiteral("ColumnAuthService"))) {
-        service->Init(m_com.connectionString(), childText(row, QStringLiteral("UserId")));
-        authString = service
-                         ->GetAuthString(QStringLiteral("<k2ColAuth cBusObId='") + m_tableName
-                                         + QStringLiteral("' cFuncId='")
-                                         + childText(row, QStringLiteral("cFuncId"))
-                                         + QStringLiteral("'/>"))
-                         .toLower();
+    const ColumnAuthAnswer answer = askColumnAuth(row);
+    if (answer.ok) {
+        gLastError = answer.columns.isEmpty() ? QStringLiteral("*") : answer.columns.toLower();
+        return false;
     }
-    gLastError = authString.isEmpty() ? QStringLiteral("*") : authString;
+    logDataError(kModule, QStringLiteral("GetAuthFlds"),
+                 {kColumnRulesUnreadable, answer.error, QStringLiteral("ColumnAuthService")});
+    gLastError = everyColumn();
     return false;
+}
+
+ColumnAuthAnswer ArchiveOperations::askColumnAuth(pugi::xml_node row)
+{
+    try {
+        auto service
+            = HostRegistry::createAs<ColumnAuthService>(QStringLiteral("ColumnAuthService"));
+        if (!service)
+            return ColumnAuthAnswer::failure(QStringLiteral("no column-authorization service"));
+        if (!service->Init(m_com.connectionString(), childText(row, QStringLiteral("UserId"))))
+            return ColumnAuthAnswer::failure(QStringLiteral("column rules unreachable"));
+        return service->GetAuthString(
+            QStringLiteral("<k2ColAuth cBusObId='") + xmlAttributeText(m_tableName)
+            + QStringLiteral("' cFuncId='")
+            + xmlAttributeText(childText(row, QStringLiteral("cFuncId"))) + QStringLiteral("'/>"));
+    } catch (...) {
+        return ColumnAuthAnswer::failure(currentError().description);
+    }
+}
+
+// The table's columns, lower case and comma separated; empty when they cannot be read.
+QString ArchiveOperations::everyColumn()
+{
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!plainName.match(m_tableName).hasMatch())
+        return {};
+    const QString reason = gLastError;
+    std::unique_ptr<db::Recordset> columns(
+        m_com.OpenX(QStringLiteral("SELECT * FROM ") + m_tableName + QStringLiteral(" WHERE 1=2")));
+    gLastError = reason;
+    if (!columns)
+        return {};
+    QStringList names;
+    for (int i = 0; i < columns->fieldCount(); ++i)
+        names.append(columns->field(i).name().toLower());
+    return names.join(QLatin1Char(','));
 }
 
 bool ArchiveOperations::unite(pugi::xml_node row, QString &sMsg)
@@ -128,11 +196,11 @@ bool ArchiveOperations::unite(pugi::xml_node row, QString &sMsg)
     return true;
 }
 
-// The row's content, stamped with the server's time, is written as a contact row.
+// The row's content holds columns of the surviving contact: stamped with the server's time, it is
+// written as a contact row.
 bool ArchiveOperations::uniteContactService(pugi::xml_node row, QString &sMsg)
 {
     try {
-        pugi::xml_node content = row.child("content");
         std::unique_ptr<db::Recordset> now(
             m_com.OpenX(QStringLiteral("select curSrvtime=getdate()")));
         QString time;
@@ -142,11 +210,14 @@ bool ArchiveOperations::uniteContactService(pugi::xml_node row, QString &sMsg)
                        ? value.toDateTime().toString(db::kDateTimeFormat)
                        : value.toString();
         }
-        SetOrAddNodeText(content, QStringLiteral("dmodifydate"), time);
-        QString text = xmlText(content);
-        text.replace(QLatin1String("content"), QLatin1String("crm_contact"));
-        QString table = m_tableName;
-        return m_com.Modify(text, table, sMsg);
+        // The content becomes a contact row of a document of its own. Its values were normalized
+        // with the merge row already; only the names change, "content" to "crm_contact".
+        pugi::xml_document document;
+        pugi::xml_node data = document.append_child("data");
+        pugi::xml_node contact = data.append_copy(row.child("content"));
+        renameContent(contact);
+        SetOrAddNodeText(contact, QStringLiteral("dmodifydate"), time);
+        return m_com.modifyRows(data, m_tableName, sMsg);
     } catch (...) {
         logDataError(kModule, QStringLiteral("UniteSrv"), currentError());
         return false;

@@ -7,7 +7,8 @@
 
 namespace perikon {
 class IClsCommon;
-}
+struct ColumnAuthAnswer;
+} // namespace perikon
 
 namespace perikon::internal {
 
@@ -27,6 +28,8 @@ private:
     bool run(pugi::xml_node row, const QString &operation, QString &sMsg);
     bool systemStarted(pugi::xml_node row);
     bool reportAuthorizedFields(pugi::xml_node row);
+    ColumnAuthAnswer askColumnAuth(pugi::xml_node row);
+    QString everyColumn();
     bool unite(pugi::xml_node row, QString &sMsg);
     bool uniteContactService(pugi::xml_node row, QString &sMsg);
 

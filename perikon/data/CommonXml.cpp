@@ -4,12 +4,13 @@
 
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/db/Recordset.h"
+#include "perikon/data/db/SqlTokenizer.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
 #include "perikon/session/ModuleRegistry.h"
 #include "perikon/session/SessionGlobals.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace perikon::Common {
 
@@ -18,54 +19,96 @@ void EscapeXmlText(QString &s, bool bConvertStr)
     if (bConvertStr)
         s.replace(QLatin1Char('&'), QLatin1String("&amp;"));
 
-    // Every tag from "<" to the next ">" on the same line, attributes and their values included.
-    static const QRegularExpression tag(QStringLiteral("<.+?>"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    // Every tag from "<" to the next ">" on the same line, attributes and their values included,
+    // goes to lower case: a "<" followed by at least one character other than a line feed, then
+    // the first ">" before the line ends. One pass, so a long line of "<" without ">" costs no
+    // more than any other text.
+    const qsizetype size = s.size();
     QString normalized;
-    normalized.reserve(s.size());
+    normalized.reserve(size);
     qsizetype copied = 0;
-    for (QRegularExpressionMatchIterator it = tag.globalMatch(s); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        normalized += QStringView(s).mid(copied, match.capturedStart() - copied);
-        normalized += match.capturedView().toString().toLower();
-        copied = match.capturedEnd();
+    qsizetype from = 0;
+    while ((from = s.indexOf(QLatin1Char('<'), from)) >= 0) {
+        const qsizetype open = from;
+        if (open + 1 >= size || s.at(open + 1) == QLatin1Char('\n')) {
+            from = open + 1;
+            continue;
+        }
+        qsizetype close = open + 2;
+        while (close < size && s.at(close) != QLatin1Char('>') && s.at(close) != QLatin1Char('\n'))
+            ++close;
+        if (close == size || s.at(close) == QLatin1Char('\n')) {
+            // No "<" before this point on the line has a ">" to end it either.
+            from = close;
+            continue;
+        }
+        normalized += QStringView(s).mid(copied, open - copied);
+        normalized += QStringView(s).mid(open, close + 1 - open).toString().toLower();
+        copied = close + 1;
+        from = copied;
     }
+    if (copied == 0)
+        return;
     normalized += QStringView(s).mid(copied);
     s = normalized;
 }
 
 namespace {
 
-// Inserts "N" before the quote of every `pair` (e.g. "='") that stands outside a string literal:
-// an even number of quotes before it means every literal opened so far is closed again.
-QString prefixOutsideLiterals(QString sql, QLatin1String pair)
+using db::SqlToken;
+
+// The comparisons after which a literal is national text: "=", ">", "<" and every operator that
+// ends in one of them (">=", "<>", "!=" ...), written right before the quote.
+bool endsInComparison(const SqlToken &token)
 {
-    qsizetype from = 0;
-    while ((from = sql.indexOf(pair, from)) >= 0) {
-        const qsizetype quote = from + pair.size() - 1;
-        if (QStringView(sql).left(from).count(QLatin1Char('\'')) % 2 == 0) {
-            sql.insert(quote, QLatin1Char('N'));
-            from = quote + 2;
-        } else {
-            from = quote + 1;
-        }
-    }
-    return sql;
+    if (token.kind != SqlToken::Kind::Operator)
+        return false;
+    const QChar last = token.text.back();
+    return last == QLatin1Char('=') || last == QLatin1Char('>') || last == QLatin1Char('<');
+}
+
+bool isSingleBlank(const SqlToken &token)
+{
+    return token.kind == SqlToken::Kind::Whitespace && token.text == QLatin1String(" ");
 }
 
 } // namespace
 
 QString ToNSqlLiterals(const QString &sql)
 {
-    QString result = prefixOutsideLiterals(sql, QLatin1String("='"));
-    result.replace(QLatin1String("= '"), QLatin1String("=N'"));
-    result.replace(QLatin1String(">'"), QLatin1String(">N'"));
-    result.replace(QLatin1String("<'"), QLatin1String("<N'"));
-    result.replace(QLatin1String("like '"), QLatin1String("like N'"));
-    if (result.contains(QLatin1String("insert"), Qt::CaseInsensitive)) {
-        result = prefixOutsideLiterals(result, QLatin1String(",'"));
-        result.replace(QLatin1String("('"), QLatin1String("(N'"));
-        result.replace(QLatin1String("(N',"), QLatin1String("(',"));
+    const std::vector<SqlToken> tokens = db::SqlTokenizer::tokenize(sql);
+    const bool insert = std::ranges::any_of(
+        tokens, [](const SqlToken &token) { return token.isWord(u"insert"); });
+
+    QString result;
+    result.reserve(sql.size() + sql.size() / 8);
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const SqlToken &token = tokens[i];
+        if (token.kind != SqlToken::Kind::String || token.isNationalString()) {
+            result += token.text;
+            continue;
+        }
+        const SqlToken *before = i >= 1 ? &tokens[i - 1] : nullptr;
+        const SqlToken *beforeBlank = i >= 2 && isSingleBlank(*before) ? &tokens[i - 2] : nullptr;
+        bool national = false;
+        if (before && endsInComparison(*before)) {
+            national = true;
+        } else if (beforeBlank && endsInComparison(*beforeBlank)
+                   && beforeBlank->text.back() == QLatin1Char('=')) {
+            // "= 'x'" is written "=N'x'": the blank goes with the prefix.
+            result.chop(1);
+            national = true;
+        } else if (beforeBlank && beforeBlank->isWord(u"like")) {
+            national = true;
+        } else if (insert && before && before->isPunct(QLatin1Char(','))) {
+            national = true;
+        } else if (insert && before && before->isPunct(QLatin1Char('('))) {
+            // A literal that opens a value list with a comma stays as written.
+            national = !token.text.startsWith(QLatin1String("',"));
+        }
+        if (national)
+            result += QLatin1Char('N');
+        result += token.text;
     }
     return result;
 }

@@ -85,6 +85,10 @@ public:
     Q_INVOKABLE bool Modify(QString &sXML, QString &TableName, QString &sMsg);
     // Completes a partial row from the stored one and modifies it.
     Q_INVOKABLE bool ModifyDifferent(QString sXML, const QString &TableName, QString &sMsg);
+    // Modify's row loop over a document that is normalized and parsed already: the rows of
+    // TableName under `root`. Documents the component assembles itself go this way, so that
+    // values it copied in are not escaped a second time.
+    bool modifyRows(pugi::xml_node root, const QString &TableName, QString &sMsg);
     // Deletes one contact with its companion rows, after the reference checks.
     Q_INVOKABLE bool Delete(const QVariant &ID, const QString &IDName, const QString &TableName,
                             QString &sMsg, const QString &sUserId = QString());

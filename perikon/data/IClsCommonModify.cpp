@@ -38,15 +38,21 @@ bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
     TableName = cutAtNul(TableName);
     gLastError.clear();
     sMsg.clear();
+    UTLCase(sXML, true);
+    if (!LoadRecordXml(internal::wrapInDataRoot(sXML))) {
+        FailWithMessage(sMsg);
+        return false;
+    }
+    return modifyRows(workingDocument()->document_element(), TableName, sMsg);
+}
+
+bool IClsCommon::modifyRows(pugi::xml_node root, const QString &TableName, QString &sMsg)
+{
+    gLastError.clear();
+    sMsg.clear();
     bool result = false;
     internal::ContactWriter writer(*this, TableName);
     try {
-        UTLCase(sXML, true);
-        if (!LoadRecordXml(internal::wrapInDataRoot(sXML))) {
-            FailWithMessage(sMsg);
-            return false;
-        }
-        pugi::xml_node root = workingDocument()->document_element();
         const std::string rowName = utf8(TableName.toLower());
         for (pugi::xml_node row = root.child(rowName.c_str()); row;
              row = row.next_sibling(rowName.c_str())) {
@@ -90,15 +96,16 @@ bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString
             FailWithMessage(sMsg);
             return false;
         }
+        pugi::xml_node root = workingDocument()->document_element();
         const std::string rowName = utf8(TableName.toLower());
-        pugi::xml_node row = workingDocument()->document_element().child(rowName.c_str());
-        if (!internal::ContactWriter(*this, TableName).completeFromStored(row)) {
+        if (!internal::ContactWriter(*this, TableName)
+                 .completeFromStored(root.child(rowName.c_str()))) {
             FailWithMessage(sMsg);
             return false;
         }
-        QString merged = internal::xmlText(workingDocument()->document_element());
-        QString table = TableName;
-        return Modify(merged, table, sMsg);
+        // The merged row goes on as parsed: written out and normalized again, every stored "&"
+        // would come back as "&amp;".
+        return modifyRows(root, TableName, sMsg);
     } catch (...) {
         const ErrorInfo error = internal::currentError();
         internal::logDataError(

@@ -4,6 +4,7 @@
 
 #include "perikon/data/Common.h"
 #include "perikon/data/DataErrors.h"
+#include "perikon/data/RecordXmlSyntax.h"
 #include "perikon/data/db/ColumnType.h"
 #include "perikon/data/transXML.h"
 #include "perikon/host/ResText.h"
@@ -16,6 +17,10 @@
 
 namespace perikon {
 namespace {
+
+const QString kModule = QStringLiteral("IClsCommon");
+// The number a refused record document is logged under (the classic "application error").
+constexpr qint64 kNotWellFormed = 440;
 
 enum class ValueRule { Raw, Number, ContactCode };
 
@@ -66,15 +71,24 @@ bool IClsCommon::LoadRecordXml(const QString &sXML)
 {
     if (!m_document)
         m_document = std::make_unique<pugi::xml_document>();
-    const std::string source = transXML::utf8(sXML);
-    // A value of blanks only is a value: keep whitespace-only element text.
-    const pugi::xml_parse_result parsed = m_document->load_buffer(
-        source.data(), source.size(), pugi::parse_default | pugi::parse_ws_pcdata_single,
-        pugi::encoding_utf8);
-    if (!parsed) {
+    std::optional<QString> problem = internal::recordXmlProblem(sXML);
+    if (!problem) {
+        const std::string source = transXML::utf8(sXML);
+        // A value of blanks only is a value: keep whitespace-only element text.
+        const pugi::xml_parse_result parsed = m_document->load_buffer(
+            source.data(), source.size(), pugi::parse_default | pugi::parse_ws_pcdata_single,
+            pugi::encoding_utf8);
+        if (!parsed)
+            problem = QString::fromUtf8(parsed.description());
+    }
+    if (problem) {
+        // Nothing of a refused document may stay behind for the rows of the caller.
+        m_document->reset();
         gLastError = internal::dataMessage(QStringLiteral("K2.CRM.COMMON.XMLMSGParseErr01"))
                      + QStringLiteral("\r\n")
                      + internal::dataMessage(QStringLiteral("K2.CRM.COMMON.XMLMSGParseErr02"));
+        internal::logDataError(kModule, QStringLiteral("LoadRecordXml"),
+                               {kNotWellFormed, *problem, QStringLiteral("Perikon")});
         return false;
     }
     return true;

@@ -1,6 +1,8 @@
 #include "perikon/list/ListAuthorization.h"
 
+#include "perikon/data/DataErrors.h"
 #include "perikon/data/IClsCommon.h"
+#include "perikon/data/db/Field.h"
 #include "perikon/data/db/Recordset.h"
 #include "perikon/data/db/SqlLiteral.h"
 #include "perikon/host/contract/HostLogin.h"
@@ -40,14 +42,35 @@ constexpr Join kJoins[] = {
      " LEFT JOIN Crm_Contact_extradefine on crm_contact.oid=Crm_Contact_extradefine.oid "},
 };
 
+// Every column of the customers' table, lower case: what an operator may not touch when the
+// column rules cannot be read.
+QString everyCustomerColumn()
+{
+    if (!gClsCommon)
+        return {};
+    const std::unique_ptr<db::Recordset> columns(
+        gClsCommon->OpenX(QStringLiteral("SELECT * FROM Customer WHERE 1=2")));
+    if (!columns)
+        return {};
+    QStringList names;
+    for (int i = 0; i < columns->fieldCount(); ++i)
+        names.append(columns->field(i).name().toLower());
+    return names.join(u',');
+}
+
+// The withheld columns for a function, lower case. Rules that cannot be read withhold everything.
 QString columnAuth(const QString &functionId)
 {
-    if (!gColAuth)
-        return {};
-    return gColAuth
-        ->GetAuthString(
-            QStringLiteral("<k2ColAuth cBusObId='customer' cFuncId='%1'/>").arg(functionId))
-        .toLower();
+    const ColumnAuthAnswer answer
+        = gColAuth ? gColAuth->GetAuthString(
+                         QStringLiteral("<k2ColAuth cBusObId='customer' cFuncId='%1'/>")
+                             .arg(functionId))
+                   : ColumnAuthAnswer::failure(QStringLiteral("no column-authorization service"));
+    if (answer.ok)
+        return answer.columns.toLower();
+    internal::logDataError(QStringLiteral("Common"), QStringLiteral("InitAuthStrings"),
+                           {0, answer.error, QStringLiteral("ColumnAuthService")});
+    return everyCustomerColumn();
 }
 
 QString archiveCustomerFilter()

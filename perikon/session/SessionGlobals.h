@@ -4,6 +4,7 @@
 // login, read by every window and helper. The types only the component knows are declared here and
 // held by shared pointer, so this layer needs none of their definitions.
 
+#include "perikon/host/contract/ColumnAuthService.h"
 #include "perikon/host/contract/ColumnSetService.h"
 #include "perikon/host/contract/FunctionTaskService.h"
 #include "perikon/host/contract/PubService.h"

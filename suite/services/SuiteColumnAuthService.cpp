@@ -44,18 +44,20 @@ bool SuiteColumnAuthService::Init(const QString &connectionString, const QString
     return true;
 }
 
-QString SuiteColumnAuthService::GetAuthString(const QString &request)
+ColumnAuthAnswer SuiteColumnAuthService::GetAuthString(const QString &request)
 {
     if (!m_connection)
-        return {};
+        return ColumnAuthAnswer::failure(QStringLiteral("column rules not initialized"));
     pugi::xml_document document;
     const QByteArray utf8 = request.toUtf8();
-    if (!document.load_buffer(utf8.constData(), utf8.size()))
-        return {};
+    if (const pugi::xml_parse_result parsed = document.load_buffer(utf8.constData(), utf8.size());
+        !parsed)
+        return ColumnAuthAnswer::failure(QStringLiteral("unreadable request: ")
+                                         + QString::fromUtf8(parsed.description()));
     const pugi::xml_node element = document.document_element();
     if (QString::fromUtf8(element.name()).compare(QLatin1String("k2ColAuth"), Qt::CaseInsensitive)
         != 0)
-        return {};
+        return ColumnAuthAnswer::failure(QStringLiteral("not a k2ColAuth request"));
     const QString busObId = attributeNoCase(element, "cBusObId").toLower();
     const QString funcId = attributeNoCase(element, "cFuncId").toLower();
 
@@ -89,9 +91,9 @@ QString SuiteColumnAuthService::GetAuthString(const QString &request)
             if (decision.denied)
                 denied.append(decision.field);
         }
-        return denied.join(u',');
-    } catch (const db::DbError &) {
-        return {}; // no rules readable: the host's contract reads empty as "no restriction"
+        return ColumnAuthAnswer::withheld(denied.join(u','));
+    } catch (const db::DbError &e) {
+        return ColumnAuthAnswer::failure(e.description());
     }
 }
 

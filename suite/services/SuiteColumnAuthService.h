@@ -1,6 +1,6 @@
 #pragma once
 
-#include "perikon/host/contract/TransferServices.h"
+#include "perikon/host/contract/ColumnAuthService.h"
 
 #include <memory>
 
@@ -22,9 +22,10 @@ public:
     ~SuiteColumnAuthService() override;
 
     bool Init(const QString &connectionString, const QString &userId) override;
-    // Denied columns, comma separated, in column-name order; empty when no rule denies one, when
-    // the request is not a k2ColAuth element, or before a successful Init.
-    QString GetAuthString(const QString &request) override;
+    // Denied columns, comma separated, in column-name order; empty when no rule denies one. A
+    // failure before a successful Init, for a request that is not a k2ColAuth element, or when the
+    // rules cannot be read.
+    ColumnAuthAnswer GetAuthString(const QString &request) override;
 
 private:
     std::unique_ptr<db::Connection> m_connection;

@@ -214,6 +214,79 @@ private slots:
         QCOMPARE(withoutVolatile(rowText(QStringLiteral("00000009"))), withoutVolatile(before));
     }
 
+    void partialRowsKeepStoredTextExactly_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("ampersand") << "cContactName"
+                                   << "Smith & Sons";
+        QTest::newRow("text that reads like entities") << "cMemo"
+                                                       << "R&amp;D &lt;1&gt; &#65;";
+        QTest::newRow("angle brackets") << "cWorkAddress"
+                                        << "<Building 5> > 4";
+        QTest::newRow("quotes") << "cHomeAddress"
+                                << "O'Brien \"Lane\"";
+    }
+
+    void partialRowsKeepStoredTextExactly()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QVERIFY(com().ExecuteX(
+            QStringLiteral("update Crm_Contact set %1=N'%2' where cContactCode=N'00000009'")
+                .arg(column, QString(stored).replace(QLatin1Char('\''), QLatin1String("''")))));
+        com().SetbConvertStr(true);
+        // However often another component changes a different column, this one stays as stored.
+        for (int run = 1; run <= 3; ++run) {
+            QString msg;
+            QVERIFY2(com().ModifyDifferent(
+                         QStringLiteral("<Crm_Contact><cContactCode>00000009</cContactCode>"
+                                        "<cMobilePhone>1360000111%1</cMobilePhone></Crm_Contact>")
+                             .arg(run),
+                         QStringLiteral("Crm_Contact"), msg),
+                     qPrintable(msg));
+            QCOMPARE(m_session
+                         ->scalar(QStringLiteral(
+                                      "select %1 from Crm_Contact where cContactCode=N'00000009'")
+                                      .arg(column))
+                         .toString(),
+                     stored);
+        }
+    }
+
+    void partialRowStoresTheCallersTextAsAddDoes_data()
+    {
+        QTest::addColumn<bool>("convert");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("converted: bare ampersand") << true << "R&D"
+                                                   << "R&D";
+        QTest::newRow("converted: an entity is text") << true << "R&amp;D"
+                                                      << "R&amp;D";
+        QTest::newRow("unconverted: entities") << false << "R&amp;D &lt;1&gt;"
+                                               << "R&D <1>";
+    }
+
+    void partialRowStoresTheCallersTextAsAddDoes()
+    {
+        QFETCH(bool, convert);
+        QFETCH(QString, sent);
+        QFETCH(QString, stored);
+        com().SetbConvertStr(convert);
+        QString msg;
+        QVERIFY2(com().ModifyDifferent(
+                     QStringLiteral("<Crm_Contact><cContactCode>00000009</cContactCode>"
+                                    "<cMemo>%1</cMemo></Crm_Contact>")
+                         .arg(sent),
+                     QStringLiteral("Crm_Contact"), msg),
+                 qPrintable(msg));
+        QCOMPARE(m_session
+                     ->scalar(QStringLiteral(
+                         "select cMemo from Crm_Contact where cContactCode=N'00000009'"))
+                     .toString(),
+                 stored);
+    }
+
     void partialRowOfAnUnknownContactFails()
     {
         QString msg;
@@ -267,6 +340,85 @@ private slots:
         QCOMPARE(m_session->count(QStringLiteral(
                      "select count(*) from tempdb..sysobjects where name like N'tempK250%'")),
                  0);
+    }
+
+    void uniteWritesTheContentToTheSurvivor()
+    {
+        const QString customer
+            = m_session
+                  ->scalar(QStringLiteral(
+                      "select cCusCode from Crm_Contact where cContactCode=N'00000004'"))
+                  .toString();
+        QVERIFY(com().ExecuteX(QStringLiteral(
+            "update Crm_Contact set dModifyDate=null where cContactCode=N'00000004'")));
+        // The content is the surviving contact as the merge window shows it after the merge.
+        QString xml
+            = QStringLiteral(
+                  "<Crm_Contact operating='Unite'><code1>00000003</code1><code2>00000004</code2>"
+                  "<content><cContactCode>00000004</cContactCode><cContactName>合并后</cContactName>"
+                  "<cCusCode>%1</cCusCode><cMemo>contents of both & more</cMemo>"
+                  "<cMobilePhone>13900000004</cMobilePhone></content></Crm_Contact>")
+                  .arg(customer);
+        QString table = QStringLiteral("Crm_Contact");
+        QString msg;
+        QVERIFY2(com().Modify(xml, table, msg), qPrintable(msg));
+        QVERIFY2(msg.isEmpty(), qPrintable(msg));
+        std::unique_ptr<db::Recordset> survivor(com().OpenX(
+            QStringLiteral("select cContactName, cMemo, cMobilePhone, dModifyDate from Crm_Contact "
+                           "where cContactCode=N'00000004'")));
+        QVERIFY(survivor && survivor->recordCount() == 1);
+        QCOMPARE(survivor->value(0).toString(), QStringLiteral("合并后"));
+        QCOMPARE(survivor->value(1).toString(), QStringLiteral("contents of both & more"));
+        QCOMPARE(survivor->value(2).toString(), QStringLiteral("13900000004"));
+        QVERIFY(!survivor->value(3).isNull());
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select count(*) from Crm_Contact where cContactCode=N'00000003'")),
+                 0);
+    }
+
+    void columnRulesFailClosed_data()
+    {
+        QTest::addColumn<QString>("funcId");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("withheld"); // empty: every column of the table
+        QTest::newRow("quote in the function id reaches its rules")
+            << "CS'01"
+            << "insert into qz_ColumnAuth (cUser_Id, cBusObId, cFuncId, cFieldName, bDenied) "
+               "values (N'demo', N'Crm_Contact', N'CS''01', N'cMemo', 1)"
+            << "cmemo";
+        QTest::newRow("rules unreadable: every column withheld") << "CS020201"
+                                                                 << "drop table qz_ColumnAuth"
+                                                                 << "";
+    }
+
+    void columnRulesFailClosed()
+    {
+        QFETCH(QString, funcId);
+        QFETCH(QString, setup);
+        QFETCH(QString, withheld);
+        QVERIFY(com().ExecuteX(setup));
+        QString xml = QStringLiteral("<Crm_Contact operating='GetAuthFlds'><UserId>demo</UserId>"
+                                     "<cFuncId>%1</cFuncId></Crm_Contact>")
+                          .arg(funcId);
+        QString table = QStringLiteral("Crm_Contact");
+        QString msg;
+        QVERIFY(!com().Modify(xml, table, msg));
+        if (!withheld.isEmpty()) {
+            QCOMPARE(gLastError, withheld);
+            return;
+        }
+        std::unique_ptr<db::Recordset> columns(
+            com().OpenX(QStringLiteral("select * from Crm_Contact where 1=2")));
+        QStringList every;
+        for (int i = 0; i < columns->fieldCount(); ++i)
+            every << columns->field(i).name().toLower();
+        QStringList answered = gLastError.split(QLatin1Char(','));
+        answered.sort();
+        every.sort();
+        QCOMPARE(answered, every);
+        QVERIFY2(m_session->logText().contains(
+                     QStringLiteral("Procedure:GetAuthFlds\r\nModule:IClsCommon\r\n")),
+                 qPrintable(m_session->logText()));
     }
 
     void uniteNeedsBothCodes_data()

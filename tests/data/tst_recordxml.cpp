@@ -358,6 +358,33 @@ private slots:
                                        << "INSERT INTO t (a,b,c) VALUES (N'x',N'y,''z',N'w')";
         QTest::newRow("insert literal opening with a comma") << "insert into t values (',a','b')"
                                                              << "insert into t values (',a',N'b')";
+        QTest::newRow("comparison signs inside literals untouched")
+            << "select * from t where a='K>''1' and b='x<''y' and c='O''Brien'"
+            << "select * from t where a=N'K>''1' and b=N'x<''y' and c=N'O''Brien'";
+        QTest::newRow("like inside a literal untouched")
+            << "update t set a='I like ''x''' where b like 'y%' and c LIKE 'z%'"
+            << "update t set a=N'I like ''x''' where b like N'y%' and c LIKE N'z%'";
+        QTest::newRow("insert: parenthesis inside a literal untouched")
+            << "insert into t (a,b) values ('f(''a'')','x,''y')"
+            << "insert into t (a,b) values (N'f(''a'')',N'x,''y')";
+        QTest::newRow("names and comments untouched")
+            << "select [a='b'] from t -- c='d'\nwhere e='f' /* g>'h' */"
+            << "select [a='b'] from t -- c='d'\nwhere e=N'f' /* g>'h' */";
+        QTest::newRow("compound comparisons")
+            << "where a>='1' and b<>'2' and c!='3' and d >= '4' and e > '5'"
+            << "where a>=N'1' and b<>N'2' and c!=N'3' and d >=N'4' and e > '5'";
+        QTest::newRow("national literals kept")
+            << "insert into t values (N'a',N'b') select 1 where c=N'x' and d like N'%y'"
+            << "insert into t values (N'a',N'b') select 1 where c=N'x' and d like N'%y'";
+        // A long statement of literals whose contents hold every sign a rule looks for.
+        QString longSql = QStringLiteral("select * from t where 1=1");
+        QString longExpected = longSql;
+        for (int i = 0; i < 6500; ++i) {
+            const QString literal = QStringLiteral("'K>''%1,(''=''<'").arg(i);
+            longSql += QStringLiteral(" or a=") + literal;
+            longExpected += QStringLiteral(" or a=N") + literal;
+        }
+        QTest::newRow("long statement") << longSql << longExpected;
     }
 
     void toNSqlLiterals()

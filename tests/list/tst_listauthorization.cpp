@@ -27,6 +27,7 @@ private slots:
 
     void administratorReadsAndWritesEverything();
     void clerkStrings();
+    void unreadableColumnRulesWithholdEveryColumn();
     void contactRowAllowed_data();
     void contactRowAllowed();
     void withoutRowServiceNothingIsAllowed();
@@ -145,6 +146,17 @@ void tst_ListAuthorization::clerkStrings()
     };
     QCOMPARE(reached(gRowAuthRead), (QStringList{"c'3", "c2"}));
     QCOMPARE(reached(gRowAuthWrite), (QStringList{"c'3", "c1", "c2"}));
+}
+
+void tst_ListAuthorization::unreadableColumnRulesWithholdEveryColumn()
+{
+    startSession(QStringLiteral("clerk"), false);
+    m_db.exec(QStringLiteral("drop table qz_ColumnAuth"));
+    Common::InitAuthStrings();
+    const QStringList withheld = gColAuthWrite.split(u',');
+    QVERIFY2(withheld.contains(QStringLiteral("ccuscode")), qPrintable(gColAuthWrite));
+    QVERIFY2(withheld.contains(QStringLiteral("ccusname")), qPrintable(gColAuthWrite));
+    QCOMPARE(gColAuthRead, gColAuthWrite);
 }
 
 void tst_ListAuthorization::contactRowAllowed_data()

@@ -34,17 +34,4 @@ public:
         = 0;
 };
 
-// The host's column-authorization service ("ColumnAuthService").
-class ColumnAuthService : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-
-    virtual bool Init(const QString &connectionString, const QString &userId) = 0;
-    // The columns the operator may read or write for the request
-    // "<k2ColAuth cBusObId='…' cFuncId='…'/>", comma separated; empty means no restriction.
-    virtual QString GetAuthString(const QString &request) = 0;
-};
-
 } // namespace perikon

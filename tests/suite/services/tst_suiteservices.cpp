@@ -313,26 +313,28 @@ void tst_SuiteServices::deniedColumns_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("request");
     QTest::addColumn<QString>("denied");
+    QTest::addColumn<bool>("decided"); // false: a failure, which never reads as "no restriction"
     const auto request = [](const char *busObj, const char *func) {
         return QStringLiteral("<k2ColAuth cBusObId='%1' cFuncId='%2'/>")
             .arg(QLatin1String(busObj), QLatin1String(func));
     };
     QTest::newRow("general denial")
-        << "u1" << request("Crm_Contact", "CS020202") << "cHomePhone,cMobilePhone";
+        << "u1" << request("Crm_Contact", "CS020202") << "cHomePhone,cMobilePhone" << true;
     QTest::newRow("function rule lifts and adds")
-        << "u1" << request("Crm_Contact", "CS020201") << "cEmail,cHomePhone";
+        << "u1" << request("Crm_Contact", "CS020201") << "cEmail,cHomePhone" << true;
     QTest::newRow("ids without case")
-        << "u1" << request("crm_contact", "cs020201") << "cEmail,cHomePhone";
-    QTest::newRow("other business object") << "u1" << request("Customer", "AS011") << "cCusPhone";
-    QTest::newRow("other user") << "u2" << request("Crm_Contact", "CS020202") << "cMemo";
-    QTest::newRow("no rules") << "u3" << request("Crm_Contact", "CS020202") << "";
-    QTest::newRow("quote in user id") << "u'1" << request("Crm_Contact", "CS020202") << "";
+        << "u1" << request("crm_contact", "cs020201") << "cEmail,cHomePhone" << true;
+    QTest::newRow("other business object")
+        << "u1" << request("Customer", "AS011") << "cCusPhone" << true;
+    QTest::newRow("other user") << "u2" << request("Crm_Contact", "CS020202") << "cMemo" << true;
+    QTest::newRow("no rules") << "u3" << request("Crm_Contact", "CS020202") << "" << true;
+    QTest::newRow("quote in user id") << "u'1" << request("Crm_Contact", "CS020202") << "" << true;
     QTest::newRow("not a request") << "u1"
                                    << "<other/>"
-                                   << "";
+                                   << "" << false;
     QTest::newRow("malformed") << "u1"
                                << "<k2ColAuth cBusObId='Crm_Contact'"
-                               << "";
+                               << "" << false;
 }
 
 void tst_SuiteServices::deniedColumns()
@@ -340,6 +342,7 @@ void tst_SuiteServices::deniedColumns()
     QFETCH(QString, user);
     QFETCH(QString, request);
     QFETCH(QString, denied);
+    QFETCH(bool, decided);
     m_db.exec(QStringLiteral(
         "insert into qz_ColumnAuth (cUser_Id, cBusObId, cFuncId, cFieldName, bDenied) values "
         "(N'u1', N'Crm_Contact', N'', N'cMobilePhone', 1), "
@@ -349,9 +352,12 @@ void tst_SuiteServices::deniedColumns()
         "(N'u1', N'Customer', N'', N'cCusPhone', 1), "
         "(N'u2', N'Crm_Contact', N'', N'cMemo', 1)"));
     suite::SuiteColumnAuthService service;
-    QCOMPARE(service.GetAuthString(request), QString()); // before Init: no rules known
+    QVERIFY(!service.GetAuthString(request).ok); // before Init nothing is known
     QVERIFY(service.Init(m_db.connectionString(), user));
-    QCOMPARE(service.GetAuthString(request), denied);
+    const ColumnAuthAnswer answer = service.GetAuthString(request);
+    QCOMPARE(answer.ok, decided);
+    QCOMPARE(answer.columns, denied);
+    QCOMPARE(answer.error.isEmpty(), decided);
 }
 
 void tst_SuiteServices::taskExec_data()
