@@ -40,6 +40,7 @@ bool AccountTransfer::run(pugi::xml_node root, const QStringList &statements,
 
 void AccountTransfer::openConnections()
 {
+    m_connecting = true;
     m_com.TransCnn(m_system, kOpen);
     m_com.TransCnn(m_account, kOpen);
     if (!m_system || !m_account)
@@ -113,6 +114,14 @@ void AccountTransfer::runStatements(const QStringList &statements, const QString
             m_account->execute(statement);
     }
     m_account->commitTrans();
+}
+
+bool AccountTransfer::connectionFailed() const
+{
+    const auto unusable = [](const std::unique_ptr<db::Connection> &connection) {
+        return !connection || connection->state() != db::Connection::StateOpen;
+    };
+    return m_connecting && (unusable(m_system) || unusable(m_account));
 }
 
 void AccountTransfer::abandon()

@@ -31,6 +31,9 @@ public:
     bool run(pugi::xml_node root, const QStringList &statements, const QString &database,
              QString &sMsg);
 
+    // After a thrown error, before abandon(): whether a connection could not be opened or lost
+    // its link on the way.
+    bool connectionFailed() const;
     // After a thrown error: rolls back what is open and closes both connections.
     void abandon();
 
@@ -44,6 +47,7 @@ private:
     QString m_tableName;
     std::unique_ptr<db::Connection> m_system;
     std::unique_ptr<db::Connection> m_account;
+    bool m_connecting = false;
 };
 
 } // namespace perikon::internal

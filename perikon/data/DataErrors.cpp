@@ -42,4 +42,10 @@ QString dataMessage(const QString &key)
     }
 }
 
+QString connectionFailedMessage()
+{
+    return dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0003")) + QStringLiteral("\r\n")
+           + dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.0004"));
+}
+
 } // namespace perikon::internal

@@ -19,4 +19,7 @@ void logDataError(const QString &module, const QString &procedure, const ErrorIn
 // handlers must not fail themselves.
 QString dataMessage(const QString &key);
 
+// The system's message for a database it cannot reach.
+QString connectionFailedMessage();
+
 } // namespace perikon::internal

@@ -2,6 +2,7 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ConnectionScope.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/session/ClassRegistry.h"
 #include "perikon/session/GlobalRegistry.h"
@@ -80,7 +81,9 @@ void IClsCommon::Init(QString &sCnnStr)
         m_status = true;
         m_document = std::make_unique<pugi::xml_document>();
         db::Connection *cnn = connection();
-        if (cnn->state() != db::Connection::StateOpen) {
+        // A link the server dropped is not open: it is made anew, even under a transaction,
+        // whose work went with the link.
+        if (cnn->state() != db::Connection::StateOpen || cnn->linkLost()) {
             cnn->setConnectionString(sCnnStr);
             cnn->setCommandTimeout(0);
             cnn->open();
@@ -102,6 +105,7 @@ std::unique_ptr<db::Recordset> IClsCommon::openQuery(const QString &strSql, int 
                                                      const QString &procedure, bool &bFlag,
                                                      QString &sMsg)
 {
+    const internal::ConnectionScope scope(*this, procedure, &sMsg);
     try {
         auto rs = std::make_unique<db::Recordset>();
         rs->setCursorLocation(cursorLocation);
@@ -206,6 +210,7 @@ void IClsCommon::TransCnn(std::unique_ptr<db::Connection> &cnn, int mode)
 
 bool IClsCommon::ExecuteX(const QString &StrExec)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("ExecuteX"));
     try {
         connection()->execute(StrExec);
         return true;

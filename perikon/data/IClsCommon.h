@@ -18,7 +18,8 @@ namespace perikon {
 
 namespace internal {
 class AccountTransfer;
-}
+class ConnectionScope;
+} // namespace internal
 
 // The component's single door to the account database: it binds to the database, runs plain and
 // paged queries, and writes record XML as new and changed rows. Every public operation catches its
@@ -127,6 +128,7 @@ public:
 private:
     // Writes through the private connections TransCnn opens and OpenRs reads them.
     friend class internal::AccountTransfer;
+    friend class internal::ConnectionScope;
 
     // CheckRefed without its error handler: database errors reach the caller.
     bool referencesFree(const QVariant &IDValue, const QString &TableName, bool bShowAll,
@@ -146,6 +148,7 @@ private:
     QPointer<QObject> m_login;
     std::unique_ptr<pugi::xml_document> m_document;
     bool m_bConvertStr = false;
+    int m_operationDepth = 0; // public operations running, counting those they call
 };
 
 } // namespace perikon

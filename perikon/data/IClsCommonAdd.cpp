@@ -3,6 +3,7 @@
 #include "perikon/data/IClsCommon.h"
 
 #include "perikon/data/AccountTransfer.h"
+#include "perikon/data/ConnectionScope.h"
 #include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/RowText.h"
@@ -35,6 +36,7 @@ void IClsCommon::FailWithMessage(QString &sMsg)
 
 bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("Add"), &sMsg);
     gLastError.clear();
     sMsg.clear();
     bool result = false;
@@ -115,6 +117,7 @@ bool IClsCommon::Add(QString &sXML, const QString &TableName, QString &sMsg)
 
 bool IClsCommon::zy_ConvertDB(const QString &CurDBName, QString &sMsg)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("zy_ConvertDB"));
     gLastError.clear();
     sMsg.clear();
     if (CurDBName.isEmpty()) {
@@ -147,6 +150,8 @@ bool IClsCommon::AddInDiffDB(QString &sXML, QStringList &strSql, const QString &
         return transfer.run(workingDocument()->document_element(), strSql, CurDBName, sMsg);
     } catch (...) {
         internal::logDataError(kModule, QStringLiteral("AddInDiffDB"), internal::currentError());
+        if (transfer.connectionFailed())
+            gLastError = internal::connectionFailedMessage();
         transfer.abandon();
         FailWithMessage(sMsg);
         return false;

@@ -2,6 +2,7 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ConnectionScope.h"
 #include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/db/DbError.h"
@@ -28,6 +29,7 @@ bool isColumnOf(db::Connection &connection, const QString &table, const QString 
 bool IClsCommon::Delete(const QVariant &ID, const QString &IDName, const QString &TableName,
                         QString &sMsg, const QString &sUserId)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("Delete"), &sMsg);
     gLastError.clear();
     sMsg.clear();
     try {
@@ -124,6 +126,7 @@ bool IClsCommon::CheckRefed(const QVariant &IDValue, const QString &TableName, b
                             QString &RetMsg, const QString &cUserId)
 {
     Q_UNUSED(cUserId);
+    const internal::ConnectionScope scope(*this, QStringLiteral("CheckRefed"));
     try {
         return referencesFree(IDValue, TableName, bShowAll, RetMsg);
     } catch (...) {
@@ -174,6 +177,7 @@ bool IClsCommon::referencesFree(const QVariant &IDValue, const QString &TableNam
 bool IClsCommon::BArchIsUsed(const QString &cTableName, const QString &cField,
                              const QString &cRetval)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("BArchIsUsed"));
     try {
         std::unique_ptr<db::Recordset> rs(OpenX(
             QStringLiteral("SELECT TOP 1 * FROM ") + cTableName + QStringLiteral(" WHERE ") + cField

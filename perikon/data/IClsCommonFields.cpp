@@ -3,6 +3,7 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ConnectionScope.h"
 #include "perikon/data/ContactStatements.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/db/ColumnType.h"
@@ -67,6 +68,7 @@ bool zeroMeansEmpty(int type)
 
 QString IClsCommon::GetContactCode()
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("GetContactCode"));
     db::Recordset rs;
     rs.setCursorLocation(db::Recordset::UseClient);
     rs.open(internal::nextContactCodeSql(1), connection(), db::Recordset::OpenStatic,
@@ -163,6 +165,7 @@ QString IClsCommon::ReIdVal(const QVariant &strTemp)
 
 QString IClsCommon::GetPicForCRM(const QString &GUID, const QString &FileName)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("GetPicForCRM"));
     db::Recordset rs;
     rs.setCursorLocation(db::Recordset::UseClient);
     rs.open(QStringLiteral("select * from aa_picture where cGUID = N'") + db::sqlEscaped(GUID)

@@ -2,6 +2,7 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ConnectionScope.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/db/ColumnType.h"
 #include "perikon/data/db/DbError.h"
@@ -87,6 +88,7 @@ db::Recordset *IClsCommon::Find(QString sXML, const QStringList &FindTables,
                                 const QStringList &ShowTables, QString &sMsg)
 {
     Q_UNUSED(ShowTables)
+    const internal::ConnectionScope scope(*this, QStringLiteral("Find"), &sMsg);
     gLastError.clear();
     sMsg.clear();
     UTLCase(sXML, true);

@@ -4,6 +4,7 @@
 #include "perikon/data/IClsCommon.h"
 
 #include "perikon/data/ArchiveOperations.h"
+#include "perikon/data/ConnectionScope.h"
 #include "perikon/data/ContactWriter.h"
 #include "perikon/data/DataErrors.h"
 #include "perikon/data/RowText.h"
@@ -34,6 +35,7 @@ QString cutAtNul(const QString &text)
 
 bool IClsCommon::Modify(QString &sXML, QString &TableName, QString &sMsg)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("Modify"), &sMsg);
     sXML = cutAtNul(sXML);
     TableName = cutAtNul(TableName);
     gLastError.clear();
@@ -80,6 +82,7 @@ bool IClsCommon::modifyRows(pugi::xml_node root, const QString &TableName, QStri
 
 bool IClsCommon::ModifyDifferent(QString sXML, const QString &TableName, QString &sMsg)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("ModifyDifferent"), &sMsg);
     gLastError.clear();
     sMsg.clear();
     try {

@@ -2,6 +2,7 @@
 
 #include "perikon/data/IClsCommon.h"
 
+#include "perikon/data/ConnectionScope.h"
 #include "perikon/data/DataErrors.h"
 
 #include <pugixml.hpp>
@@ -39,6 +40,7 @@ void IClsCommon::OpenPage(const QString &strSql, int lPageSize, int &lCurPage, i
 void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage, int &lMaxPageCount,
                           db::Recordset *&RsRef, QString &sMsg, bool &bFlag)
 {
+    const internal::ConnectionScope scope(*this, QStringLiteral("OpenPage"), &sMsg);
     const QString strSql = strSqlIn.trimmed();
     auto page = std::make_unique<db::Recordset>();
     try {

@@ -91,6 +91,9 @@ private:
     // The save steps, in the order Trans runs them.
     bool EnsureContactCode(pugi::xml_node Ele, IClsCommon &ICom);
     QString NextContactCode(IClsCommon &ICom);
+    // The steps of a contact row after its checks: former customer, picture, extension row,
+    // related persons, dimensions, required columns. False when the row must not be written.
+    bool runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com);
     bool ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom);
     bool TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom);
     bool TransContactPerson(pugi::xml_node &Ele, IClsCommon *&ICom);

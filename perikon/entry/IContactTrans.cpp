@@ -100,7 +100,6 @@ bool IContact::EnsureContactCode(pugi::xml_node Ele, IClsCommon &ICom)
 bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QString &TableName,
                      IClsCommon &ICom)
 {
-    Q_UNUSED(rst);
     m_operation = tOpt;
     IClsCommon *com = &ICom;
     const bool contactRow
@@ -158,7 +157,18 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
     // extension row.
     if (!contactRow)
         return true;
+    if (!runCompanionSteps(Ele, com))
+        return false;
+    // The row goes out with the flag that its customer's link is written from
+    // (TransUpdateCustomer). Stored with the contact, it keeps the link when a later partial row
+    // takes its untouched columns from the stored one.
+    if (rst && rst->hasField(QStringLiteral("bDefaultCon")))
+        rst->setValue(QStringLiteral("bDefaultCon"), gDefaultContactChanged);
+    return true;
+}
 
+bool IContact::runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com)
+{
     // A failing step ends the chain with its reason in gLastError, and the row is still written;
     // only the required-column check refuses the row.
     if (m_operation == 2 && !ClearOldCustomerDefault(Ele, *com))
@@ -322,6 +332,11 @@ bool IContact::TransUpdateCustomer(int opt, pugi::xml_node Ele, IClsCommon &ICom
                       + QStringLiteral("',cCusHand=N'") + db::sqlEscaped(mobile)
                       + QStringLiteral("'") + QStringLiteral(" WHERE customer.ccuscode =N'")
                       + db::sqlEscaped(customer) + QStringLiteral("' "));
+        // A customer has one default contact: the former one gives up its flag, or a partial
+        // row of it, completed from the stored row, would take the link back.
+        ICom.ExecuteX(QStringLiteral("update Crm_Contact set bDefaultCon=0 WHERE cCusCode=N'")
+                      + db::sqlEscaped(customer) + QStringLiteral("' and bDefaultCon=1 and OID<>N'")
+                      + db::sqlEscaped(id) + QStringLiteral("'"));
     } else {
         // Only a link that still names this contact under this name is cleared.
         ICom.ExecuteX(

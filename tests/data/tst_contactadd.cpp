@@ -188,6 +188,10 @@ private slots:
         QCOMPARE(customer->value(0).toString(), oid);
         QCOMPARE(customer->value(1).toString(), QStringLiteral("孙八"));
         QCOMPARE(customer->value(2).toString(), QStringLiteral("13912345678"));
+        // The contact carries the flag as well: a partial row completed from it keeps the link.
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select bDefaultCon from Crm_Contact where cContactName=N'孙八'")),
+                 1);
 
         // A later contact that is not the default leaves the customer's default alone.
         QString other = contactXml(
@@ -199,6 +203,12 @@ private slots:
                          "select ccuscontactcode from Customer where cCusCode=N'C0000003'"))
                      .toString(),
                  oid);
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select bDefaultCon from Crm_Contact where cContactName=N'周九'")),
+                 0);
+        QCOMPARE(m_session->count(QStringLiteral(
+                     "select bDefaultCon from Crm_Contact where cContactName=N'孙八'")),
+                 1);
     }
 
     void requiredUserDefinedFieldRefusesAnEmptyValue()

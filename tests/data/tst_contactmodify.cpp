@@ -172,6 +172,77 @@ private slots:
             untouched);
     }
 
+    void partialRowOfADefaultContactKeepsItsLink()
+    {
+        // Made the default through the save steps, so its flag is what they stored.
+        QString xml
+            = QStringLiteral("<Crm_Contact bDefaultCon='1'><cContactName>默认甲</cContactName>"
+                             "<cCusCode>C0000003</cCusCode></Crm_Contact>");
+        QString msg;
+        QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
+        const QString code = codeOf(QStringLiteral("默认甲"));
+        QCOMPARE(defaultFlag(code), 1);
+        QCOMPARE(customerLink(QStringLiteral("C0000003")), oidOf(code));
+
+        gDefaultContactChanged = false; // another contact's save came in between
+        QVERIFY2(com().ModifyDifferent(QStringLiteral("<Crm_Contact><cContactCode>%1</cContactCode>"
+                                                      "<cMobilePhone>13700001111</cMobilePhone>"
+                                                      "</Crm_Contact>")
+                                           .arg(code),
+                                       QStringLiteral("Crm_Contact"), msg),
+                 qPrintable(msg));
+        QCOMPARE(customerLink(QStringLiteral("C0000003")), oidOf(code));
+        QCOMPARE(defaultFlag(code), 1);
+        QCOMPARE(
+            m_session
+                ->scalar(QStringLiteral("select cCusHand from Customer where cCusCode=N'C0000003'"))
+                .toString(),
+            QStringLiteral("13700001111"));
+    }
+
+    void clearedFlagGivesUpTheLink()
+    {
+        const DefaultContact former = demoDefaultContact();
+        QVERIFY(!former.code.isEmpty());
+        QCOMPARE(defaultFlag(former.code), 1);
+        QString xml = QStringLiteral("<Crm_Contact><cContactCode>%1</cContactCode>"
+                                     "<cContactName>%2</cContactName><cCusCode>%3</cCusCode>"
+                                     "<bDefaultCon>0</bDefaultCon></Crm_Contact>")
+                          .arg(former.code, former.name, former.customer);
+        QString table = QStringLiteral("Crm_Contact");
+        QString msg;
+        QVERIFY2(com().Modify(xml, table, msg), qPrintable(msg));
+        QCOMPARE(customerLink(former.customer), QString());
+        QCOMPARE(defaultFlag(former.code), 0);
+    }
+
+    void newDefaultContactTakesOverTheFlag()
+    {
+        const DefaultContact former = demoDefaultContact();
+        QVERIFY(!former.code.isEmpty());
+        QString xml
+            = QStringLiteral("<Crm_Contact bDefaultCon='1'><cContactName>新默认乙</cContactName>"
+                             "<cCusCode>%1</cCusCode></Crm_Contact>")
+                  .arg(former.customer);
+        QString msg;
+        QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
+        const QString code = codeOf(QStringLiteral("新默认乙"));
+        QCOMPARE(customerLink(former.customer), oidOf(code));
+        QCOMPARE(defaultFlag(code), 1);
+        QCOMPARE(defaultFlag(former.code), 0);
+
+        // A partial row of the former default, completed from its stored row, leaves the new
+        // default in place.
+        gDefaultContactChanged = false;
+        QVERIFY2(com().ModifyDifferent(QStringLiteral("<Crm_Contact><cContactCode>%1</cContactCode>"
+                                                      "<cMemo>旧的</cMemo></Crm_Contact>")
+                                           .arg(former.code),
+                                       QStringLiteral("Crm_Contact"), msg),
+                 qPrintable(msg));
+        QCOMPARE(customerLink(former.customer), oidOf(code));
+        QCOMPARE(defaultFlag(former.code), 0);
+    }
+
     void transferredRowIsNotStampedOrChecked()
     {
         QVERIFY(com().ExecuteX(QStringLiteral(
@@ -463,6 +534,56 @@ private slots:
     }
 
 private:
+    struct DefaultContact
+    {
+        QString code;
+        QString name;
+        QString customer;
+    };
+
+    // A contact of the demo data that its customer names as default contact.
+    DefaultContact demoDefaultContact()
+    {
+        std::unique_ptr<db::Recordset> rs(com().OpenX(QStringLiteral(
+            "select c.cContactCode, c.cContactName, c.cCusCode from Crm_Contact c join Customer u "
+            "on u.ccuscontactcode = c.OID and u.cCusPerson = c.cContactName order by c.cContactCode")));
+        if (!rs || rs->recordCount() == 0)
+            return {};
+        return {rs->value(0).toString(), rs->value(1).toString(), rs->value(2).toString()};
+    }
+
+    QString codeOf(const QString &name)
+    {
+        return m_session
+            ->scalar(QStringLiteral("select cContactCode from Crm_Contact where cContactName=N'%1'")
+                         .arg(name))
+            .toString();
+    }
+
+    QString oidOf(const QString &code)
+    {
+        return m_session
+            ->scalar(
+                QStringLiteral("select OID from Crm_Contact where cContactCode=N'%1'").arg(code))
+            .toString();
+    }
+
+    // The contact the customer names as its default; empty when none.
+    QString customerLink(const QString &customer)
+    {
+        return m_session
+            ->scalar(QStringLiteral("select ccuscontactcode from Customer where cCusCode=N'%1'")
+                         .arg(customer))
+            .toString();
+    }
+
+    int defaultFlag(const QString &code)
+    {
+        return m_session->count(
+            QStringLiteral("select bDefaultCon from Crm_Contact where cContactCode=N'%1'")
+                .arg(code));
+    }
+
     QString version(const QString &code)
     {
         return m_session

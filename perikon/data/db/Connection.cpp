@@ -7,6 +7,8 @@
 #include "ProcedureRegistry.h"
 #include "SqliteDriver.h"
 
+#include <utility>
+
 namespace perikon::db {
 
 namespace {
@@ -49,7 +51,8 @@ void Connection::setConnectionString(const QString &connectionString)
 void Connection::setCommandTimeout(int seconds)
 {
     m_commandTimeout = qMax(0, seconds);
-    if (m_driver)
+    // A new link takes it when made.
+    if (state() == StateOpen)
         m_driver->setStatementTimeout(m_commandTimeout);
 }
 
@@ -60,11 +63,43 @@ void Connection::open(const QString &connectionString)
                       kSource);
     if (!connectionString.isEmpty())
         m_connectionString = connectionString;
+    adopt(connect());
+}
+
+std::unique_ptr<Driver> Connection::connect() const
+{
     const ConnectionString parsed(m_connectionString);
     auto driver = createDriver(parsed.provider());
     driver->open(parsed);
     driver->setStatementTimeout(m_commandTimeout);
+    return driver;
+}
+
+// Replaces a lost link too: the transaction it carried went with it.
+void Connection::adopt(std::unique_ptr<Driver> driver)
+{
     m_driver = std::move(driver);
+    m_inTransaction = false;
+    ++m_generation;
+}
+
+bool Connection::linkLost()
+{
+    return m_driver && m_driver->linkLost();
+}
+
+bool Connection::restoreLostLink()
+{
+    if (m_inTransaction || !linkLost())
+        return false;
+    const QString database = m_driver->defaultDatabase();
+    auto driver = connect();
+    // A database switched to since the link was made stays the one unqualified names mean.
+    if (!database.isEmpty()
+        && database.compare(driver->defaultDatabase(), Qt::CaseInsensitive) != 0)
+        driver->setDefaultDatabase(database);
+    adopt(std::move(driver));
+    return true;
 }
 
 void Connection::close()
@@ -90,10 +125,14 @@ int Connection::state() const
 
 void Connection::requireOpen() const
 {
-    if (state() != StateOpen)
-        throw DbError(DbError::InvalidState,
-                      QStringLiteral("Operation is not allowed when the object is closed."),
-                      kSource);
+    if (state() == StateOpen)
+        return;
+    ++m_refusals;
+    if (m_driver)
+        throw DbError(DbError::ProviderError,
+                      QStringLiteral("The connection to the database server was lost."), kSource);
+    throw DbError(DbError::InvalidState,
+                  QStringLiteral("Operation is not allowed when the object is closed."), kSource);
 }
 
 Driver &Connection::driver() const
@@ -190,10 +229,11 @@ void Connection::commitTrans()
 
 void Connection::rollbackTrans()
 {
+    // A lost link took the transaction with it: it is over either way.
+    const bool active = std::exchange(m_inTransaction, false);
     requireOpen();
-    if (!m_inTransaction)
+    if (!active)
         throw DbError(DbError::InvalidState, QStringLiteral("No transaction is active."), kSource);
-    m_inTransaction = false;
     m_driver->rollback();
 }
 

@@ -43,7 +43,22 @@ public:
     // connection then stays closed.
     Q_INVOKABLE void open(const QString &connectionString = {});
     Q_INVOKABLE void close();
+    // Closed also once the server has dropped the link.
     int state() const;
+
+    // Whether the server has dropped the link since the last statement (a restart, an
+    // administrator ending the session), judged without a round trip.
+    bool linkLost();
+    // Makes a new link with the same connection string and default database when the server
+    // dropped the old one. Not inside a transaction: its work is gone with the link, and its
+    // owner must hear of that rather than go on in a new one. True when a new link was made;
+    // throws DbError when the server cannot be reached (the lost link is kept, to try again).
+    bool restoreLostLink();
+    // Changes with every link made (open, or a lost one restored): whatever the server held for
+    // an earlier link, prepared statements and session settings, is gone.
+    quint64 generation() const { return m_generation; }
+    // Statements and operations refused for want of a link (never opened, closed, or lost).
+    quint64 refusals() const { return m_refusals; }
 
     // Runs SQL Server text. recordsAffected receives the rows changed by its statements.
     void execute(const QString &sqlServerText, qint64 *recordsAffected = nullptr);
@@ -73,12 +88,16 @@ public:
 
 private:
     void requireOpen() const;
+    std::unique_ptr<Driver> connect() const;
+    void adopt(std::unique_ptr<Driver> driver);
     qint64 runStep(const TranslatedStatement &step);
 
     QString m_connectionString;
     int m_commandTimeout = 30;
     bool m_inTransaction = false;
     std::unique_ptr<Driver> m_driver;
+    quint64 m_generation = 0;
+    mutable quint64 m_refusals = 0;
     std::shared_ptr<const ProcedureRegistry> m_procedures;
 };
 

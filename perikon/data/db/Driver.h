@@ -44,7 +44,12 @@ public:
     // Throws DbError when the database cannot be opened; never creates one.
     virtual void open(const ConnectionString &connectionString) = 0;
     virtual void close() = 0;
+    // False too once the server has dropped the link.
     virtual bool isOpen() const = 0;
+    // Whether the server has dropped the link (a restart, an administrator ending the session),
+    // judged from what it sent meanwhile, without a round trip. A backend without a server never
+    // loses it.
+    virtual bool linkLost() { return false; }
 
     // Seconds a statement may run; 0 means no limit.
     virtual void setStatementTimeout(int seconds) = 0;

@@ -177,12 +177,31 @@ void PostgresDriver::close()
         return;
     PQfinish(m_conn);
     m_conn = nullptr;
+    m_readFailed = false;
     m_defaultDatabase.clear();
     m_savepointDepth = 0;
     m_columns.clear();
     m_knownTables.clear();
     m_spellings.reset();
     m_spellingTable = false;
+}
+
+bool PostgresDriver::isOpen() const
+{
+    return m_conn && !m_readFailed && PQstatus(m_conn) == CONNECTION_OK;
+}
+
+bool PostgresDriver::linkLost()
+{
+    if (!m_conn)
+        return false;
+    // A server that ends a session sends its reason and closes the socket. Reading what is
+    // pending takes the reason first; the next read meets the closed socket, which marks the
+    // link bad. Neither read waits: an idle link has nothing to read. A read that fails for
+    // another reason (a reset, a timeout) leaves the status alone but the link is as dead.
+    for (int read = 0; read < 2 && isOpen(); ++read)
+        m_readFailed = !PQconsumeInput(m_conn);
+    return !isOpen();
 }
 
 void PostgresDriver::setStatementTimeout(int seconds)
@@ -196,7 +215,7 @@ void PostgresDriver::requireConnection(const QString &sql) const
 {
     if (!m_conn)
         throw DbError(DbError::InvalidState, u"The connection is closed.\n"_s + sql, kSource);
-    if (PQstatus(m_conn) == CONNECTION_BAD)
+    if (!isOpen())
         throw DbError(DbError::ProviderError,
                       u"The connection to the database server was lost.\n"_s + sql, kSource);
 }

@@ -30,7 +30,8 @@ public:
 
     void open(const ConnectionString &connectionString) override;
     void close() override;
-    bool isOpen() const override { return m_conn != nullptr; }
+    bool isOpen() const override;
+    bool linkLost() override;
     void setStatementTimeout(int seconds) override;
 
     qint64 execute(const QString &sql, const QVariantList &parameters = {}) override;
@@ -90,6 +91,7 @@ private:
     void recordSpellings(const QString &createTable);
 
     pg_conn *m_conn = nullptr;
+    bool m_readFailed = false; // linkLost() could not read from the server
     QString m_defaultDatabase;
     QString m_account;
     int m_timeoutSeconds = 0;
