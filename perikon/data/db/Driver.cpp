@@ -1,6 +1,52 @@
 #include "Driver.h"
 
+#include <atomic>
+
 namespace perikon::db {
+
+namespace {
+
+std::atomic<quint64> openedConnections{0};
+thread_local StatementObserver statementObserver;
+thread_local int openingDrivers = 0;
+
+} // namespace
+
+quint64 Driver::connectionsOpened()
+{
+    return openedConnections.load(std::memory_order_relaxed);
+}
+
+void Driver::countOpened()
+{
+    openedConnections.fetch_add(1, std::memory_order_relaxed);
+}
+
+void Driver::setStatementObserver(StatementObserver observer)
+{
+    statementObserver = std::move(observer);
+}
+
+Driver::OpeningScope::OpeningScope()
+{
+    ++openingDrivers;
+}
+
+Driver::OpeningScope::~OpeningScope()
+{
+    --openingDrivers;
+}
+
+bool Driver::observed()
+{
+    return statementObserver && openingDrivers == 0;
+}
+
+void Driver::observe(const QString &sql, const QVariantList &parameters)
+{
+    if (observed())
+        statementObserver(sql, parameters);
+}
 
 QVariant ResultCursor::value(int column) const
 {

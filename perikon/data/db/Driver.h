@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,12 +33,22 @@ public:
     QVariant value(int column) const;
 };
 
+// Sees each statement a driver sends to its backend, with its parameters.
+using StatementObserver = std::function<void(const QString &sql, const QVariantList &parameters)>;
+
 // A database backend. Drivers run statements already translated for their target; the connection
 // does the translating and the dispatching of procedures.
 class Driver
 {
 public:
     virtual ~Driver() = default;
+
+    // Connections opened by every driver of the process so far: how a test or a benchmark sees
+    // whether an operation opens connections of its own.
+    static quint64 connectionsOpened();
+    // Every statement the drivers of this thread send, as sent (catalog lookups included), goes to
+    // `observer` first; an empty one stops it. Benchmarks replay what they see through the raw API.
+    static void setStatementObserver(StatementObserver observer);
 
     virtual SqlTarget target() const = 0;
 
@@ -80,6 +91,22 @@ public:
     insertRow(const QString &database, const QString &table, const QStringList &columns,
               const QVariantList &values, const QStringList &returnColumns)
         = 0;
+
+protected:
+    // What a driver sends while it opens belongs to opening a connection, which the count above
+    // reports, not to the statements observed.
+    class OpeningScope
+    {
+    public:
+        OpeningScope();
+        ~OpeningScope();
+        OpeningScope(const OpeningScope &) = delete;
+        OpeningScope &operator=(const OpeningScope &) = delete;
+    };
+
+    static void countOpened();
+    static bool observed();
+    static void observe(const QString &sql, const QVariantList &parameters);
 };
 
 } // namespace perikon::db

@@ -125,6 +125,7 @@ SqliteDriver::~SqliteDriver()
 void SqliteDriver::open(const ConnectionString &connectionString)
 {
     close();
+    const OpeningScope opening;
     const QString path = connectionString.dataSource();
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile() || !file.isReadable())
@@ -179,6 +180,7 @@ void SqliteDriver::open(const ConnectionString &connectionString)
         close();
         throw;
     }
+    countOpened();
 }
 
 void SqliteDriver::attach(const QString &path, const QString &name)
@@ -297,9 +299,12 @@ qint64 SqliteDriver::execute(const QString &sql, const QVariantList &parameters)
     qint64 affected = 0;
     startClock();
     while (next < end) {
+        const char *const start = next;
         const SqliteStatementHandle statement = prepare(sql, next, int(end - next), &next);
         if (!statement)
             break; // only blanks or a comment were left
+        if (observed())
+            observe(QString::fromUtf8(start, next - start), parameters);
         bind(statement.get(), sql, parameters);
         const sqlite3_int64 before = sqlite3_total_changes64(m_db);
         int rc;
@@ -324,6 +329,7 @@ std::unique_ptr<ResultCursor> SqliteDriver::query(const QString &sql,
     if (!statement)
         throw DbError(DbError::InvalidState, QStringLiteral("No statement to run.\n") + sql,
                       kSource);
+    observe(sql, parameters);
     bind(statement.get(), sql, parameters);
     return std::make_unique<SqliteCursor>(*this, std::move(statement), sql);
 }
