@@ -32,16 +32,14 @@ struct PgParameters
             else if (value.typeId() == QMetaType::Double)
                 storage.push_back(QByteArray::number(value.toDouble(), 'g', 17));
             else if (value.typeId() == QMetaType::QDateTime)
-                storage.push_back(
-                    value.toDateTime().toString(db::kDateTimeMillisFormat).toUtf8());
+                storage.push_back(value.toDateTime().toString(db::kDateTimeMillisFormat).toUtf8());
             else
                 storage.push_back(value.toString().toUtf8());
             types.push_back(binary && !value.isNull() ? 17 : 0);
             formats.push_back(binary ? 1 : 0);
         }
         for (std::size_t i = 0; i < storage.size(); ++i) {
-            pointers.push_back(values.at(qsizetype(i)).isNull() ? nullptr
-                                                                : storage[i].constData());
+            pointers.push_back(values.at(qsizetype(i)).isNull() ? nullptr : storage[i].constData());
             lengths.push_back(int(storage[i].size()));
         }
     }

@@ -73,8 +73,7 @@ QString modifyXml(const QString &code, int i)
 
 // Runs `save` for each of `count` saves with the driver's statements captured, then replays them
 // on `replica` through the raw API.
-template<typename Save>
-std::optional<Timing> measure(int count, db::Connection &replica, Save save)
+template<typename Save> std::optional<Timing> measure(int count, db::Connection &replica, Save save)
 {
     std::vector<CapturedStatement> captured;
     captured.reserve(std::size_t(count) * 32);
@@ -200,8 +199,8 @@ int runBackend(Backend backend, int saves, int rounds)
             return 1;
         adds.push_back(round->add);
         modifies.push_back(round->modify);
-        std::printf("  round %d: Add %.2fx (%.1f / %.1f ms), Modify %.2fx (%.1f / %.1f ms)\n", r + 1,
-                    round->add.ratio(), round->add.component, round->add.raw,
+        std::printf("  round %d: Add %.2fx (%.1f / %.1f ms), Modify %.2fx (%.1f / %.1f ms)\n",
+                    r + 1, round->add.ratio(), round->add.component, round->add.raw,
                     round->modify.ratio(), round->modify.component, round->modify.raw);
         std::fflush(stdout);
     }

@@ -36,10 +36,17 @@ class FakeColumnSet : public ColumnSetService
 public:
     static inline QString colInfo;
     static inline QStringList calls;
+    static inline db::Connection *boundTo = nullptr;
 
     bool Init(const QString &connectionString, const QString &userId) override
     {
         calls << QStringLiteral("Init(%1,%2)").arg(connectionString, userId);
+        return true;
+    }
+    bool Init(db::Connection &connection, const QString &userId) override
+    {
+        calls << QStringLiteral("Init(connection,%1)").arg(userId);
+        boundTo = &connection;
         return true;
     }
     QString getColInfo(const QString &key, int mode) override
@@ -313,9 +320,10 @@ private slots:
                  complete);
         if (!complete)
             QCOMPARE(gLastError, message);
-        QCOMPARE(FakeColumnSet::calls,
-                 QStringList({QStringLiteral("Init(Provider=SQLite;Data Source=x,demo)"),
-                              QStringLiteral("getColInfo(Crm_Contact,0)")}));
+        // The service reads through the caller's own connection.
+        QCOMPARE(FakeColumnSet::calls, QStringList({QStringLiteral("Init(connection,demo)"),
+                                                    QStringLiteral("getColInfo(Crm_Contact,0)")}));
+        QCOMPARE(FakeColumnSet::boundTo, m_com->connection());
         QVERIFY(qobject_cast<FakeColumnSet *>(gColumnSet.get()));
     }
 
@@ -327,6 +335,8 @@ private slots:
         QVERIFY(!m_com->CheckColumnNull(doc.document_element(), QStringLiteral("Crm_Contact")));
         QCOMPARE(gLastError, QStringLiteral("XML参数格式不正确!"));
 
+        // A session that has no service yet and cannot create one.
+        gColumnSet.reset();
         HostRegistry::registerFactory(QStringLiteral("ColumnSetService"), [] { return nullptr; });
         const bool complete
             = m_com->CheckColumnNull(doc.document_element(), QStringLiteral("Crm_Contact"));
