@@ -90,6 +90,10 @@ template<typename Save> std::optional<Timing> measure(int count, db::Connection 
         elapsed += timer.nsecsElapsed();
     }
     db::Driver::setStatementObserver({});
+    if (qEnvironmentVariableIsSet("PERIKON_BENCH_SHOW")) {
+        for (const CapturedStatement &statement : captured)
+            std::printf("    %s\n", qPrintable(statement.sql.simplified().left(160)));
+    }
     Timing timing;
     timing.connections = db::Driver::connectionsOpened() - opened;
     if (!ok)

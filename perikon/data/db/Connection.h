@@ -73,6 +73,8 @@ public:
 
 private:
     void requireOpen() const;
+    // The steps of a text, translated once per text while the connection stays open.
+    std::vector<TranslatedStatement> translated(const QString &sqlServerText);
     qint64 runStep(const TranslatedStatement &step);
 
     QString m_connectionString;

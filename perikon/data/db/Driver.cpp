@@ -12,6 +12,22 @@ thread_local int openingDrivers = 0;
 
 } // namespace
 
+QStringList Driver::keyColumns(const QString &database, const QString &table)
+{
+    const QString key = database.toLower() + u'.' + table.toLower();
+    if (const QStringList *known = m_keyColumns.find(key))
+        return *known;
+    QStringList columns = primaryKeyColumns(database, table);
+    m_keyColumns.insert(key, columns);
+    return columns;
+}
+
+void Driver::clearStatementCaches()
+{
+    m_translations.clear();
+    m_keyColumns.clear();
+}
+
 quint64 Driver::connectionsOpened()
 {
     return openedConnections.load(std::memory_order_relaxed);

@@ -2,6 +2,7 @@
 
 #include "Cell.h"
 #include "ColumnInfo.h"
+#include "LruCache.h"
 #include "SqlDialect.h"
 
 #include <QHash>
@@ -85,12 +86,25 @@ public:
     virtual QString nullSafeEquals(const QString &lhs, const QString &rhs) const = 0;
 
     virtual QStringList primaryKeyColumns(const QString &database, const QString &table) = 0;
+    // primaryKeyColumns, asked once per table until the statement caches are cleared.
+    QStringList keyColumns(const QString &database, const QString &table);
+    // Whether INSERT/UPDATE ... RETURNING gives a row of the table as stored, with what triggers
+    // set; where it does not, the row is read back after the write.
+    virtual bool returningShowsStoredRow(const QString &database, const QString &table) = 0;
     // Inserts a row and reads it back as stored (defaults and trigger-set values included),
     // giving `returnColumns` of the new row.
     virtual std::unique_ptr<ResultCursor>
     insertRow(const QString &database, const QString &table, const QStringList &columns,
               const QVariantList &values, const QStringList &returnColumns)
         = 0;
+
+    // The translations of the texts the connection ran, by text. Drivers clear it when the names
+    // the dialect uses for the suite's databases change.
+    LruCache<std::vector<TranslatedStatement>> &translations() { return m_translations; }
+
+    // Forgets what was kept about statements and tables: after DDL, and when the session with the
+    // server is established anew (prepared statements live in a server session).
+    virtual void clearStatementCaches();
 
 protected:
     // What a driver sends while it opens belongs to opening a connection, which the count above
@@ -107,6 +121,10 @@ protected:
     static void countOpened();
     static bool observed();
     static void observe(const QString &sql, const QVariantList &parameters);
+
+private:
+    LruCache<std::vector<TranslatedStatement>> m_translations{512};
+    LruCache<QStringList> m_keyColumns{256};
 };
 
 } // namespace perikon::db

@@ -187,6 +187,14 @@ void PostgresDriver::close()
     m_spellingTable = false;
 }
 
+void PostgresDriver::clearStatementCaches()
+{
+    Driver::clearStatementCaches();
+    // A column may have changed its type.
+    m_columns.clear();
+    m_knownTables.clear();
+}
+
 void PostgresDriver::setStatementTimeout(int seconds)
 {
     m_timeoutSeconds = qMax(0, seconds);
