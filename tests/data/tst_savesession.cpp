@@ -94,6 +94,38 @@ private slots:
         QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
     }
 
+    void userFieldDefinitionsChangedThroughTheComponentDecideTheNextSave_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("definition written") << QStringLiteral("write");
+        QTest::newRow("written elsewhere, then a table created") << QStringLiteral("ddl");
+    }
+
+    void userFieldDefinitionsChangedThroughTheComponentDecideTheNextSave()
+    {
+        QFETCH(QString, change);
+        QString xml = newContact(1), msg;
+        QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
+
+        const QString require = QStringLiteral(
+            "update userdef set cItemName=N'爱好', bInput=1 where cClass=N'联系人' and "
+            "cItem=N'自定义项2'");
+        if (change == QLatin1String("write")) {
+            QVERIFY(com().ExecuteX(require));
+        } else {
+            db::Connection other;
+            other.open(m_session->database().connectionString());
+            other.execute(require);
+            QVERIFY(com().ExecuteX(QStringLiteral("create table tc_note (ID int)")));
+        }
+
+        xml = newContact(2);
+        QVERIFY(!com().Add(xml, QStringLiteral("Crm_Contact"), msg));
+        QCOMPARE(msg, SessionFixture::text("K2.CRM.COMMON.CheckNull03", {QStringLiteral("爱好")}));
+        xml = newContact(2, QStringLiteral("<cConDefine2>钓鱼</cConDefine2>"));
+        QVERIFY2(com().Add(xml, QStringLiteral("Crm_Contact"), msg), qPrintable(msg));
+    }
+
 private:
     IClsCommon &com() { return m_session->com; }
 

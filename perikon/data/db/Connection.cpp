@@ -151,6 +151,7 @@ qint64 Connection::runStep(const TranslatedStatement &step)
 {
     switch (step.kind) {
     case TranslatedStatement::Kind::Sql: {
+        m_driver->forgetReadsWrittenBy(step.sql);
         const qint64 affected = m_driver->execute(step.sql);
         if (changesSchema(step.sql))
             m_driver->clearStatementCaches();
@@ -161,6 +162,7 @@ qint64 Connection::runStep(const TranslatedStatement &step)
         break;
     case TranslatedStatement::Kind::IfExists:
         if (m_driver->query(step.probe)->next()) {
+            m_driver->forgetReadsWrittenBy(step.sql);
             const qint64 affected = m_driver->execute(step.sql);
             if (changesSchema(step.sql))
                 m_driver->clearStatementCaches();

@@ -17,6 +17,7 @@
 namespace perikon::db {
 
 class ConnectionString;
+struct RecordsetData;
 
 // The rows of one executed statement, read forward once.
 class ResultCursor
@@ -106,6 +107,14 @@ public:
     // server is established anew (prepared statements live in a server session).
     virtual void clearStatementCaches();
 
+    // Rows of reads that change rarely (definitions), kept by statement text until a statement
+    // of this connection writes their table or changes the schema.
+    std::shared_ptr<RecordsetData> keptRead(const QString &sql);
+    void keepRead(const QString &sql, const QString &table, std::shared_ptr<RecordsetData> rows);
+    // Forgets the kept reads of every table the text of a write names.
+    void forgetReadsWrittenBy(const QString &sql);
+    void forgetReadsOf(const QString &table);
+
 protected:
     // What a driver sends while it opens belongs to opening a connection, which the count above
     // reports, not to the statements observed.
@@ -125,6 +134,13 @@ protected:
 private:
     LruCache<std::vector<TranslatedStatement>> m_translations{512};
     LruCache<QStringList> m_keyColumns{256};
+    struct KeptRead
+    {
+        QString table; // lower case
+        std::shared_ptr<RecordsetData> rows;
+    };
+    LruCache<KeptRead> m_keptReads{32};
+    template<typename Written> void forgetReads(Written written);
 };
 
 } // namespace perikon::db

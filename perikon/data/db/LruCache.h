@@ -51,6 +51,13 @@ public:
         m_index.insert(key, m_entries.begin());
     }
 
+    // Calls f(key, value) for each entry, least recently used first.
+    template<typename F> void forEach(F f) const
+    {
+        for (auto it = m_entries.crbegin(); it != m_entries.crend(); ++it)
+            f(it->first, it->second);
+    }
+
     void clear()
     {
         m_index.clear();

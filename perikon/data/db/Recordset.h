@@ -130,6 +130,13 @@ public:
     // A second cursor over the same rows, with its own position and filter.
     std::unique_ptr<Recordset> clone() const;
 
+    // For reads of definitions that change rarely: keepRows keeps this recordset's rows, read by
+    // `source`, on its connection's backend until a statement of that connection writes `table`
+    // or changes the schema; openKept opens them again from there (static, read-only), and is
+    // false when none are kept.
+    void keepRows(const QString &source, const QString &table) const;
+    bool openKept(const QString &source, Connection *connection);
+
 private:
     void requireOpen() const;
     void requireCurrent() const;

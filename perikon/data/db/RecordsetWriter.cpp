@@ -36,7 +36,8 @@ RecordsetWriter::RecordsetWriter(Driver &driver, RecordsetData &data)
     : m_driver(driver)
     , m_data(data)
 {
-    target();
+    // Whatever the writer is about to write, kept reads of the table no longer tell.
+    m_driver.forgetReadsOf(target().table);
 }
 
 const WriteTarget &RecordsetWriter::target()
