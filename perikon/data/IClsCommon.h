@@ -142,6 +142,17 @@ private:
     QPointer<QObject> m_login;
     std::unique_ptr<pugi::xml_document> m_document;
     bool m_bConvertStr = false;
+
+    // The required columns of the column layout text last read, so that the same layout is not
+    // normalized and parsed again on every save.
+    struct RequiredColumn
+    {
+        QString column;
+        QString caption;
+    };
+    QString m_requiredLayout;
+    QList<RequiredColumn> m_requiredColumns;
+    bool m_requiredKnown = false;
 };
 
 } // namespace perikon

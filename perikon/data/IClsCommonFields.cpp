@@ -99,16 +99,34 @@ bool IClsCommon::CheckColumnNull(pugi::xml_node Element, const QString &TableNam
             }
         }
         gColumnSet->Init(*connection(), hostlogin::text(gLogin.data(), "cUserId"));
-        QString colInfo = gColumnSet->getColInfo(TableName, 0);
-
-        UTLCase(colInfo, true);
-        pugi::xml_document info;
-        const std::string source = transXML::utf8(colInfo);
-        if (!info.load_buffer(source.data(), source.size(), pugi::parse_default,
-                              pugi::encoding_utf8)
-            || !info.document_element()) {
-            gLastError = QStringLiteral("XML参数格式不正确!");
-            return false;
+        const QString colInfo = gColumnSet->getColInfo(TableName, 0);
+        if (!m_requiredKnown || colInfo != m_requiredLayout) {
+            QString normalized = colInfo;
+            UTLCase(normalized, true);
+            pugi::xml_document info;
+            const std::string source = transXML::utf8(normalized);
+            if (!info.load_buffer(source.data(), source.size(), pugi::parse_default,
+                                  pugi::encoding_utf8)
+                || !info.document_element()) {
+                gLastError = QStringLiteral("XML参数格式不正确!");
+                return false;
+            }
+            QList<RequiredColumn> required;
+            for (const pugi::xpath_node &selected : info.select_nodes("//colset")) {
+                const pugi::xml_node colSet = selected.node();
+                const QString mustInput
+                    = transXML::GetAttrValue(colSet, QStringLiteral("bMustInput"));
+                if (mustInput != QLatin1String("true") && mustInput != QLatin1String("1"))
+                    continue;
+                const QString column
+                    = transXML::GetAttrValue(colSet, QStringLiteral("cFld")).toLower();
+                required.append(
+                    {storedColumns().value(column, column),
+                     transXML::GetAttrValue(colSet, QStringLiteral("cOriginalCaption"))});
+            }
+            m_requiredColumns = std::move(required);
+            m_requiredLayout = colInfo;
+            m_requiredKnown = true;
         }
 
         // Column types only matter for a required value of "0", so they are read on that need.
@@ -125,22 +143,14 @@ bool IClsCommon::CheckColumnNull(pugi::xml_node Element, const QString &TableNam
             }
         };
 
-        for (const pugi::xpath_node &selected : info.select_nodes("//colset")) {
-            const pugi::xml_node colSet = selected.node();
-            const QString mustInput = transXML::GetAttrValue(colSet, QStringLiteral("bMustInput"));
-            if (mustInput != QLatin1String("true") && mustInput != QLatin1String("1"))
-                continue;
-            QString column = transXML::GetAttrValue(colSet, QStringLiteral("cFld")).toLower();
-            column = storedColumns().value(column, column);
-
-            const QString value = transXML::GetNodeText(Element, column);
+        for (const RequiredColumn &required : std::as_const(m_requiredColumns)) {
+            const QString value = transXML::GetNodeText(Element, required.column);
             // An empty flag or byte value is as missing as an empty text; "0" too for those.
             const bool empty
                 = value.isEmpty()
-                  || (value == QLatin1String("0") && zeroMeansEmpty(columnType(column)));
+                  || (value == QLatin1String("0") && zeroMeansEmpty(columnType(required.column)));
             if (empty) {
-                gLastError = transXML::GetAttrValue(colSet, QStringLiteral("cOriginalCaption"))
-                             + QStringLiteral("是必输项，不可为空！");
+                gLastError = required.caption + QStringLiteral("是必输项，不可为空！");
                 return false;
             }
         }
