@@ -91,7 +91,8 @@ private:
     // The save steps, in the order Trans runs them.
     bool EnsureContactCode(pugi::xml_node Ele, IClsCommon &ICom);
     QString NextContactCode(IClsCommon &ICom);
-    bool ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom);
+    // `stored` is the contact row as the caller has just read it, or nullptr to read it here.
+    bool ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom, const db::Recordset *stored);
     bool TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom);
     bool TransContactPerson(pugi::xml_node &Ele, IClsCommon *&ICom);
     bool TransContactDimension(pugi::xml_node &Ele, IClsCommon *&ICom);

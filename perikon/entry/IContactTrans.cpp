@@ -100,7 +100,6 @@ bool IContact::EnsureContactCode(pugi::xml_node Ele, IClsCommon &ICom)
 bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QString &TableName,
                      IClsCommon &ICom)
 {
-    Q_UNUSED(rst);
     m_operation = tOpt;
     IClsCommon *com = &ICom;
     const bool contactRow
@@ -161,7 +160,8 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
 
     // A failing step ends the chain with its reason in gLastError, and the row is still written;
     // only the required-column check refuses the row.
-    if (m_operation == 2 && !ClearOldCustomerDefault(Ele, *com))
+    // A modified row was read just before, to be written: its customer is the stored one.
+    if (m_operation == 2 && !ClearOldCustomerDefault(Ele, *com, rst))
         return true;
     // A picture that cannot be stored refuses the row: written on, it would keep the picture's
     // file path as its picture id.
@@ -178,21 +178,26 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
     return com->CheckColumnNull(Ele, QStringLiteral("crm_contact"));
 }
 
-bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom)
+bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom,
+                                       const db::Recordset *storedRow)
 {
     // Errors on the way are passed over: the former customer keeps its link in the worst case.
     try {
         const QString customer = internal::childText(Ele, QStringLiteral("cCusCode"));
         const QString code = internal::childText(Ele, QStringLiteral("cContactCode"));
         const QString oid = GetAttrValue(Ele, QStringLiteral("OID"));
-        std::unique_ptr<db::Recordset> rs(ICom.OpenX(
-            QStringLiteral(
-                " SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) "
-                "WHERE cContactCode=N'")
-            + db::sqlEscaped(code) + QStringLiteral("' ")));
+        std::unique_ptr<db::Recordset> read;
+        if (!storedRow) {
+            read.reset(ICom.OpenX(
+                QStringLiteral(
+                    " SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) "
+                    "WHERE cContactCode=N'")
+                + db::sqlEscaped(code) + QStringLiteral("' ")));
+            storedRow = read.get();
+        }
         QString stored;
-        if (rs && rs->recordCount() > 0)
-            stored = NullTo(rs->value(QStringLiteral("cCusCode")), QString()).toString();
+        if (storedRow && storedRow->recordCount() > 0)
+            stored = NullTo(storedRow->value(QStringLiteral("cCusCode")), QString()).toString();
         if (!stored.isEmpty() && stored != customer) {
             const QString update
                 = QStringLiteral("UPDATE customer SET ccuscontactcode=null,cCusPerson='' ")
