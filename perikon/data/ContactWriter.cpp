@@ -127,6 +127,8 @@ bool ContactWriter::openStoredContact(pugi::xml_node row, const QString &code, d
 // between refuses the write. An empty gContactTs asks for no check.
 bool ContactWriter::versionUnchanged(const QString &code)
 {
+    if (gContactTs.trimmed().isEmpty())
+        return true;
     std::unique_ptr<db::Recordset> version(m_com.OpenX(
         QStringLiteral("select top 1 convert(char, convert(money,qzts), 2) as qzts from  ")
         + m_tableName + QStringLiteral(" Where cContactCode=N'") + db::sqlEscaped(code)
@@ -134,7 +136,7 @@ bool ContactWriter::versionUnchanged(const QString &code)
     QString current;
     if (version && version->recordCount() > 0)
         current = NullTo(version->value(0), QString()).toString();
-    if (!gContactTs.trimmed().isEmpty() && gContactTs.trimmed() != current.trimmed()) {
+    if (gContactTs.trimmed() != current.trimmed()) {
         gLastError = dataMessage(QStringLiteral("K2.CRM.COMMON.DBMSG.Upt01"));
         return false;
     }

@@ -149,6 +149,17 @@ private:
     std::unique_ptr<pugi::xml_document> m_document;
     bool m_bConvertStr = false;
     int m_operationDepth = 0; // public operations running, counting those they call
+
+    // The required columns of the column layout text last read, so that the same layout is not
+    // normalized and parsed again on every save.
+    struct RequiredColumn
+    {
+        QString column;
+        QString caption;
+    };
+    QString m_requiredLayout;
+    QList<RequiredColumn> m_requiredColumns;
+    bool m_requiredKnown = false;
 };
 
 } // namespace perikon

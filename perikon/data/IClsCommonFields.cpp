@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <optional>
+
 namespace perikon {
 namespace {
 
@@ -88,56 +90,69 @@ QString IClsCommon::GetContactCode()
 bool IClsCommon::CheckColumnNull(pugi::xml_node Element, const QString &TableName)
 {
     try {
-        std::unique_ptr<ColumnSetService> columnSet
-            = HostRegistry::createAs<ColumnSetService>(QStringLiteral("ColumnSetService"));
-        if (!columnSet) {
-            gLastError = QStringLiteral("创建栏目设置对象失败!");
-            return false;
-        }
-        gColumnSet = std::move(columnSet);
-        // A component that hands in rows without a full session login still means this account.
-        QString accountDb = hostlogin::text(gLogin.data(), "qzDBName");
-        if (accountDb.isEmpty())
-            accountDb = m_connectionString;
-        gColumnSet->Init(accountDb, hostlogin::text(gLogin.data(), "cUserId"));
-        QString colInfo = gColumnSet->getColInfo(TableName, 0);
-
-        std::unique_ptr<db::Recordset> columns(
-            OpenX(QStringLiteral("select * from crm_contact  where 1=2")));
-
-        UTLCase(colInfo, true);
-        pugi::xml_document info;
-        const std::string source = transXML::utf8(colInfo);
-        if (!info.load_buffer(source.data(), source.size(), pugi::parse_default,
-                              pugi::encoding_utf8)
-            || !info.document_element()) {
-            gLastError = QStringLiteral("XML参数格式不正确!");
-            return false;
-        }
-
-        for (const pugi::xpath_node &selected : info.select_nodes("//colset")) {
-            const pugi::xml_node colSet = selected.node();
-            const QString mustInput = transXML::GetAttrValue(colSet, QStringLiteral("bMustInput"));
-            if (mustInput != QLatin1String("true") && mustInput != QLatin1String("1"))
-                continue;
-            QString column = transXML::GetAttrValue(colSet, QStringLiteral("cFld")).toLower();
-            column = storedColumns().value(column, column);
-
-            int type = 0;
-            if (columns) {
-                try {
-                    type = columns->field(column).type();
-                } catch (const db::DbError &) {
-                    type = 0; // a column of another table: its text alone decides
-                }
+        // One service for the session, reading through this object's connection: a save opens
+        // no connection of its own.
+        if (!gColumnSet) {
+            gColumnSet
+                = HostRegistry::createAs<ColumnSetService>(QStringLiteral("ColumnSetService"));
+            if (!gColumnSet) {
+                gLastError = QStringLiteral("创建栏目设置对象失败!");
+                return false;
             }
-            const QString value = transXML::GetNodeText(Element, column);
+        }
+        gColumnSet->Init(*connection(), hostlogin::text(gLogin.data(), "cUserId"));
+        const QString colInfo = gColumnSet->getColInfo(TableName, 0);
+        if (!m_requiredKnown || colInfo != m_requiredLayout) {
+            QString normalized = colInfo;
+            UTLCase(normalized, true);
+            pugi::xml_document info;
+            const std::string source = transXML::utf8(normalized);
+            if (!info.load_buffer(source.data(), source.size(), pugi::parse_default,
+                                  pugi::encoding_utf8)
+                || !info.document_element()) {
+                gLastError = QStringLiteral("XML参数格式不正确!");
+                return false;
+            }
+            QList<RequiredColumn> required;
+            for (const pugi::xpath_node &selected : info.select_nodes("//colset")) {
+                const pugi::xml_node colSet = selected.node();
+                const QString mustInput
+                    = transXML::GetAttrValue(colSet, QStringLiteral("bMustInput"));
+                if (mustInput != QLatin1String("true") && mustInput != QLatin1String("1"))
+                    continue;
+                const QString column
+                    = transXML::GetAttrValue(colSet, QStringLiteral("cFld")).toLower();
+                required.append(
+                    {storedColumns().value(column, column),
+                     transXML::GetAttrValue(colSet, QStringLiteral("cOriginalCaption"))});
+            }
+            m_requiredColumns = std::move(required);
+            m_requiredLayout = colInfo;
+            m_requiredKnown = true;
+        }
+
+        // Column types only matter for a required value of "0", so they are read on that need.
+        std::optional<std::unique_ptr<db::Recordset>> columns;
+        auto columnType = [&](const QString &column) {
+            if (!columns)
+                columns.emplace(OpenX(QStringLiteral("select * from crm_contact  where 1=2")));
+            if (!*columns)
+                return 0;
+            try {
+                return (*columns)->field(column).type();
+            } catch (const db::DbError &) {
+                return 0; // a column of another table: its text alone decides
+            }
+        };
+
+        for (const RequiredColumn &required : std::as_const(m_requiredColumns)) {
+            const QString value = transXML::GetNodeText(Element, required.column);
             // An empty flag or byte value is as missing as an empty text; "0" too for those.
             const bool empty
-                = value.isEmpty() || (zeroMeansEmpty(type) && value == QLatin1String("0"));
+                = value.isEmpty()
+                  || (value == QLatin1String("0") && zeroMeansEmpty(columnType(required.column)));
             if (empty) {
-                gLastError = transXML::GetAttrValue(colSet, QStringLiteral("cOriginalCaption"))
-                             + QStringLiteral("是必输项，不可为空！");
+                gLastError = required.caption + QStringLiteral("是必输项，不可为空！");
                 return false;
             }
         }

@@ -58,11 +58,16 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
         sql = QStringLiteral("select * from userdef where cClass=N'") + db::sqlEscaped(archive)
               + QStringLiteral("' and cItem like N'扩展自定义项%'");
     }
-    bool opened = false;
-    QString openMessage;
-    std::unique_ptr<db::Recordset> definitions(ICom.OpenX(sql, opened, openMessage));
-    if (!definitions)
-        throw db::DbError(db::DbError::ProviderError, openMessage);
+    // The definitions are read once per connection until the component writes them.
+    auto definitions = std::make_unique<db::Recordset>();
+    if (!definitions->openKept(sql, ICom.connection())) {
+        bool opened = false;
+        QString openMessage;
+        definitions.reset(ICom.OpenX(sql, opened, openMessage));
+        if (!definitions)
+            throw db::DbError(db::DbError::ProviderError, openMessage);
+        definitions->keepRows(sql, QStringLiteral("userdef"));
+    }
     const int items = extension ? int(definitions->recordCount()) : 16;
 
     for (int n = 1; n <= items; ++n) {

@@ -93,8 +93,10 @@ private:
     QString NextContactCode(IClsCommon &ICom);
     // The steps of a contact row after its checks: former customer, picture, extension row,
     // related persons, dimensions, required columns. False when the row must not be written.
-    bool runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com);
-    bool ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom);
+    // `stored` is the row being written (nullptr for a new one).
+    bool runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com, const db::Recordset *stored);
+    // `stored` is the contact row as the caller has just read it, or nullptr to read it here.
+    bool ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom, const db::Recordset *stored);
     bool TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom);
     bool TransContactPerson(pugi::xml_node &Ele, IClsCommon *&ICom);
     bool TransContactDimension(pugi::xml_node &Ele, IClsCommon *&ICom);

@@ -157,7 +157,7 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
     // extension row.
     if (!contactRow)
         return true;
-    if (!runCompanionSteps(Ele, com))
+    if (!runCompanionSteps(Ele, com, rst))
         return false;
     // The row goes out with the flag that its customer's link is written from
     // (TransUpdateCustomer). Stored with the contact, it keeps the link when a later partial row
@@ -167,11 +167,13 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
     return true;
 }
 
-bool IContact::runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com)
+bool IContact::runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com,
+                                 const db::Recordset *stored)
 {
     // A failing step ends the chain with its reason in gLastError, and the row is still written;
     // only the required-column check refuses the row.
-    if (m_operation == 2 && !ClearOldCustomerDefault(Ele, *com))
+    // A modified row was read just before, to be written: its customer is the stored one.
+    if (m_operation == 2 && !ClearOldCustomerDefault(Ele, *com, stored))
         return true;
     // A picture that cannot be stored refuses the row: written on, it would keep the picture's
     // file path as its picture id.
@@ -188,21 +190,26 @@ bool IContact::runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com)
     return com->CheckColumnNull(Ele, QStringLiteral("crm_contact"));
 }
 
-bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom)
+bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom,
+                                       const db::Recordset *storedRow)
 {
     // Errors on the way are passed over: the former customer keeps its link in the worst case.
     try {
         const QString customer = internal::childText(Ele, QStringLiteral("cCusCode"));
         const QString code = internal::childText(Ele, QStringLiteral("cContactCode"));
         const QString oid = GetAttrValue(Ele, QStringLiteral("OID"));
-        std::unique_ptr<db::Recordset> rs(ICom.OpenX(
-            QStringLiteral(
-                " SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) "
-                "WHERE cContactCode=N'")
-            + db::sqlEscaped(code) + QStringLiteral("' ")));
+        std::unique_ptr<db::Recordset> read;
+        if (!storedRow) {
+            read.reset(ICom.OpenX(
+                QStringLiteral(
+                    " SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) "
+                    "WHERE cContactCode=N'")
+                + db::sqlEscaped(code) + QStringLiteral("' ")));
+            storedRow = read.get();
+        }
         QString stored;
-        if (rs && rs->recordCount() > 0)
-            stored = NullTo(rs->value(QStringLiteral("cCusCode")), QString()).toString();
+        if (storedRow && storedRow->recordCount() > 0)
+            stored = NullTo(storedRow->value(QStringLiteral("cCusCode")), QString()).toString();
         if (!stored.isEmpty() && stored != customer) {
             const QString update
                 = QStringLiteral("UPDATE customer SET ccuscontactcode=null,cCusPerson='' ")

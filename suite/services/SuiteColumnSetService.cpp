@@ -13,7 +13,21 @@
 
 #include <pugixml.hpp>
 
+#include <atomic>
+
 namespace perikon::suite {
+
+namespace {
+
+// Column information of a few archives per session; more than this is a caller walking archives,
+// and starting over costs one read each.
+constexpr qsizetype kColumnInfoEntries = 64;
+
+// Raised by every stored layout, so that every service of the process drops what it kept,
+// whichever instance stored it.
+std::atomic<quint64> layoutGeneration{0};
+
+} // namespace
 
 SuiteColumnSetService::SuiteColumnSetService(QObject *parent)
     : ColumnSetService(parent)
@@ -24,25 +38,61 @@ SuiteColumnSetService::~SuiteColumnSetService() = default;
 bool SuiteColumnSetService::Init(const QString &connectionString, const QString &userId)
 {
     m_lastError.clear();
+    forgetColumnInfo();
     m_userId = userId.trimmed();
+    m_connection = nullptr;
     auto connection = std::make_unique<db::Connection>();
     try {
         connection->open(connectionString);
     } catch (const db::DbError &error) {
-        m_connection.reset();
+        m_ownConnection.reset();
         m_lastError = error.description();
         return false;
     }
-    m_connection = std::move(connection);
+    m_ownConnection = std::move(connection);
+    m_connection = m_ownConnection.get();
+    m_connectionString = connectionString;
     m_metaDatabase = db::ConnectionString(connectionString).metaDatabase();
     return true;
+}
+
+bool SuiteColumnSetService::Init(db::Connection &connection, const QString &userId)
+{
+    m_lastError.clear();
+    if (connection.state() != db::Connection::StateOpen) {
+        m_lastError = QStringLiteral("The connection is closed.");
+        return false;
+    }
+    const QString user = userId.trimmed();
+    if (m_connection == &connection && m_connectionString == connection.connectionString()
+        && m_userId == user)
+        return true;
+    forgetColumnInfo();
+    m_userId = user;
+    m_ownConnection.reset();
+    m_connection = &connection;
+    m_connectionString = connection.connectionString();
+    m_metaDatabase = db::ConnectionString(m_connectionString).metaDatabase();
+    return true;
+}
+
+db::Connection *SuiteColumnSetService::connection() const
+{
+    return m_connection && m_connection->state() == db::Connection::StateOpen ? m_connection.data()
+                                                                              : nullptr;
+}
+
+void SuiteColumnSetService::forgetColumnInfo()
+{
+    m_columnInfo.clear();
+    m_layoutGeneration = layoutGeneration.load();
 }
 
 QList<ColumnLayout::DictionaryColumn> SuiteColumnSetService::dictionary(const QString &key)
 {
     const bool english = sessionLanguage() == QLatin1String("en-US");
     const QList<QStringList> rows
-        = queryRows(*m_connection,
+        = queryRows(*connection(),
                     QStringLiteral("select cFieldName, cCaption, cCaptionEn from %1..aa_columndic "
                                    "where ckey=N'%2' order by iOrder, cFieldName")
                         .arg(m_metaDatabase, db::sqlEscaped(key.trimmed().toLower())));
@@ -57,7 +107,7 @@ QList<ColumnLayout::DictionaryColumn> SuiteColumnSetService::dictionary(const QS
 QList<StoredColumn> SuiteColumnSetService::storedLayout(const QString &key)
 {
     const QList<QStringList> rows
-        = queryRows(*m_connection,
+        = queryRows(*connection(),
                     QStringLiteral("select cFieldName, cCaption, bShow, iWidth, iOrder, bMustInput "
                                    "from qz_ColumnLayout where cUser_Id=N'%1' and cKey=N'%2'")
                         .arg(db::sqlEscaped(m_userId), db::sqlEscaped(key.trimmed().toLower())));
@@ -79,14 +129,23 @@ QList<StoredColumn> SuiteColumnSetService::storedLayout(const QString &key)
 QString SuiteColumnSetService::getColInfo(const QString &key, int mode)
 {
     m_lastError.clear();
-    if (!m_connection) {
+    if (!connection()) {
         m_lastError = QStringLiteral("The column-set service is not bound to a database.");
         return {};
     }
+    if (m_layoutGeneration != layoutGeneration.load() || m_columnInfo.size() >= kColumnInfoEntries)
+        forgetColumnInfo();
+    // Captions follow the session language, so it is part of what the text depends on.
+    const QString cacheKey = key.trimmed().toLower() + u'\n' + QString::number(mode == 1 ? 1 : 0)
+                             + u'\n' + sessionLanguage();
+    if (const auto kept = m_columnInfo.constFind(cacheKey); kept != m_columnInfo.cend())
+        return *kept;
     try {
         ColumnLayout layout(key, dictionary(key));
         layout.apply(storedLayout(key));
-        return layout.toXml(mode == 1);
+        const QString info = layout.toXml(mode == 1);
+        m_columnInfo.insert(cacheKey, info);
+        return info;
     } catch (const db::DbError &error) {
         m_lastError = error.description();
         return {};
@@ -96,7 +155,7 @@ QString SuiteColumnSetService::getColInfo(const QString &key, int mode)
 bool SuiteColumnSetService::SaveColInfo(const QString &key, const QString &xml)
 {
     m_lastError.clear();
-    if (!m_connection) {
+    if (!connection()) {
         m_lastError = QStringLiteral("The column-set service is not bound to a database.");
         return false;
     }
@@ -110,8 +169,8 @@ bool SuiteColumnSetService::SaveColInfo(const QString &key, const QString &xml)
         for (const ColumnLayout::DictionaryColumn &entry : dictionary(key))
             originals.insert(entry.field.toLower(), entry.caption);
 
-        UnitOfWork work(*m_connection, QStringLiteral("column_layout"));
-        m_connection->execute(
+        UnitOfWork work(*connection(), QStringLiteral("column_layout"));
+        connection()->execute(
             QStringLiteral("delete from qz_ColumnLayout where cUser_Id=N'%1' and cKey=N'%2'")
                 .arg(db::sqlEscaped(m_userId), db::sqlEscaped(lowerKey)));
         QSet<QString> seen;
@@ -133,12 +192,13 @@ bool SuiteColumnSetService::SaveColInfo(const QString &key, const QString &xml)
                                      QString::number(column.width),
                                      QString::number(column.order),
                                      QString::number(column.mustInput ? 1 : 0)};
-            m_connection->execute(
+            connection()->execute(
                 QStringLiteral("insert into qz_ColumnLayout (cUser_Id, cKey, cFieldName, cCaption, "
                                "bShow, iWidth, iOrder, bMustInput) values (")
                 + values.join(QStringLiteral(", ")) + u')');
         }
         work.commit();
+        ++layoutGeneration;
         return true;
     } catch (const db::DbError &error) {
         m_lastError = error.description();

@@ -3,6 +3,9 @@
 #include "perikon/host/contract/ColumnSetService.h"
 #include "suite/services/ColumnLayout.h"
 
+#include <QHash>
+#include <QPointer>
+
 #include <memory>
 
 namespace perikon::db {
@@ -13,7 +16,8 @@ namespace perikon::suite {
 
 // The suite's column-set service ("ColumnSetService"): columns and captions from the meta
 // database's column dictionary, the suite's default layout, and each operator's stored layout
-// (host table qz_ColumnLayout).
+// (host table qz_ColumnLayout). The column information it gives is kept per archive and mode until
+// a layout is saved or the service is bound elsewhere.
 class SuiteColumnSetService : public ColumnSetService
 {
     Q_OBJECT
@@ -21,7 +25,9 @@ public:
     explicit SuiteColumnSetService(QObject *parent = nullptr);
     ~SuiteColumnSetService() override;
 
+    // Opens a connection of the service's own.
     bool Init(const QString &connectionString, const QString &userId) override;
+    bool Init(db::Connection &connection, const QString &userId) override;
     // Mode 1: the shown columns in order; any other mode: every column. Empty text before a
     // successful Init or when the databases cannot be read.
     QString getColInfo(const QString &key, int mode) override;
@@ -36,11 +42,18 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
+    db::Connection *connection() const;
+    void forgetColumnInfo();
     QList<ColumnLayout::DictionaryColumn> dictionary(const QString &key);
     QList<StoredColumn> storedLayout(const QString &key);
 
-    std::unique_ptr<db::Connection> m_connection;
+    std::unique_ptr<db::Connection> m_ownConnection;
+    QPointer<db::Connection> m_connection; // the caller's or m_ownConnection
+    QString m_connectionString;
     QString m_userId;
+    // (archive, mode, language) -> column information, valid for one layout generation.
+    QHash<QString, QString> m_columnInfo;
+    quint64 m_layoutGeneration = 0;
     QString m_metaDatabase;
     QString m_lastError;
 };

@@ -36,10 +36,17 @@ class FakeColumnSet : public ColumnSetService
 public:
     static inline QString colInfo;
     static inline QStringList calls;
+    static inline db::Connection *boundTo = nullptr;
 
     bool Init(const QString &connectionString, const QString &userId) override
     {
         calls << QStringLiteral("Init(%1,%2)").arg(connectionString, userId);
+        return true;
+    }
+    bool Init(db::Connection &connection, const QString &userId) override
+    {
+        calls << QStringLiteral("Init(connection,%1)").arg(userId);
+        boundTo = &connection;
         return true;
     }
     QString getColInfo(const QString &key, int mode) override
@@ -313,10 +320,76 @@ private slots:
                  complete);
         if (!complete)
             QCOMPARE(gLastError, message);
-        QCOMPARE(FakeColumnSet::calls,
-                 QStringList({QStringLiteral("Init(Provider=SQLite;Data Source=x,demo)"),
-                              QStringLiteral("getColInfo(Crm_Contact,0)")}));
+        // The service reads through the caller's own connection.
+        QCOMPARE(FakeColumnSet::calls, QStringList({QStringLiteral("Init(connection,demo)"),
+                                                    QStringLiteral("getColInfo(Crm_Contact,0)")}));
+        QCOMPARE(FakeColumnSet::boundTo, m_com->connection());
         QVERIFY(qobject_cast<FakeColumnSet *>(gColumnSet.get()));
+    }
+
+    // One object checking twice: the second check follows the column information read then, and
+    // the row given then. An empty message means the row is complete.
+    void requiredColumnsFollowEachRead_data()
+    {
+        QTest::addColumn<QString>("firstColumns");
+        QTest::addColumn<QString>("firstRow");
+        QTest::addColumn<QString>("firstMessage");
+        QTest::addColumn<QString>("secondColumns");
+        QTest::addColumn<QString>("secondRow");
+        QTest::addColumn<QString>("secondMessage");
+        const QString memo = colSet("cMemo", "备注", "true");
+        const QString optionalMemo = colSet("cMemo", "备注", "false");
+        const QString missingMemo = QStringLiteral("备注是必输项，不可为空！");
+        QTest::newRow("a column becomes required") << optionalMemo << "<cMemo/>"
+                                                   << "" << memo << "<cMemo/>" << missingMemo;
+        QTest::newRow("a column is no longer required")
+            << memo << "<cMemo/>" << missingMemo << optionalMemo << "<cMemo/>"
+            << "";
+        QTest::newRow("same columns, the second row lacks the value")
+            << memo << "<cMemo>x</cMemo>"
+            << "" << memo << "<cMemo/>" << missingMemo;
+        QTest::newRow("same columns, the second row has the value")
+            << memo << "<cMemo/>" << missingMemo << memo << "<cMemo>x</cMemo>"
+            << "";
+        QTest::newRow("the caption changes")
+            << memo << "<cMemo/>" << missingMemo << colSet("cMemo", "说明", "true") << "<cMemo/>"
+            << "说明是必输项，不可为空！";
+        QTest::newRow("another column becomes required")
+            << memo << "<cMemo>x</cMemo>"
+            << "" << memo + colSet("cMobilePhone", "手机", "1") << "<cMemo>x</cMemo>"
+            << "手机是必输项，不可为空！";
+        QTest::newRow("the information no longer parses") << memo << "<cMemo>x</cMemo>"
+                                                          << "" << memo + "<ColSet"
+                                                          << "<cMemo>x</cMemo>"
+                                                          << "XML参数格式不正确!";
+    }
+
+    void requiredColumnsFollowEachRead()
+    {
+        QFETCH(QString, firstColumns);
+        QFETCH(QString, firstRow);
+        QFETCH(QString, firstMessage);
+        QFETCH(QString, secondColumns);
+        QFETCH(QString, secondRow);
+        QFETCH(QString, secondMessage);
+        const auto check = [this](const QString &columns, const QString &row,
+                                  const QString &message) {
+            FakeColumnSet::colInfo = QStringLiteral("<ColInfo cKey='Crm_Contact'>") + columns
+                                     + QStringLiteral("</ColInfo>");
+            gLastError.clear();
+            pugi::xml_document doc;
+            QString xml = QStringLiteral("<crm_contact>") + row + QStringLiteral("</crm_contact>");
+            m_com->UTLCase(xml, true);
+            QVERIFY(doc.load_string(xml.toUtf8().constData()));
+            QCOMPARE(m_com->CheckColumnNull(doc.document_element(), QStringLiteral("Crm_Contact")),
+                     message.isEmpty());
+            if (!message.isEmpty())
+                QCOMPARE(gLastError, message);
+        };
+        check(firstColumns, firstRow, firstMessage);
+        if (QTest::currentTestFailed())
+            return;
+        check(secondColumns, secondRow, secondMessage);
     }
 
     void requiredColumnsNeedTheColumnService()
@@ -327,6 +400,8 @@ private slots:
         QVERIFY(!m_com->CheckColumnNull(doc.document_element(), QStringLiteral("Crm_Contact")));
         QCOMPARE(gLastError, QStringLiteral("XML参数格式不正确!"));
 
+        // A session that has no service yet and cannot create one.
+        gColumnSet.reset();
         HostRegistry::registerFactory(QStringLiteral("ColumnSetService"), [] { return nullptr; });
         const bool complete
             = m_com->CheckColumnNull(doc.document_element(), QStringLiteral("Crm_Contact"));

@@ -26,6 +26,30 @@ std::unique_ptr<Driver> createDriver(const QString &provider)
                   QStringLiteral("Provider '%1' is not available.").arg(provider), kSource);
 }
 
+// Whether a translated text changes the schema: what was kept about tables and statements is
+// then dropped. A quoted "; drop" only costs a needless drop of the caches.
+bool changesSchema(const QString &sql)
+{
+    static const QLatin1StringView words[]
+        = {QLatin1StringView("create"),   QLatin1StringView("alter"),  QLatin1StringView("drop"),
+           QLatin1StringView("truncate"), QLatin1StringView("attach"), QLatin1StringView("detach")};
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        while (i < sql.size() && (sql.at(i).isSpace() || sql.at(i) == u';'))
+            ++i;
+        for (const QLatin1StringView word : words) {
+            const qsizetype end = i + word.size();
+            if (QStringView(sql).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0
+                && (end >= sql.size() || !sql.at(end).isLetterOrNumber()))
+                return true;
+        }
+        i = sql.indexOf(u';', i);
+        if (i < 0)
+            break;
+    }
+    return false;
+}
+
 } // namespace
 
 Connection::Connection(QObject *parent)
@@ -153,17 +177,36 @@ SqlDialect Connection::dialect() const
     return dialect;
 }
 
+std::vector<TranslatedStatement> Connection::translated(const QString &sqlServerText)
+{
+    if (const auto *known = m_driver->translations().find(sqlServerText))
+        return *known;
+    std::vector<TranslatedStatement> steps = dialect().translate(sqlServerText);
+    m_driver->translations().insert(sqlServerText, steps);
+    return steps;
+}
+
 qint64 Connection::runStep(const TranslatedStatement &step)
 {
     switch (step.kind) {
-    case TranslatedStatement::Kind::Sql:
-        return m_driver->execute(step.sql);
+    case TranslatedStatement::Kind::Sql: {
+        m_driver->forgetReadsWrittenBy(step.sql);
+        const qint64 affected = m_driver->execute(step.sql);
+        if (changesSchema(step.sql))
+            m_driver->clearStatementCaches();
+        return affected;
+    }
     case TranslatedStatement::Kind::UseDatabase:
         m_driver->setDefaultDatabase(step.database);
         break;
     case TranslatedStatement::Kind::IfExists:
-        if (m_driver->query(step.probe)->next())
-            return m_driver->execute(step.sql);
+        if (m_driver->query(step.probe)->next()) {
+            m_driver->forgetReadsWrittenBy(step.sql);
+            const qint64 affected = m_driver->execute(step.sql);
+            if (changesSchema(step.sql))
+                m_driver->clearStatementCaches();
+            return affected;
+        }
         break;
     case TranslatedStatement::Kind::Procedure:
         m_procedures->call(step.procedure, *this, step.arguments);
@@ -176,7 +219,7 @@ void Connection::execute(const QString &sqlServerText, qint64 *recordsAffected)
 {
     requireOpen();
     qint64 affected = 0;
-    for (const TranslatedStatement &step : dialect().translate(sqlServerText))
+    for (const TranslatedStatement &step : translated(sqlServerText))
         affected += runStep(step);
     if (recordsAffected)
         *recordsAffected = affected;
@@ -192,7 +235,7 @@ qint64 Connection::executeText(const QString &sqlServerText)
 std::unique_ptr<ResultCursor> Connection::openCursor(const QString &sqlServerText)
 {
     requireOpen();
-    const std::vector<TranslatedStatement> steps = dialect().translate(sqlServerText);
+    const std::vector<TranslatedStatement> steps = translated(sqlServerText);
     if (steps.empty())
         return nullptr;
     // Steps before the last one run for their effect; the last one gives the rows.

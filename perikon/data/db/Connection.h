@@ -90,6 +90,8 @@ private:
     void requireOpen() const;
     std::unique_ptr<Driver> connect() const;
     void adopt(std::unique_ptr<Driver> driver);
+    // The steps of a text, translated once per text while the connection stays open.
+    std::vector<TranslatedStatement> translated(const QString &sqlServerText);
     qint64 runStep(const TranslatedStatement &step);
 
     QString m_connectionString;

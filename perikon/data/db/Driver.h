@@ -2,6 +2,7 @@
 
 #include "Cell.h"
 #include "ColumnInfo.h"
+#include "LruCache.h"
 #include "SqlDialect.h"
 
 #include <QHash>
@@ -9,12 +10,14 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace perikon::db {
 
 class ConnectionString;
+struct RecordsetData;
 
 // The rows of one executed statement, read forward once.
 class ResultCursor
@@ -32,12 +35,22 @@ public:
     QVariant value(int column) const;
 };
 
+// Sees each statement a driver sends to its backend, with its parameters.
+using StatementObserver = std::function<void(const QString &sql, const QVariantList &parameters)>;
+
 // A database backend. Drivers run statements already translated for their target; the connection
 // does the translating and the dispatching of procedures.
 class Driver
 {
 public:
     virtual ~Driver() = default;
+
+    // Connections opened by every driver of the process so far: how a test or a benchmark sees
+    // whether an operation opens connections of its own.
+    static quint64 connectionsOpened();
+    // Every statement the drivers of this thread send, as sent (catalog lookups included), goes to
+    // `observer` first; an empty one stops it. Benchmarks replay what they see through the raw API.
+    static void setStatementObserver(StatementObserver observer);
 
     virtual SqlTarget target() const = 0;
 
@@ -79,12 +92,60 @@ public:
     virtual QString nullSafeEquals(const QString &lhs, const QString &rhs) const = 0;
 
     virtual QStringList primaryKeyColumns(const QString &database, const QString &table) = 0;
+    // primaryKeyColumns, asked once per table until the statement caches are cleared.
+    QStringList keyColumns(const QString &database, const QString &table);
+    // Whether INSERT/UPDATE ... RETURNING gives a row of the table as stored, with what triggers
+    // set; where it does not, the row is read back after the write.
+    virtual bool returningShowsStoredRow(const QString &database, const QString &table) = 0;
     // Inserts a row and reads it back as stored (defaults and trigger-set values included),
     // giving `returnColumns` of the new row.
     virtual std::unique_ptr<ResultCursor>
     insertRow(const QString &database, const QString &table, const QStringList &columns,
               const QVariantList &values, const QStringList &returnColumns)
         = 0;
+
+    // The translations of the texts the connection ran, by text. Drivers clear it when the names
+    // the dialect uses for the suite's databases change.
+    LruCache<std::vector<TranslatedStatement>> &translations() { return m_translations; }
+
+    // Forgets what was kept about statements and tables: after DDL, and when the session with the
+    // server is established anew (prepared statements live in a server session).
+    virtual void clearStatementCaches();
+
+    // Rows of reads that change rarely (definitions), kept by statement text until a statement
+    // of this connection writes their table or changes the schema.
+    std::shared_ptr<RecordsetData> keptRead(const QString &sql);
+    void keepRead(const QString &sql, const QString &table, std::shared_ptr<RecordsetData> rows);
+    // Forgets the kept reads of every table the text of a write names.
+    void forgetReadsWrittenBy(const QString &sql);
+    void forgetReadsOf(const QString &table);
+
+protected:
+    // What a driver sends while it opens belongs to opening a connection, which the count above
+    // reports, not to the statements observed.
+    class OpeningScope
+    {
+    public:
+        OpeningScope();
+        ~OpeningScope();
+        OpeningScope(const OpeningScope &) = delete;
+        OpeningScope &operator=(const OpeningScope &) = delete;
+    };
+
+    static void countOpened();
+    static bool observed();
+    static void observe(const QString &sql, const QVariantList &parameters);
+
+private:
+    LruCache<std::vector<TranslatedStatement>> m_translations{512};
+    LruCache<QStringList> m_keyColumns{256};
+    struct KeptRead
+    {
+        QString table; // lower case
+        std::shared_ptr<RecordsetData> rows;
+    };
+    LruCache<KeptRead> m_keptReads{32};
+    template<typename Written> void forgetReads(Written written);
 };
 
 } // namespace perikon::db

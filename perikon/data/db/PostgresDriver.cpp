@@ -134,6 +134,7 @@ QList<QPair<QByteArray, QByteArray>> PostgresDriver::connectParameters(const Con
 void PostgresDriver::open(const ConnectionString &connectionString)
 {
     close();
+    const OpeningScope opening;
     const auto parameters = connectParameters(connectionString);
     std::vector<const char *> keys, values;
     for (const auto &[key, value] : parameters) {
@@ -169,6 +170,7 @@ void PostgresDriver::open(const ConnectionString &connectionString)
         close();
         throw;
     }
+    countOpened();
 }
 
 void PostgresDriver::close()
@@ -202,6 +204,14 @@ bool PostgresDriver::linkLost()
     for (int read = 0; read < 2 && isOpen(); ++read)
         m_readFailed = !PQconsumeInput(m_conn);
     return !isOpen();
+}
+
+void PostgresDriver::clearStatementCaches()
+{
+    Driver::clearStatementCaches();
+    // A column may have changed its type.
+    m_columns.clear();
+    m_knownTables.clear();
 }
 
 void PostgresDriver::setStatementTimeout(int seconds)
@@ -242,6 +252,8 @@ void PostgresDriver::fail(const PGresult *result, const QString &sql)
 
 PgResultHandle PostgresDriver::runRaw(const QByteArray &sql)
 {
+    if (observed())
+        observe(QString::fromUtf8(sql), {});
     PgResultHandle result(PQexec(m_conn, sql.constData()));
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
@@ -257,6 +269,7 @@ PgResultHandle PostgresDriver::run(const QString &sql, const QVariantList &param
     const bool guarded = m_savepointDepth > 0 && !isSavepointCommand(sql);
     if (guarded)
         runRaw("SAVEPOINT perikon_statement");
+    observe(sql, parameters);
     const QByteArray text = sql.toUtf8();
     const BoundParameters bound(parameters);
     PgResultHandle result(PQexecParams(m_conn, text.constData(), int(bound.pointers.size()),
@@ -287,7 +300,9 @@ qint64 PostgresDriver::execute(const QString &sql, const QVariantList &parameter
     requireConnection(sql);
     if (m_savepointDepth > 0)
         runRaw("SAVEPOINT perikon_statement");
-    if (!PQsendQuery(m_conn, createTableText(sql).toUtf8().constData()))
+    const QString text = createTableText(sql);
+    observe(text, {});
+    if (!PQsendQuery(m_conn, text.toUtf8().constData()))
         fail(nullptr, sql);
     qint64 affected = 0;
     PgResultHandle failed;

@@ -51,6 +51,9 @@ public:
     QString nullSafeEquals(const QString &lhs, const QString &rhs) const override;
 
     QStringList primaryKeyColumns(const QString &database, const QString &table) override;
+    // The row-version trigger runs before the row is written, so RETURNING sees what it set.
+    bool returningShowsStoredRow(const QString &, const QString &) override { return true; }
+    void clearStatementCaches() override;
     std::unique_ptr<ResultCursor> insertRow(const QString &database, const QString &table,
                                             const QStringList &columns, const QVariantList &values,
                                             const QStringList &returnColumns) override;

@@ -518,6 +518,31 @@ void Recordset::setFilter(const QString &expression)
     }
 }
 
+void Recordset::keepRows(const QString &source, const QString &table) const
+{
+    requireOpen();
+    if (m_connection && m_connection->state() == Connection::StateOpen)
+        m_connection->driver().keepRead(source, table, m_data);
+}
+
+bool Recordset::openKept(const QString &source, Connection *connection)
+{
+    if (state() != 0)
+        throw DbError(DbError::InvalidState,
+                      QStringLiteral("Operation is not allowed when the object is open."), kSource);
+    if (!connection || connection->state() != Connection::StateOpen)
+        return false;
+    std::shared_ptr<RecordsetData> kept = connection->driver().keptRead(source);
+    if (!kept)
+        return false;
+    m_cursorLocation = UseClient;
+    m_cursorType = OpenStatic;
+    m_lockType = LockReadOnly;
+    m_connection = connection;
+    adopt(std::move(kept));
+    return true;
+}
+
 std::unique_ptr<Recordset> Recordset::clone() const
 {
     requireOpen();

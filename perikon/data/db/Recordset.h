@@ -134,6 +134,13 @@ public:
     // filters all the rows again.
     std::unique_ptr<Recordset> slice(qint64 first, qint64 count) const;
 
+    // For reads of definitions that change rarely: keepRows keeps this recordset's rows, read by
+    // `source`, on its connection's backend until a statement of that connection writes `table`
+    // or changes the schema; openKept opens them again from there (static, read-only), and is
+    // false when none are kept.
+    void keepRows(const QString &source, const QString &table) const;
+    bool openKept(const QString &source, Connection *connection);
+
 private:
     void requireOpen() const;
     void requireCurrent() const;

@@ -12,13 +12,32 @@ namespace {
 
 const QString kSource = QStringLiteral("Perikon.Db.Recordset");
 
+bool sameCell(const RowStore &rows, const StoredCell &a, const StoredCell &b)
+{
+    if (a.kind != b.kind)
+        return false;
+    switch (a.kind) {
+    case CellKind::Null:
+        return true;
+    case CellKind::Integer:
+        return a.integer == b.integer;
+    case CellKind::Real:
+        return a.real == b.real;
+    case CellKind::Text:
+    case CellKind::Blob:
+        return rows.bytes(a) == rows.bytes(b);
+    }
+    return false;
+}
+
 } // namespace
 
 RecordsetWriter::RecordsetWriter(Driver &driver, RecordsetData &data)
     : m_driver(driver)
     , m_data(data)
 {
-    target();
+    // Whatever the writer is about to write, kept reads of the table no longer tell.
+    m_driver.forgetReadsOf(target().table);
 }
 
 const WriteTarget &RecordsetWriter::target()
@@ -45,7 +64,7 @@ const WriteTarget &RecordsetWriter::target()
                                      "refreshing: the rows do not come from one table."),
                       kSource);
 
-    const QStringList primaryKey = m_driver.primaryKeyColumns(target.database, target.table);
+    const QStringList primaryKey = m_driver.keyColumns(target.database, target.table);
     for (const QString &keyColumn : primaryKey) {
         int found = -1;
         for (int i = 0; i < int(m_data.columns.size()) && found < 0; ++i) {
@@ -141,24 +160,46 @@ void RecordsetWriter::update(qsizetype row, const std::vector<StoredCell> &origi
     QStringList assignments;
     QVariantList parameters;
     for (int index : t.writable) {
-        if (!changed[std::size_t(index)])
+        const StoredCell &cell = m_data.rows.cell(row, index);
+        // A column set to the value it was read with is not written: an update that would change
+        // nothing is not sent, and leaves the row version alone.
+        if (!changed[std::size_t(index)]
+            || sameCell(m_data.rows, cell, original[std::size_t(index)]))
             continue;
         assignments << m_driver.quoteIdentifier(m_data.columns[std::size_t(index)].baseColumn)
                            + QStringLiteral(" = ") + m_driver.placeholder(int(parameters.size()));
-        parameters << m_data.rows.storageValue(m_data.rows.cell(row, index));
+        parameters << m_data.rows.storageValue(cell);
     }
     if (assignments.isEmpty())
         return;
     const QString where = whereClause(original, parameters);
-    const qint64 affected = m_driver.execute(
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-            .arg(m_driver.qualifiedTable(t.database, t.table), assignments.join(u','), where),
-        parameters);
+    const QString sql
+        = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+              .arg(m_driver.qualifiedTable(t.database, t.table), assignments.join(u','), where);
+
+    // A keyed row comes back as stored, so that values the database sets on update (the row
+    // version) are current for the next change: with the update itself where RETURNING shows them.
+    if (t.byPrimaryKey && m_driver.returningShowsStoredRow(t.database, t.table)) {
+        QStringList select;
+        std::vector<int> targets;
+        for (int i = 0; i < int(m_data.columns.size()); ++i) {
+            if (m_data.columns[std::size_t(i)].baseTable.isEmpty())
+                continue;
+            select << m_driver.quoteIdentifier(m_data.columns[std::size_t(i)].baseColumn);
+            targets.push_back(i);
+        }
+        auto stored
+            = m_driver.query(sql + QStringLiteral(" RETURNING ") + select.join(u','), parameters);
+        if (!stored->next())
+            rowNotLocated();
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            m_data.rows.set(row, targets[i], stored->cell(int(i)));
+        return;
+    }
+
+    const qint64 affected = m_driver.execute(sql, parameters);
     if (affected == 0)
         rowNotLocated();
-
-    // A keyed row is read back so that values the database sets on update (the row version)
-    // are current for the next change.
     if (t.byPrimaryKey) {
         QVariantList keyParameters;
         const QString keyWhere = whereClause(m_data.rows.rowCells(row), keyParameters);

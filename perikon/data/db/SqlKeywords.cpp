@@ -12,8 +12,10 @@ namespace {
 template<std::size_t N>
 bool containsWord(const std::array<QLatin1StringView, N> &words, QStringView word)
 {
+    // Every word is ASCII, and a case-insensitive match keeps the length: the length is compared
+    // first, as it rules out nearly every word at once.
     return std::any_of(words.begin(), words.end(), [word](QLatin1StringView w) {
-        return word.compare(w, Qt::CaseInsensitive) == 0;
+        return word.size() == w.size() && word.compare(w, Qt::CaseInsensitive) == 0;
     });
 }
 

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <utility>
+
 #include <sqlite3.h>
 
 namespace perikon::db {
@@ -25,54 +28,74 @@ constexpr int kBusyTimeoutMs = 10000;
 class SqliteCursor final : public ResultCursor
 {
 public:
-    SqliteCursor(SqliteDriver &driver, SqliteStatementHandle statement, QString sql)
+    SqliteCursor(SqliteDriver &driver, SqliteDriver::Prepared prepared, QString sql)
         : m_driver(driver)
-        , m_statement(std::move(statement))
+        , m_prepared(std::move(prepared))
         , m_sql(std::move(sql))
+        , m_session(driver.m_session)
     {
-        const int count = sqlite3_column_count(m_statement.get());
-        m_columns.reserve(count);
-        for (int i = 0; i < count; ++i)
-            m_columns.push_back(describe(i));
+        // The first step comes before the columns are read: a statement whose tables changed
+        // since it was prepared is prepared again by SQLite on that step, and only then do its
+        // columns tell what the tables hold now.
+        m_firstStep = sqlite3_step(statement());
+        if (m_firstStep != SQLITE_ROW && m_firstStep != SQLITE_DONE)
+            m_driver.fail(m_sql);
+        const int reprepared = sqlite3_stmt_status(statement(), SQLITE_STMTSTATUS_REPREPARE, 0);
+        if (reprepared != m_prepared.reprepared) {
+            const int count = sqlite3_column_count(statement());
+            m_prepared.columns.clear();
+            m_prepared.columns.reserve(count);
+            for (int i = 0; i < count; ++i)
+                m_prepared.columns.push_back(describe(i));
+            m_prepared.reprepared = reprepared;
+        }
     }
 
-    const std::vector<ColumnInfo> &columns() const override { return m_columns; }
+    ~SqliteCursor() override
+    {
+        if (!m_failed)
+            m_driver.recycle(std::move(m_prepared), m_sql, m_session);
+    }
+
+    const std::vector<ColumnInfo> &columns() const override { return m_prepared.columns; }
 
     bool next() override
     {
         if (m_done)
             return false;
-        const int rc = sqlite3_step(m_statement.get());
+        const int rc = m_firstStep ? std::exchange(m_firstStep, 0) : sqlite3_step(statement());
         if (rc == SQLITE_ROW)
             return true;
         m_done = true;
-        if (rc != SQLITE_DONE)
+        if (rc != SQLITE_DONE) {
+            m_failed = true;
             m_driver.fail(m_sql);
+        }
         return false;
     }
 
     CellRef cell(int column) const override
     {
+        sqlite3_stmt *const s = statement();
         CellRef ref;
-        switch (sqlite3_column_type(m_statement.get(), column)) {
+        switch (sqlite3_column_type(s, column)) {
         case SQLITE_INTEGER:
             ref.kind = CellKind::Integer;
-            ref.integer = sqlite3_column_int64(m_statement.get(), column);
+            ref.integer = sqlite3_column_int64(s, column);
             break;
         case SQLITE_FLOAT:
             ref.kind = CellKind::Real;
-            ref.real = sqlite3_column_double(m_statement.get(), column);
+            ref.real = sqlite3_column_double(s, column);
             break;
         case SQLITE_TEXT:
             ref.kind = CellKind::Text;
-            ref.data
-                = reinterpret_cast<const char *>(sqlite3_column_text(m_statement.get(), column));
-            ref.size = sqlite3_column_bytes(m_statement.get(), column);
+            ref.data = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+            ref.size = sqlite3_column_bytes(s, column);
             break;
         case SQLITE_BLOB:
             ref.kind = CellKind::Blob;
-            ref.data = static_cast<const char *>(sqlite3_column_blob(m_statement.get(), column));
-            ref.size = sqlite3_column_bytes(m_statement.get(), column);
+            ref.data = static_cast<const char *>(sqlite3_column_blob(s, column));
+            ref.size = sqlite3_column_bytes(s, column);
             break;
         default:
             break;
@@ -81,20 +104,23 @@ public:
     }
 
 private:
+    sqlite3_stmt *statement() const { return m_prepared.statement.get(); }
+
     ColumnInfo describe(int i) const
     {
+        sqlite3_stmt *const s = statement();
         ColumnInfo info;
-        info.name = QString::fromUtf8(sqlite3_column_name(m_statement.get(), i));
+        info.name = QString::fromUtf8(sqlite3_column_name(s, i));
         const DeclaredType declared
-            = declaredTypeOf(QString::fromUtf8(sqlite3_column_decltype(m_statement.get(), i)));
+            = declaredTypeOf(QString::fromUtf8(sqlite3_column_decltype(s, i)));
         info.type = declared.type;
         info.definedSize = declared.definedSize;
         info.precision = declared.precision;
         info.scale = declared.scale;
         info.rowVersion = declared.rowVersion;
-        const char *database = sqlite3_column_database_name(m_statement.get(), i);
-        const char *table = sqlite3_column_table_name(m_statement.get(), i);
-        const char *origin = sqlite3_column_origin_name(m_statement.get(), i);
+        const char *database = sqlite3_column_database_name(s, i);
+        const char *table = sqlite3_column_table_name(s, i);
+        const char *origin = sqlite3_column_origin_name(s, i);
         if (table && origin) {
             info.baseDatabase = QString::fromUtf8(database);
             info.baseTable = QString::fromUtf8(table);
@@ -111,10 +137,12 @@ private:
     }
 
     SqliteDriver &m_driver;
-    SqliteStatementHandle m_statement;
+    SqliteDriver::Prepared m_prepared;
     QString m_sql;
-    std::vector<ColumnInfo> m_columns;
+    quint64 m_session;
+    int m_firstStep = 0; // the result of the first step until next() takes it
     bool m_done = false;
+    bool m_failed = false;
 };
 
 SqliteDriver::~SqliteDriver()
@@ -125,6 +153,7 @@ SqliteDriver::~SqliteDriver()
 void SqliteDriver::open(const ConnectionString &connectionString)
 {
     close();
+    const OpeningScope opening;
     const QString path = connectionString.dataSource();
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile() || !file.isReadable())
@@ -179,18 +208,25 @@ void SqliteDriver::open(const ConnectionString &connectionString)
         close();
         throw;
     }
+    ++m_session;
+    countOpened();
 }
 
 void SqliteDriver::attach(const QString &path, const QString &name)
 {
     execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteIdentifier(name)), {path});
     m_schemas.insert(name.toLower(), name);
+    // Translations name databases by their schemas, which just changed.
+    translations().clear();
 }
 
 void SqliteDriver::close()
 {
     if (!m_db)
         return;
+    ++m_session;
+    // Statements still kept hold the database open; they go first.
+    m_statements.clear();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_schemas.clear();
@@ -289,28 +325,58 @@ void SqliteDriver::bind(sqlite3_stmt *statement, const QString &sql, const QVari
     }
 }
 
+qint64 SqliteDriver::run(sqlite3_stmt *statement, const QString &sql,
+                         const QVariantList &parameters)
+{
+    bind(statement, sql, parameters);
+    const sqlite3_int64 before = sqlite3_total_changes64(m_db);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        fail(sql, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    // sqlite3_changes() keeps the count of the last INSERT/UPDATE/DELETE through other
+    // statements, so count only when this one changed rows; trigger rows are not counted.
+    return sqlite3_total_changes64(m_db) != before ? sqlite3_changes64(m_db) : 0;
+}
+
+void SqliteDriver::recycle(Prepared prepared, const QString &sql, quint64 session)
+{
+    if (!prepared.statement || session != m_session || !m_db)
+        return; // finalized as it goes
+    // A statement left unreset would keep its read transaction, and with it an old snapshot.
+    sqlite3_reset(prepared.statement.get());
+    sqlite3_clear_bindings(prepared.statement.get());
+    m_statements.insert(sql, std::move(prepared));
+}
+
 qint64 SqliteDriver::execute(const QString &sql, const QVariantList &parameters)
 {
+    startClock();
+    if (std::optional<Prepared> kept = m_statements.take(sql)) {
+        observe(sql, parameters);
+        const qint64 affected = run(kept->statement.get(), sql, parameters);
+        recycle(std::move(*kept), sql, m_session);
+        return affected;
+    }
     const QByteArray utf8 = sql.toUtf8();
     const char *next = utf8.constData();
     const char *const end = utf8.constData() + utf8.size();
     qint64 affected = 0;
-    startClock();
     while (next < end) {
-        const SqliteStatementHandle statement = prepare(sql, next, int(end - next), &next);
-        if (!statement)
+        const char *const start = next;
+        Prepared prepared{prepare(sql, next, int(end - next), &next), {}, -1};
+        if (!prepared.statement)
             break; // only blanks or a comment were left
-        bind(statement.get(), sql, parameters);
-        const sqlite3_int64 before = sqlite3_total_changes64(m_db);
-        int rc;
-        while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
-        }
-        if (rc != SQLITE_DONE)
-            fail(sql, QString::fromUtf8(sqlite3_errmsg(m_db)));
-        // sqlite3_changes() keeps the count of the last INSERT/UPDATE/DELETE through other
-        // statements, so count only when this one changed rows; trigger rows are not counted.
-        if (sqlite3_total_changes64(m_db) != before)
-            affected += sqlite3_changes64(m_db);
+        const bool whole = start == utf8.constData() && std::all_of(next, end, [](char c) {
+                               return c == ';' || QChar::isSpace(uchar(c));
+                           });
+        if (observed())
+            observe(QString::fromUtf8(start, next - start), parameters);
+        affected += run(prepared.statement.get(), sql, parameters);
+        // Only a text that is one statement is kept under it.
+        if (whole)
+            recycle(std::move(prepared), sql, m_session);
     }
     return affected;
 }
@@ -318,14 +384,20 @@ qint64 SqliteDriver::execute(const QString &sql, const QVariantList &parameters)
 std::unique_ptr<ResultCursor> SqliteDriver::query(const QString &sql,
                                                   const QVariantList &parameters)
 {
-    const QByteArray utf8 = sql.toUtf8();
     startClock();
-    SqliteStatementHandle statement = prepare(sql, utf8.constData(), int(utf8.size()), nullptr);
-    if (!statement)
-        throw DbError(DbError::InvalidState, QStringLiteral("No statement to run.\n") + sql,
-                      kSource);
-    bind(statement.get(), sql, parameters);
-    return std::make_unique<SqliteCursor>(*this, std::move(statement), sql);
+    Prepared prepared;
+    if (std::optional<Prepared> kept = m_statements.take(sql)) {
+        prepared = std::move(*kept);
+    } else {
+        const QByteArray utf8 = sql.toUtf8();
+        prepared.statement = prepare(sql, utf8.constData(), int(utf8.size()), nullptr);
+        if (!prepared.statement)
+            throw DbError(DbError::InvalidState, QStringLiteral("No statement to run.\n") + sql,
+                          kSource);
+    }
+    observe(sql, parameters);
+    bind(prepared.statement.get(), sql, parameters);
+    return std::make_unique<SqliteCursor>(*this, std::move(prepared), sql);
 }
 
 void SqliteDriver::beginTransaction()
@@ -405,6 +477,31 @@ QStringList SqliteDriver::primaryKeyColumns(const QString &database, const QStri
     return keys.values();
 }
 
+bool SqliteDriver::returningShowsStoredRow(const QString &database, const QString &table)
+{
+    // RETURNING reports a row before AFTER triggers ran; the row-version triggers are such.
+    const QString schema = database.isEmpty() ? QStringLiteral("main") : database;
+    const QString key = schema.toLower() + u'.' + table.toLower();
+    if (const bool *known = m_afterTriggers.find(key))
+        return !*known;
+    auto cursor = query(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type = "
+                                       "'trigger' AND lower(tbl_name) = lower(?) AND (sql LIKE "
+                                       "'%AFTER INSERT%' OR sql LIKE '%AFTER UPDATE%')")
+                            .arg(quoteIdentifier(schema)),
+                        {table});
+    const bool triggers = cursor->next() && cursor->cell(0).integer > 0;
+    cursor.reset();
+    m_afterTriggers.insert(key, triggers);
+    return !triggers;
+}
+
+void SqliteDriver::clearStatementCaches()
+{
+    Driver::clearStatementCaches();
+    m_statements.clear();
+    m_afterTriggers.clear();
+}
+
 std::unique_ptr<ResultCursor> SqliteDriver::insertRow(const QString &database, const QString &table,
                                                       const QStringList &columns,
                                                       const QVariantList &values,
@@ -422,13 +519,15 @@ std::unique_ptr<ResultCursor> SqliteDriver::insertRow(const QString &database, c
         }
         sql += QStringLiteral(" (%1) VALUES (%2)").arg(names.join(u','), marks.join(u','));
     }
-    execute(sql, values);
-    const qint64 rowid = sqlite3_last_insert_rowid(m_db);
-
-    // Read back by rowid: defaults and what AFTER INSERT triggers set are only visible this way.
     QStringList select;
     for (const QString &column : returnColumns)
         select << quoteIdentifier(column);
+    if (!select.isEmpty() && returningShowsStoredRow(database, table))
+        return query(sql + QStringLiteral(" RETURNING ") + select.join(u','), values);
+    execute(sql, values);
+    const qint64 rowid = sqlite3_last_insert_rowid(m_db);
+
+    // Read back by rowid: what AFTER INSERT triggers set is only visible this way.
     return query(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(select.join(u','), target),
                  {rowid});
 }

@@ -47,6 +47,8 @@ public:
     QString nullSafeEquals(const QString &lhs, const QString &rhs) const override;
 
     QStringList primaryKeyColumns(const QString &database, const QString &table) override;
+    bool returningShowsStoredRow(const QString &database, const QString &table) override;
+    void clearStatementCaches() override;
     std::unique_ptr<ResultCursor> insertRow(const QString &database, const QString &table,
                                             const QStringList &columns, const QVariantList &values,
                                             const QStringList &returnColumns) override;
@@ -58,9 +60,21 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
+    // A statement kept for reuse, with its result columns as last described.
+    struct Prepared
+    {
+        SqliteStatementHandle statement;
+        std::vector<ColumnInfo> columns;
+        int reprepared = -1; // SQLite's count of automatic re-preparations when described
+    };
+
     void attach(const QString &path, const QString &name);
     SqliteStatementHandle prepare(const QString &sql, const char *text, int length,
                                   const char **tail);
+    // Hands a statement back after use: reset, bindings cleared, kept under its text. One of a
+    // session since closed is finalized instead.
+    void recycle(Prepared prepared, const QString &sql, quint64 session);
+    qint64 run(sqlite3_stmt *statement, const QString &sql, const QVariantList &parameters);
     void bind(sqlite3_stmt *statement, const QString &sql, const QVariantList &parameters);
     [[noreturn]] void fail(const QString &sql, QString message = {}) const;
     void startClock();
@@ -72,6 +86,9 @@ private:
     QHash<QString, QString> m_schemas; // lower-case database name -> SQLite schema name
     int m_timeoutSeconds = 0;
     QElapsedTimer m_clock;
+    quint64 m_session = 0; // raised by every open and close
+    LruCache<Prepared> m_statements{256};
+    LruCache<bool> m_afterTriggers{256}; // "database.table" -> has AFTER INSERT/UPDATE triggers
 
     friend class SqliteCursor;
 };

@@ -5,6 +5,10 @@
 
 namespace perikon {
 
+namespace db {
+class Connection;
+}
+
 // The host's column-layout service ("ColumnSetService"): per user, which columns an archive shows,
 // their captions and which of them must be filled in.
 class ColumnSetService : public QObject
@@ -15,6 +19,10 @@ public:
 
     // Binds the service to the account database and the operator. False when it cannot.
     virtual bool Init(const QString &connectionString, const QString &userId) = 0;
+    // Binds the service to the caller's open connection to the account database, which the
+    // service reads through and never closes; binding again to the same connection and operator
+    // is cheap. False when it cannot.
+    virtual bool Init(db::Connection &connection, const QString &userId) = 0;
     // The column information of `key` (e.g. "Crm_Contact") as XML: a root holding one ColSet
     // element per column with the attributes cFld, cOriginalCaption, cCaption, bMustInput, bShow,
     // iWidth, iOrder. Mode 0 lists every column, mode 1 the columns the list shows.

@@ -227,6 +227,124 @@ private slots:
         }
     }
 
+    void selectStarSeesAColumnAddedMeanwhile_data()
+    {
+        addBackendColumn();
+        QTest::addColumn<QString>("where");
+        for (Backend backend : TestDatabase::backends()) {
+            const char *name = TestDatabase::backendName(backend);
+            QTest::addRow("%s this connection", name) << backend << QStringLiteral("this");
+            QTest::addRow("%s this connection's backend directly", name)
+                << backend << QStringLiteral("driver");
+            QTest::addRow("%s another connection", name) << backend << QStringLiteral("other");
+        }
+    }
+
+    void selectStarSeesAColumnAddedMeanwhile()
+    {
+        QFETCH(QString, where);
+        QVERIFY2(openDatabase(3), qPrintable(m_db->error()));
+        const QString sql = QStringLiteral("select * from Crm_Contact order by cContactCode");
+        Recordset before;
+        before.open(sql, m_connection.get(), Recordset::OpenStatic, Recordset::LockOptimistic);
+        const int columns = before.fieldCount();
+        QVERIFY(!before.hasField(QStringLiteral("cNickName")));
+        before.close();
+
+        Connection other;
+        if (where == QLatin1String("this")) {
+            m_connection->execute(
+                QStringLiteral("alter table Crm_Contact add cNickName nvarchar(20)"));
+        } else if (where == QLatin1String("driver")) {
+            m_connection->driver().execute(
+                QStringLiteral("ALTER TABLE Crm_Contact ADD COLUMN cNickName varchar(20)"));
+        } else {
+            other.open(m_db->connectionString());
+            other.execute(QStringLiteral("alter table Crm_Contact add cNickName nvarchar(20)"));
+        }
+        m_connection->execute(QStringLiteral("update Crm_Contact set cNickName=N'小王'"));
+
+        Recordset after;
+        after.open(sql, m_connection.get(), Recordset::OpenStatic, Recordset::LockOptimistic);
+        QCOMPARE(after.fieldCount(), columns + 1);
+        QVERIFY(after.hasField(QStringLiteral("cNickName")));
+        QCOMPARE(after.value(QStringLiteral("cNickName")).toString(), QStringLiteral("小王"));
+        // The new column is written back like any other.
+        after.setValue(QStringLiteral("cNickName"), QStringLiteral("老王"));
+        after.update();
+        QCOMPARE(scalar(*m_connection,
+                        QStringLiteral("select cNickName from Crm_Contact where cContactCode=N'%1'")
+                            .arg(after.value(QStringLiteral("cContactCode")).toString()))
+                     .toString(),
+                 QStringLiteral("老王"));
+    }
+
+    void tableJustReadCanBeDropped_data() { backendRows(); }
+    void tableJustReadCanBeDropped()
+    {
+        QVERIFY2(openDatabase(0), qPrintable(m_db->error()));
+        m_connection->execute(
+            QStringLiteral("create table tc_scratch (ID int, cName nvarchar(20))"));
+        m_connection->execute(
+            QStringLiteral("insert into tc_scratch (ID, cName) values (1, N'a')"));
+        m_connection->execute(
+            QStringLiteral("insert into tc_scratch (ID, cName) values (2, N'b')"));
+        // As an existence probe reads: the first row only, then the cursor goes.
+        for (int i = 0; i < 2; ++i) {
+            auto cursor = m_connection->openCursor(QStringLiteral("select * from tc_scratch"));
+            QVERIFY(cursor && cursor->next());
+        }
+        // A statement kept for reuse holds no read open: the table goes at once.
+        m_connection->driver().execute(QStringLiteral("DROP TABLE tc_scratch"));
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 m_connection->execute(QStringLiteral("select * from tc_scratch")));
+    }
+
+    void writtenRowsKeepTheStoredValues_data() { backendRows(); }
+    void writtenRowsKeepTheStoredValues()
+    {
+        QVERIFY2(openDatabase(0), qPrintable(m_db->error()));
+        const QString stored = QStringLiteral(
+            "select OID, cContactCode, cContactName, bMajor, qzts from Crm_Contact");
+        auto storedRow = [&] {
+            Recordset read;
+            read.open(stored, m_connection.get(), Recordset::OpenStatic, Recordset::LockReadOnly);
+            QStringList values;
+            for (int i = 0; i < read.fieldCount(); ++i)
+                values << read.value(i).toString();
+            return values;
+        };
+        auto rowOf = [](Recordset &rs) {
+            QStringList values;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                values << rs.value(i).toString();
+            return values;
+        };
+
+        Recordset rs;
+        rs.open(stored + QStringLiteral(" where 1=2"), m_connection.get(), Recordset::OpenDynamic,
+                Recordset::LockOptimistic);
+        rs.addNew();
+        rs.setValue(1, QStringLiteral("00000001"));
+        rs.setValue(2, QStringLiteral("张三"));
+        rs.update();
+        // Defaults and the row version the database set are in the recordset at once.
+        QVERIFY(!rs.value(0).toString().isEmpty());
+        QVERIFY(!rs.value(4).isNull());
+        QCOMPARE(rowOf(rs), storedRow());
+
+        rs.setValue(2, QStringLiteral("李四"));
+        rs.update();
+        QCOMPARE(rowOf(rs), storedRow());
+        const QStringList changed = storedRow();
+
+        // Writing back what is stored changes nothing, the row version included.
+        rs.setValue(2, QStringLiteral("李四"));
+        rs.update();
+        QCOMPARE(storedRow(), changed);
+        QCOMPARE(rowOf(rs), changed);
+    }
+
     void failedStatementInTransactionKeepsEarlierWork_data() { backendRows(); }
     void failedStatementInTransactionKeepsEarlierWork()
     {

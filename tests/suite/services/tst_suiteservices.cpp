@@ -1,5 +1,6 @@
 #include "support/SuiteFixture.h"
 
+#include "perikon/data/db/Driver.h"
 #include "suite/SuiteLogin.h"
 #include "suite/services/SuiteColumnAuthService.h"
 #include "suite/services/SuiteColumnSetService.h"
@@ -70,6 +71,7 @@ private slots:
     void contactNameAndCustomerAreRequiredByDefault();
     void modeOneListsShownColumnsInOrderCodeFirst();
     void storedLayoutOverridesDefaultsForThatUserOnly();
+    void serviceOnTheCallersConnectionSeesLayoutsStoredMeanwhile();
     void storedLayoutCannotDropRequiredColumns();
     void malformedLayoutIsRefusedAndKeepsTheStoredOne();
 
@@ -240,6 +242,30 @@ void tst_SuiteServices::storedLayoutOverridesDefaultsForThatUserOnly()
     QCOMPARE(otherShown.first().field, QStringLiteral("cContactCode"));
     QCOMPARE(findColumn(otherShown, QStringLiteral("cMobilePhone"))->caption,
              QStringLiteral("手机"));
+}
+
+void tst_SuiteServices::serviceOnTheCallersConnectionSeesLayoutsStoredMeanwhile()
+{
+    const quint64 opened = db::Driver::connectionsOpened();
+    suite::SuiteColumnSetService service;
+    QVERIFY(service.Init(m_db.connection(), QStringLiteral("u1")));
+    auto requiredMobile = [&] {
+        const QList<ColSet> all
+            = parseColInfo(service.getColInfo(QStringLiteral("Crm_Contact"), 0));
+        const ColSet *mobile = findColumn(all, QStringLiteral("cMobilePhone"));
+        return mobile && mobile->mustInput;
+    };
+    QVERIFY(!requiredMobile());
+    QVERIFY(service.Init(m_db.connection(), QStringLiteral("u1")));
+    QCOMPARE(db::Driver::connectionsOpened(), opened);
+
+    // The layout window stores through a service of its own.
+    suite::SuiteColumnSetService window;
+    QVERIFY(window.Init(m_db.connectionString(), QStringLiteral("u1")));
+    QVERIFY(window.SaveColInfo(QStringLiteral("Crm_Contact"),
+                               QStringLiteral("<ColInfo><ColSet cFld='cMobilePhone' bShow='true' "
+                                              "iOrder='1' bMustInput='true'/></ColInfo>")));
+    QVERIFY(requiredMobile());
 }
 
 void tst_SuiteServices::storedLayoutCannotDropRequiredColumns()
