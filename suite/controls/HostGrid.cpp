@@ -233,16 +233,22 @@ void HostGrid::setRedraw(bool on)
 {
     if (on == Redraw())
         return;
-    if (!on) {
-        setUpdatesEnabled(false);
-        m_model->setRedraw(false);
-        return;
-    }
-    {
-        QScopedValueRollback reshaping(m_reshaping, true);
-        m_model->setRedraw(true);
-    }
-    setUpdatesEnabled(true);
+    // Off, the views hear of no write, so nothing repaints for it. On again, only what changed
+    // in view repaints (see dataChanged): a long fill that shows every 200 rows paints once.
+    QScopedValueRollback reshaping(m_reshaping, true);
+    m_model->setRedraw(on);
+}
+
+void HostGrid::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                           const QList<int> &roles)
+{
+    const int firstInView = rowAt(0);
+    int lastInView = rowAt(viewport()->height() - 1);
+    if (lastInView < 0)
+        lastInView = m_model->rowCount() - 1;
+    if (firstInView >= 0 && (bottomRight.row() < firstInView || topLeft.row() > lastInView))
+        return; // rows out of view paint when they scroll in
+    QTableView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void HostGrid::setCellAlignment(int row, int col, int code)
@@ -387,12 +393,12 @@ void HostGrid::applyLook()
     setStyleSheet(QStringLiteral("QTableView { background-color: %1; gridline-color: %2;"
                                  " selection-background-color: %3; selection-color: %4;"
                                  " border: 1px solid %5; }"
-                                 "QHeaderView { background-color: %6; }"
-                                 "QHeaderView::section { %7 padding: 0px 4px; }"
-                                 "QTableCornerButton::section { %7 }")
+                                 // Beside the last header section lies empty area too.
+                                 "QHeaderView { background-color: %1; }"
+                                 "QHeaderView::section { %6 padding: 0px 4px; }"
+                                 "QTableCornerButton::section { %6 }")
                       .arg(m_backColorBkg.name(), m_gridColor.name(), m_backColorSel.name(),
-                           m_foreColorSel.name(), m_gridColorFixed.name(), m_backColorFixed.name(),
-                           fixedCell));
+                           m_foreColorSel.name(), m_gridColorFixed.name(), fixedCell));
 }
 
 void HostGrid::applyRowHeight()

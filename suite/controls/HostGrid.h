@@ -55,8 +55,8 @@ public:
     int FixedCols() const { return m_fixedCols; }
     void setFixedCols(int fixedCols);
 
-    // Off: writes reach the cells but the views hear nothing and nothing repaints; on again:
-    // everything written meanwhile is shown at once.
+    // Off: writes reach the cells but the views hear nothing of them, so nothing repaints; on
+    // again: everything written meanwhile is shown at once.
     bool Redraw() const;
     void setRedraw(bool on);
 
@@ -95,6 +95,8 @@ signals:
     void rowColChanged(int row, int col);
 
 protected:
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

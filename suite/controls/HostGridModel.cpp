@@ -128,7 +128,7 @@ void HostGridModel::markWritten(int row, int col)
         emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
     else if (row > 0 && col > 0 && row < m_shownRows && col < m_shownCols)
         emit dataChanged(index(row - 1, col - 1), index(row - 1, col - 1));
-    m_firstDirty = 1;
+    m_firstDirty = kNoDirtyRow;
     m_lastDirty = 0;
     m_headerDirty = m_numbersDirty = false;
 }
@@ -210,7 +210,7 @@ void HostGridModel::publish()
         emit headerDataChanged(Qt::Horizontal, 0, modelCols - 1);
     if (m_numbersDirty && modelRows > 0)
         emit headerDataChanged(Qt::Vertical, 0, modelRows - 1);
-    m_firstDirty = 1;
+    m_firstDirty = kNoDirtyRow;
     m_lastDirty = 0;
     m_headerDirty = m_numbersDirty = false;
     emit published(shapeChanged);

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -87,7 +88,8 @@ private:
     int m_shownCols = 0;
     bool m_redraw = true;
     // Rows written while redraw was off, inclusive; empty when m_firstDirty > m_lastDirty.
-    int m_firstDirty = 1;
+    static constexpr int kNoDirtyRow = std::numeric_limits<int>::max();
+    int m_firstDirty = kNoDirtyRow;
     int m_lastDirty = 0;
     bool m_headerDirty = false;
     bool m_numbersDirty = false;

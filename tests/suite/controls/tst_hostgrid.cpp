@@ -246,7 +246,6 @@ private slots:
 
         grid.setRedraw(false);
         QVERIFY(!grid.Redraw());
-        QVERIFY(!grid.updatesEnabled());
         // A page flip: shrink to the header, grow to the new page, rewrite every cell.
         grid.setRows(1);
         grid.setRows(201);
@@ -261,7 +260,6 @@ private slots:
         QCOMPARE(grid.TextMatrix(200, 2), QStringLiteral("名200"));
 
         grid.setRedraw(true);
-        QVERIFY(grid.updatesEnabled());
         QVERIFY(heard() > 0);
         QCOMPARE(model->rowCount(), 200);
         QCOMPARE(model->columnCount(), 3);
@@ -277,6 +275,43 @@ private slots:
         QCOMPARE(first, 0);
         QVERIFY(last >= 9);
         QCOMPARE(model->index(4, 1).data().toString(), QStringLiteral("名5"));
+    }
+
+    void redrawOnAnnouncesOnlyTheRowsWrittenMeanwhile_data()
+    {
+        QTest::addColumn<QList<int>>("writtenRows");
+        QTest::addColumn<QList<int>>("changedRows"); // first and last model row, or none
+        QTest::addColumn<int>("headerChanges");
+        QTest::newRow("nothing written") << QList<int>{} << QList<int>{} << 0;
+        QTest::newRow("one row") << QList<int>{150} << QList<int>{149, 149} << 0;
+        QTest::newRow("two rows apart") << QList<int>{80, 5} << QList<int>{4, 79} << 0;
+        QTest::newRow("header only") << QList<int>{0} << QList<int>{} << 1;
+        QTest::newRow("header and last row") << QList<int>{0, 200} << QList<int>{199, 199} << 1;
+    }
+
+    void redrawOnAnnouncesOnlyTheRowsWrittenMeanwhile()
+    {
+        QFETCH(QList<int>, writtenRows);
+        QFETCH(QList<int>, changedRows);
+        QFETCH(int, headerChanges);
+        HostGrid grid;
+        QAbstractItemModelTester tester(grid.model());
+        grid.setRows(201);
+        grid.setCols(3);
+        grid.setRedraw(false);
+        grid.setRedraw(true);
+        QSignalSpy changed(grid.model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy headerChanged(grid.model(), &QAbstractItemModel::headerDataChanged);
+        grid.setRedraw(false);
+        for (const int row : writtenRows)
+            grid.setTextMatrix(row, 2, QStringLiteral("新"));
+        grid.setRedraw(true);
+        QList<int> announced;
+        for (const QList<QVariant> &arguments : std::as_const(changed))
+            announced << arguments.at(0).toModelIndex().row()
+                      << arguments.at(1).toModelIndex().row();
+        QCOMPARE(announced, changedRows);
+        QCOMPARE(headerChanged.count(), headerChanges);
     }
 
     void currentCellFollowsProgramAndOperator()
