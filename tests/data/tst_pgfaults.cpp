@@ -141,10 +141,13 @@ Outcome perform(const QString &operation, IClsCommon &com)
         QString table = contacts;
         out.ok = com.Modify(xml, table, msg);
     } else if (operation == u"ModifyDifferent") {
-        out.ok = com.ModifyDifferent(
-            QStringLiteral("<Crm_Contact><cContactCode>00000003"
-                           "</cContactCode><cMemo>补全</cMemo></Crm_Contact>"),
-            contacts, msg);
+        // A new value each time: a row that would not change is not written at all.
+        static int round = 0;
+        out.ok = com.ModifyDifferent(QStringLiteral("<Crm_Contact><cContactCode>00000003"
+                                                    "</cContactCode><cMemo>补全%1</cMemo>"
+                                                    "</Crm_Contact>")
+                                         .arg(++round),
+                                     contacts, msg);
     } else if (operation == u"Delete") {
         out.ok = com.Delete(kDeletable, QStringLiteral("cContactName"), contacts, msg);
     } else if (operation == u"AddInDiffDB") {
