@@ -167,8 +167,7 @@ bool IContact::Trans(int tOpt, pugi::xml_node &Ele, db::Recordset *rst, const QS
     return true;
 }
 
-bool IContact::runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com,
-                                 const db::Recordset *stored)
+bool IContact::runCompanionSteps(pugi::xml_node &Ele, IClsCommon *&com, const db::Recordset *stored)
 {
     // A failing step ends the chain with its reason in gLastError, and the row is still written;
     // only the required-column check refuses the row.

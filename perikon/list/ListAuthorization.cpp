@@ -63,8 +63,7 @@ QString columnAuth(const QString &functionId)
 {
     const ColumnAuthAnswer answer
         = gColAuth ? gColAuth->GetAuthString(
-                         QStringLiteral("<k2ColAuth cBusObId='customer' cFuncId='%1'/>")
-                             .arg(functionId))
+              QStringLiteral("<k2ColAuth cBusObId='customer' cFuncId='%1'/>").arg(functionId))
                    : ColumnAuthAnswer::failure(QStringLiteral("no column-authorization service"));
     if (answer.ok)
         return answer.columns.toLower();
