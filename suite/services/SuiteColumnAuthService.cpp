@@ -33,15 +33,8 @@ SuiteColumnAuthService::~SuiteColumnAuthService() = default;
 bool SuiteColumnAuthService::Init(const QString &connectionString, const QString &userId)
 {
     m_userId = userId.trimmed();
-    auto connection = std::make_unique<db::Connection>();
-    try {
-        connection->open(connectionString);
-    } catch (const db::DbError &) {
-        m_connection.reset();
-        return false;
-    }
-    m_connection = std::move(connection);
-    return true;
+    m_connection = openConnection(connectionString);
+    return m_connection != nullptr;
 }
 
 ColumnAuthAnswer SuiteColumnAuthService::GetAuthString(const QString &request)

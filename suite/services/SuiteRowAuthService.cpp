@@ -39,15 +39,8 @@ SuiteRowAuthService::~SuiteRowAuthService() = default;
 bool SuiteRowAuthService::Init(const QString &connectionString, const QString &userId)
 {
     m_userId = userId.trimmed();
-    auto connection = std::make_unique<db::Connection>();
-    try {
-        connection->open(connectionString);
-    } catch (const db::DbError &) {
-        m_connection.reset();
-        return false;
-    }
-    m_connection = std::move(connection);
-    return true;
+    m_connection = openConnection(connectionString);
+    return m_connection != nullptr;
 }
 
 SuiteRowAuthService::Rules SuiteRowAuthService::rules(const QString &kind, const QString &userId,

@@ -1,6 +1,7 @@
 #include "suite/services/SuiteSql.h"
 
 #include "perikon/data/db/Connection.h"
+#include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Driver.h"
 
 #include <QObject>
@@ -17,6 +18,17 @@ bool isPlainName(const QString &name)
             return false;
     }
     return true;
+}
+
+std::unique_ptr<db::Connection> openConnection(const QString &connectionString)
+{
+    auto connection = std::make_unique<db::Connection>();
+    try {
+        connection->open(connectionString);
+    } catch (const db::DbError &) {
+        return nullptr;
+    }
+    return connection;
 }
 
 db::Connection *connectionOf(QObject *dataAccess)

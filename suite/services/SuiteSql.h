@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QObject;
 
 namespace perikon::db {
@@ -21,6 +23,9 @@ bool isPlainName(const QString &name);
 
 // The open connection of a data-access object (its "m_cnn" property), or nullptr.
 db::Connection *connectionOf(QObject *dataAccess);
+
+// A connection opened on `connectionString`, or nullptr when it will not open.
+std::unique_ptr<db::Connection> openConnection(const QString &connectionString);
 
 // Every row of a query, each column as text (NULL as empty text). Throws DbError.
 QList<QStringList> queryRows(db::Connection &connection, const QString &sqlServerText);
