@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config clang-format
+    clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libpugixml-dev libsqlite3-dev libpq-dev
     postgresql

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts a throwaway PostgreSQL cluster and runs every test.
 # PERIKON_SANITIZE=1 builds and tests with the address/undefined sanitizers in build-asan/.
+# Then runs each fuzz target for PERIKON_FUZZ_SECONDS (30) seconds when clang is there.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -30,3 +31,10 @@ fi
 # the rest; only the server-fault test (RUN_SERIAL) runs alone.
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 900
+
+# Each fuzz target for a while on top of its seed corpus, in a build of its own.
+if command -v clang++ >/dev/null 2>&1; then
+    "$root/scripts/fuzz.sh" "${PERIKON_FUZZ_SECONDS:-30}"
+else
+    echo "test: clang++ not found, fuzz targets not run (scripts/setup-deps.sh installs clang)"
+fi

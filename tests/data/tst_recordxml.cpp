@@ -5,6 +5,7 @@
 
 #include "perikon/data/Common.h"
 #include "perikon/data/IClsCommon.h"
+#include "perikon/data/RowText.h"
 #include "perikon/data/transXML.h"
 #include "perikon/session/ModuleRegistry.h"
 #include "perikon/session/SessionGlobals.h"
@@ -338,6 +339,27 @@ private slots:
 
         QCOMPARE(transXML::NullTo(QVariant(), QStringLiteral("x")), QVariant(QStringLiteral("x")));
         QCOMPARE(transXML::NullTo(QVariant(0), QStringLiteral("x")), QVariant(0));
+    }
+
+    void writtenDocumentReadsBackWithItsLineBreaks()
+    {
+        pugi::xml_document doc;
+        parseInto(doc,
+                  "<data><crm_contact><cmemo/><cname><![CDATA[a<b]]></cname></crm_contact></data>");
+        pugi::xml_node row = doc.document_element().child("crm_contact");
+        const QString memo = QStringLiteral("line1\r\nline2\rend\n");
+        QVERIFY(transXML::SetNodeText(row, QStringLiteral("cMemo"), memo));
+        row.append_attribute("note") = "a\rb";
+
+        const QString written = internal::xmlText(doc);
+        QVERIFY2(written.contains(QStringLiteral("<![CDATA[a<b]]>")), qPrintable(written));
+        IClsCommon com;
+        QVERIFY(com.LoadRecordXml(written));
+        const pugi::xml_node reread
+            = com.workingDocument()->document_element().child("crm_contact");
+        QCOMPARE(transXML::GetNodeText(reread, QStringLiteral("cmemo")), memo);
+        QCOMPARE(transXML::GetNodeText(reread, QStringLiteral("cname")), QStringLiteral("a<b"));
+        QCOMPARE(transXML::text(reread.attribute("note").value()), QStringLiteral("a\rb"));
     }
 
     void toNSqlLiterals_data()

@@ -15,9 +15,14 @@ SqlNodes buildSyntaxTree(const std::vector<SqlToken> &tokens)
 {
     std::vector<SqlNodes> stack(1);
     std::vector<SqlToken> openers;
+    const SqlToken *previous = nullptr;
     for (const SqlToken &token : tokens) {
         if (token.unterminated)
             throw SqlUnsupported{u"unterminated literal, quoted name or comment"_s};
+        // 'a'N'b' loses its N on the way: written as 'a''b', the two would read as one literal.
+        if (previous && previous->kind == SqlToken::Kind::String && token.isNationalString())
+            throw SqlUnsupported{u"a literal right after another one"_s};
+        previous = &token;
         if (token.isPunct(u'(')) {
             openers.push_back(token);
             stack.emplace_back();

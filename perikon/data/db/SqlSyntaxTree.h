@@ -36,7 +36,8 @@ struct SqlUnsupported
     QString reason;
 };
 
-// Throws SqlUnsupported for unbalanced parentheses and unterminated literals.
+// Throws SqlUnsupported for unbalanced parentheses, unterminated literals and a national literal
+// right after another literal.
 SqlNodes buildSyntaxTree(const std::vector<SqlToken> &tokens);
 
 QString originalText(SqlRange nodes);

@@ -49,13 +49,27 @@ std::optional<bool> booleanText(const QString &text)
     return std::nullopt;
 }
 
+// Whether a real is a whole number that 64 bits hold: from -2^63 up to, not including, 2^63.
+bool isWholeInt64(double number)
+{
+    return number == std::trunc(number) && number >= -0x1p63 && number < 0x1p63;
+}
+
+bool isRealBeyondInt64(const QVariant &value)
+{
+    if (value.typeId() != QMetaType::Double && value.typeId() != QMetaType::Float)
+        return false;
+    const double number = value.toDouble();
+    return std::isfinite(number) && !isWholeInt64(std::trunc(number));
+}
+
 std::optional<qint64> integerOf(const QVariant &value)
 {
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? 1 : 0;
     if (isNumberType(value)) {
         const double number = value.toDouble();
-        if (!std::isfinite(number))
+        if (!std::isfinite(number) || isRealBeyondInt64(value))
             return std::nullopt;
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
             return qint64(std::trunc(number));
@@ -186,7 +200,8 @@ QVariant toCallerValue(const ColumnInfo &column, const CellRef &cell)
         }
         return integerCallerValue(type, cell.integer);
     case CellKind::Real:
-        if (ColumnType::isInteger(type) && cell.real == std::trunc(cell.real))
+        // A whole real beyond 64 bits (SQLite keeps such a value as a real) stays a real.
+        if (ColumnType::isInteger(type) && isWholeInt64(cell.real))
             return integerCallerValue(type, qint64(cell.real));
         if (type == ColumnType::Boolean)
             return cell.real != 0;
@@ -235,7 +250,9 @@ QVariant toStorage(const ColumnInfo &column, const QVariant &value)
     if (ColumnType::isInteger(type) || type == ColumnType::Boolean) {
         const auto number = integerOf(value);
         if (!number)
-            refuse(column, value, QStringLiteral("not a whole number"));
+            refuse(column, value,
+                   isRealBeyondInt64(value) ? QStringLiteral("arithmetic overflow")
+                                            : QStringLiteral("not a whole number"));
         if (type == ColumnType::Boolean)
             return QVariant::fromValue<qlonglong>(*number != 0 ? 1 : 0);
         const auto [low, high] = integerRange(type);

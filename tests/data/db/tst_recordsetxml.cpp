@@ -26,6 +26,13 @@ const QString kSchema = QStringLiteral(
     "  (3, '00000003', '  ', 'line1' || char(13) || char(10) || 'line2<&>', NULL, -0.1, NULL, x'', "
     "1003);");
 
+// A bigint and an int column holding reals a driver can hand over; the last one is -2^63.
+const QString kBigReals = QStringLiteral(
+    "<recordset xmlns=\"urn:perikon:recordset\" version=\"1\"><columns>"
+    "<column name=\"iBig\" type=\"20\" size=\"8\"/><column name=\"iCount\" type=\"3\" "
+    "size=\"4\"/></columns><rows><row><r>4.9e23</r><r>-1e300</r></row>"
+    "<row><r>12</r><r>-9223372036854775808</r></row></rows></recordset>");
+
 } // namespace
 
 class TestRecordsetXml : public QObject
@@ -158,6 +165,34 @@ private slots:
         Recordset rs;
         QVERIFY_THROWS_EXCEPTION(DbError, rs.openXml(xml));
         QCOMPARE(rs.state(), 0);
+    }
+
+    // SQLite keeps a whole number too large for its integer type as a real, in any column.
+    void realBeyondSixtyFourBitsInIntegerColumnReadsAsReal()
+    {
+        Recordset rs;
+        rs.openXml(kBigReals);
+        QCOMPARE(rs.value("iBig"), QVariant(4.9e23));
+        QCOMPARE(rs.value("iCount"), QVariant(-1e300));
+        rs.moveNext();
+        QCOMPARE(rs.value("iBig"), QVariant::fromValue<qlonglong>(12));
+        QCOMPARE(rs.value("iCount"), QVariant::fromValue<qlonglong>(-0x7fffffffffffffff - 1));
+    }
+
+    void realBeyondSixtyFourBitsIsRefusedByIntegerColumn()
+    {
+        Recordset rs;
+        rs.openXml(kBigReals);
+        try {
+            rs.setValue("iBig", 1e300);
+            QFAIL("a bigint column took 1e300");
+        } catch (const DbError &e) {
+            QVERIFY2(e.description().contains(QStringLiteral("arithmetic overflow")),
+                     qPrintable(e.description()));
+        }
+        QCOMPARE(rs.value("iBig"), QVariant(4.9e23));
+        rs.setValue("iBig", -9.2e18);
+        QCOMPARE(rs.value("iBig"), QVariant::fromValue<qlonglong>(-9200000000000000000));
     }
 
 private:

@@ -332,6 +332,8 @@ void TestSqlDialect::refusesWhatItCannotTranslate_data()
     row("unterminated string", u"select * from Customer where cCusCode = N'C0001"_s,
         u"unterminated"_s);
     row("unbalanced parenthesis", u"select count(* from Customer"_s, u"unbalanced parentheses"_s);
+    row("literal right after a literal", u"select * from Crm_BaseCode where cType = ''N'Sex'"_s,
+        u"a literal right after another one"_s);
     row("named procedure parameter", u"exec sp_UniteArchiveProxy @cTable = N'Crm_Contact'"_s,
         u"procedure argument"_s);
     row("second statement unknown", u"select 1; waitfor delay '00:00:01'"_s, u"statement waitfor"_s,

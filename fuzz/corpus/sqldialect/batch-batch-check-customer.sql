@@ -1,0 +1,1 @@
+select top 1 cCusCode   from Customer  where cCusCode = N'C0001'

@@ -1,0 +1,1 @@
+select    top 1  cDepCode  from Department  where cDepCode = N'0101'

@@ -1,0 +1,1 @@
+select top 1 cPersonCode  from Person  where cPersonCode= N'P001'

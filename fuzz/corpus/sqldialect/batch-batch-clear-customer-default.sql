@@ -1,0 +1,1 @@
+UPDATE customer SET ccuscontactcode=null,cCusPerson='' where ccuscode =N'C0002'

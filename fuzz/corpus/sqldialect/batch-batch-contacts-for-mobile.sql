@@ -1,0 +1,1 @@
+select cCusCode,oid  from crm_contact where cContactCode in (N'00000041',N'00000042') and (1=1)

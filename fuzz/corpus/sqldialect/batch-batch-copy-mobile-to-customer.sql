@@ -1,0 +1,1 @@
+ if exists (select top 1 cCusContactCode from Customer where cCusContactCode =N'6f9619ff-8b86-d011-b42d-00c04fc964ff')     update Customer set cCusHand=N'13900139000' where cCusCode =N'C0001'

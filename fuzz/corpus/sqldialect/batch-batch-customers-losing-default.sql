@@ -1,0 +1,1 @@
+select customer.cCusCode from customer  inner join crm_contact on customer.ccuscontactcode =crm_contact.oid where cContactCode in (N'00000041',N'00000042')

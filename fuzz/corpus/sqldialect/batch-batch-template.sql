@@ -1,0 +1,1 @@
+select  * from crm_contact,Person,Department,customer where 1=2

@@ -1,0 +1,1 @@
+update crm_contact set cRevisor='O''Brien' ,dModifyDate=getdate(), cMemo=NULL where cContactCode in (N'00000041',N'00000042') and bcsexid=7 and (1=1)

@@ -1,0 +1,1 @@
+update crm_contact set cRevisor='张三' ,dModifyDate=getdate(), cMobilePhone='13900139000' where cContactCode in (N'00000041',N'00000042') and (1=1)

@@ -1,0 +1,1 @@
+select * from QZMeta_001..aa_columndic where ckey='crm_contact'

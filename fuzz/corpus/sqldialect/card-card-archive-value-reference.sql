@@ -1,0 +1,1 @@
+Select cCusAbbName from Customer where (1=1) and ( cCusAbbName is not null  and cCusAbbName<>'')

@@ -1,0 +1,1 @@
+select cID  from UserDef_Base  ub  where ub.cParentID  =N'01'

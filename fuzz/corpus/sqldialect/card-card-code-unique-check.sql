@@ -1,0 +1,1 @@
+Select top 1 * FROM Crm_Contact WHERE cContactCode = N'00000042'

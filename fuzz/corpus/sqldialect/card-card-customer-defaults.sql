@@ -1,0 +1,1 @@
+Select cCusPPerson,Person.cPersonName,cCusDepart,Department.cDepName FROM customer left join person on Customer.cCusPPerson = Person.cPersonCode left join Department  on Customer.cCusDepart = Department.cDepCode  WHERE cCusCode = N'C0001'

@@ -1,0 +1,1 @@
+select count(*) as lCount from customer WHERE ccuscode =N'C0001' and ccuscontactcode<>N'6f9619ff-8b86-d011-b42d-00c04fc964ff'

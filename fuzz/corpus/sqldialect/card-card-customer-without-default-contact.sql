@@ -1,0 +1,1 @@
+select COUNT(ccuscode) as lCount from customer WHERE ccuscode =N'C0001' and ccuscontactcode is null

@@ -1,0 +1,1 @@
+select * from Userdef where  cId=N'01'

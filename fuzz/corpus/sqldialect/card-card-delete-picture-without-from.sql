@@ -1,0 +1,1 @@
+delete AA_Picture where cGuid=N'0B1C2D3E-4F50-6172-8394-A5B6C7D8E9F0'

@@ -1,0 +1,1 @@
+select cDepCode from Person where cPersonCode=N'P001'

@@ -1,0 +1,1 @@
+SELECT cBusObId,bDeptControl,bPersonControl,bAuthDim1Control,bAuthDim2Control, bAuthDim3Control,bAuthDim4Control,bCustDimControl FROM aa_busobject_base  WHERE bAuthDimControl=1 and iAuthType=0 AND bAuthControl=1 AND cBusObId='Crm_Contact' AND langid= dbo.UDF_GetLocaleID() 

@@ -1,0 +1,1 @@
+SELECT iADTID,cADTName FROM V_AA_AuthDimen_Type ORDER BY iADTID 

@@ -1,0 +1,1 @@
+select * from userdef where cClass=N'联系人' and cItem like N'扩展自定义项%' and isnull(cItemName,'')=''

@@ -1,0 +1,1 @@
+SELECT Crm_Contact.*, Customer.cCusName,Crm_BaseCode.cName,Person.cPersonName,Department.cDepName FROM Crm_Contact,Customer,Crm_BaseCode,Person,Department WHERE 1=2

@@ -1,0 +1,1 @@
+SELECT top 1 convert(char, convert(money,Crm_Contact.qzts), 2) as contactqzts,Crm_Contact.* From Crm_Contact left join crm_contact_extradefine as conEx on crm_contact.OID=conEx.oid  WHERE Crm_Contact.cContactCode=N'00000042'

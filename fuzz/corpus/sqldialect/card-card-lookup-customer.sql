@@ -1,0 +1,1 @@
+SELECT top 1  cCusCode,cCusName FROM Customer WHERE cCusCode=N'C0001'

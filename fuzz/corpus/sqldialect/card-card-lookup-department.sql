@@ -1,0 +1,1 @@
+SELECT top 1 cDepCode,cDepName FROM Department WHERE cDepCode=N'0101'

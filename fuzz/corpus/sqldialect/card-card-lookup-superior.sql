@@ -1,0 +1,1 @@
+SELECT top 1 cContactCode,cContactName FROM Crm_Contact WHERE cContactCode=N'00000041'

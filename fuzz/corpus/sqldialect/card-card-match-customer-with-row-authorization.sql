@@ -1,0 +1,1 @@
+SELECT cCusCode,cCusName,cCusAbbName,cCusPPerson,cCusDepart FROM Customer WHERE  (cCusCode like N'%华东%' or cCusName like N'%华东%' or cCusAbbName like N'%华东%') and ((Customer.iId in (1,2,3)) )

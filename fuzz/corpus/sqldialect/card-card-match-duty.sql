@@ -1,0 +1,1 @@
+SELECT ID,cName FROM Crm_BaseCode WHERE  (cName=N'经理' AND cType=N'Duty')

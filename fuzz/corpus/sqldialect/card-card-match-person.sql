@@ -1,0 +1,1 @@
+SELECT cPersonCode,cPersonName FROM Person WHERE  (cPersonCode=N'张三' or  cPersonName=N'张三')

@@ -1,0 +1,1 @@
+SELECT cContactCode,cContactName FROM Crm_Contact WHERE  (cContactCode=N'王小明' or cContactName=N'王小明')

@@ -1,0 +1,1 @@
+Select cName FROM Crm_BaseCode WHERE cType = N'Taste' AND cName = N'围棋'

@@ -1,0 +1,1 @@
+Select cConDefine1 from crm_contact left join Crm_Basecode BaseCodeSex on BaseCodeSex.ID =Crm_Contact.bcSexID  left join Crm_Basecode BaseCodeMarriage on BaseCodeMarriage.ID =Crm_Contact.bcMarriageID  where (1=1) and ( cConDefine1 is not null  and cConDefine1<>'')

@@ -1,0 +1,1 @@
+select cParentID  from UserDef_Base  ub  where ub.cID  =N'01'

@@ -1,0 +1,1 @@
+SELECT top 0 * FROM AA_Picture

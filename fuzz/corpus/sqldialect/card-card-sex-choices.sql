@@ -1,0 +1,1 @@
+SELECT ID,cName FROM Crm_BaseCode WHERE cType = N'Sex' order by ID 

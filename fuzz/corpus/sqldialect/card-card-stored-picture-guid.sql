@@ -1,0 +1,1 @@
+select top 1 PictureGUID from crm_contact where cContactCode=N'00000042'

@@ -1,0 +1,1 @@
+SELECT cSuperiorID FROM Crm_Contact WHERE cContactCode=N'00000041'

@@ -1,0 +1,1 @@
+SELECT * FROM Crm_Contact left join Customer on Crm_Contact.cCusCode =Customer.cCusCode WHERE (1=1) AND  ((Crm_Contact.cContactCode like '%王%') Or (Crm_Contact.cContactName like '%王%'))

@@ -1,0 +1,1 @@
+SELECT cItem,cDefaultVal FROM userdef  WHERE cClass=N'联系人' AND cDefaultval<>N'' AND bArchive=0

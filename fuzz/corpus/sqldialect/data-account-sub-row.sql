@@ -1,0 +1,1 @@
+SELECT TOP 1 * FROM UA_Account_Sub WHERE cAcc_Id=N'001' AND iyear=2026 AND cSub_Id=N'CS'

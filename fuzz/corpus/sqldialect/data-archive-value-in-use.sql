@@ -1,0 +1,1 @@
+SELECT TOP 1 * FROM Customer WHERE cCusCode = N'C0001'

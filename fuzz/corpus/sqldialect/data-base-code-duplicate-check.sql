@@ -1,0 +1,1 @@
+select top 1 * from  Crm_BaseCode Where cType = N'Duty' and cName=N'经理'

@@ -1,0 +1,1 @@
+select * from crm_contact  where 1=2

@@ -1,0 +1,1 @@
+SELECT OID,cContactCode FROM Crm_Contact WHERE cContactCode= N'00000042'

@@ -1,0 +1,1 @@
+SELECT creferencedtablekey,creferencingtablecolumn,creferencingtablename,cwherepart,cObjName FROM crm_ref_relation WHERE creferencedtablename=N'crm_contact'

@@ -1,0 +1,1 @@
+Delete FROM crm_contact WHERE cContactCode=N'00000042'

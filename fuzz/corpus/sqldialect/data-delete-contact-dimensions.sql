@@ -1,0 +1,1 @@
+Delete FROM crm_contact_Auth where Contact_Id = N'00000042'

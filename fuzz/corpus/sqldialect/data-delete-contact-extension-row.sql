@@ -1,0 +1,1 @@
+Delete FROM Crm_Contact_extradefine where OID = N'6f9619ff-8b86-d011-b42d-00c04fc964ff'

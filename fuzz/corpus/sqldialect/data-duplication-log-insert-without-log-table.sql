@@ -1,0 +1,1 @@
+if exists (select 1 from sysobjects where id = object_id('tc_tmp_duplication')) insert into tc_tmp_duplication (obj_type,code)values(2,'00000042')

@@ -1,0 +1,1 @@
+SELECT * FROM Crm_Contact WHERE dBirthday BETWEEN '1980-01-01' AND '1989-12-31' AND bMajor='1'

@@ -1,0 +1,1 @@
+SELECT * FROM Crm_Contact,Customer WHERE 1=2

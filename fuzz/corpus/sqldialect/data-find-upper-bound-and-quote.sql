@@ -1,0 +1,1 @@
+SELECT * FROM Crm_Contact WHERE dBirthday<='1989-12-31' AND cContactName='O''Brien'

@@ -1,0 +1,1 @@
+SELECT TOP 0 * FROM Crm_Contact

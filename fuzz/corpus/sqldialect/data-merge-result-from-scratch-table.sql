@@ -1,0 +1,1 @@
+SELECT * FROM  tempdb..tempK2501

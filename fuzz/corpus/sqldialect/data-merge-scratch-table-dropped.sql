@@ -1,0 +1,1 @@
+drop table tempdb..tempK2501

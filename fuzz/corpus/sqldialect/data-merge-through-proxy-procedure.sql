@@ -1,0 +1,1 @@
+EXECUTE sp_UniteArchiveProxy 'sp_UniteArchive_EX', 'Crm_Contact', '00000041', '00000042','tempK2501','cRetVal'

@@ -1,0 +1,1 @@
+ SELECT distinct  top 0 cCusCode from Crm_Contact

@@ -1,0 +1,1 @@
+select top 0  cContactCode,cContactName from Crm_Contact

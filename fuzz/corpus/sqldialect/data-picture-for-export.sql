@@ -1,0 +1,1 @@
+select * from aa_picture where cGUID = N'0B1C2D3E-4F50-6172-8394-A5B6C7D8E9F0'

@@ -1,0 +1,1 @@
+select top 1 * from Crm_Contact where cSuperiorID = N'00000042' and cContactCode<>N'00000042'

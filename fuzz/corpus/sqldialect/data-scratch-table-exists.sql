@@ -1,0 +1,1 @@
+SELECT TOP 1 * FROM tempdb..sysobjects WHERE name=N'tempK2501' AND type=N'U'

@@ -1,0 +1,1 @@
+SELECT TOP 1 * FROM  Crm_Contact WHERE cContactCode=N'00000042'

@@ -1,0 +1,1 @@
+create table #rows (cCode nvarchar(10)); alter table #rows add qzts rowversion; insert into #rows (cCode) values (N'a'); select count(*) from #rows where qzts > 0

@@ -1,0 +1,1 @@
+alter table Crm_BaseCode add cNote nvarchar(200) null, iLevel int not null default 0; select count(*) from Crm_BaseCode where iLevel = 0 and cNote is null

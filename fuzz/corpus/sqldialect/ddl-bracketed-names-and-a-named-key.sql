@@ -1,0 +1,1 @@
+CREATE TABLE dbo.[Rpt Scratch] ([Order] int NOT NULL, [cName] nvarchar(10) NULL, CONSTRAINT PK_Rpt_Scratch PRIMARY KEY CLUSTERED ([Order] ASC)); insert into [Rpt Scratch] ([Order], cName) values (2, N'x'); select [Order], cName from dbo.[Rpt Scratch]

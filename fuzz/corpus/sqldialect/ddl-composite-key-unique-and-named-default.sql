@@ -1,0 +1,1 @@
+create table Rpt_Pair (cA nvarchar(10) not null, cB nvarchar(10) not null, iSeq int constraint DF_Rpt_Pair_iSeq default (7), cTag nvarchar(10) unique, primary key (cA, cB), unique (iSeq, cTag)); insert into Rpt_Pair (cA, cB, cTag) values (N'a', N'b', N't'); select iSeq from Rpt_Pair where cA = N'a'

@@ -1,0 +1,1 @@
+create table Rpt_Indexed (cCode nvarchar(10) not null, cName nvarchar(20)); create unique nonclustered index ix_Rpt_Indexed_code on Rpt_Indexed (cCode desc); create index ix_Rpt_Indexed_name on dbo.Rpt_Indexed ([cName]); insert into Rpt_Indexed (cCode) values (N'a'); select count(*) from Rpt_Indexed

@@ -1,0 +1,1 @@
+create view v_Rpt_Sex as select top 2 ID, cName from Crm_BaseCode where cType = N'Sex' order by ID; select count(*) from v_Rpt_Sex

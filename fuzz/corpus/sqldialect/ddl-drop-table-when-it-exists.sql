@@ -1,0 +1,1 @@
+create table tempdb..tempK2509 (i int); if exists (select * from tempdb..sysobjects where name = N'tempK2509' and type = N'U') drop table tempdb..tempK2509; if exists (select * from tempdb..sysobjects where name = N'tempK2509' and type = N'U') drop table tempdb..tempK2509; select count(*) from tempdb..sysobjects where name = N'tempK2509'

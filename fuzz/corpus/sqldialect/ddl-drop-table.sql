@@ -1,0 +1,1 @@
+create table #gone (i int); drop table #gone; create table tempdb..tempGone (i int); drop table tempdb..tempGone; create table Rpt_Gone (i int); drop table dbo.Rpt_Gone; select count(*) from Crm_BaseCode where cType = N'Sex'

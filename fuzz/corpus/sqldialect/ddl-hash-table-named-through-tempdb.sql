@@ -1,0 +1,1 @@
+create table #Scratch2 (i int); insert into tempdb..#scratch2 (i) values (5); select i from #SCRATCH2

@@ -1,0 +1,1 @@
+create table #ix (cCode nvarchar(10)); create index ix_scratch_code on #ix (cCode); insert into #ix values (N'a'); select cCode from #ix

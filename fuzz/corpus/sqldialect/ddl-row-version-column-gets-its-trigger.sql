@@ -1,0 +1,1 @@
+create table Rpt_Versioned (cCode nvarchar(10) not null primary key, cName nvarchar(20), qzts timestamp); insert into Rpt_Versioned (cCode, cName) values (N'a', N'x'); update Rpt_Versioned set cName = N'y'; select count(*) from Rpt_Versioned where qzts > 0

@@ -1,0 +1,1 @@
+create table qzsystem..Rpt_Shared (cCode nvarchar(10) not null primary key, dWhen datetime); insert into qzsystem..Rpt_Shared (cCode) values (N'k'); select count(*) from qzsystem.dbo.Rpt_Shared

@@ -1,0 +1,1 @@
+create table #scratch (iStatus int, cRetVal nvarchar(255)); insert into #scratch (iStatus, cRetVal) values (1, N'ok'); select cRetVal from #scratch where iStatus = 1

@@ -1,0 +1,1 @@
+create table tempdb..tempK2501 (iStatus int, cRetVal nvarchar(255)); insert into tempdb..tempK2501 (iStatus, cRetVal) values (0, N'done'); select iStatus, cRetVal from tempdb..tempK2501

@@ -1,0 +1,1 @@
+UPDATE customer SET ccuscontactcode=null,cCusPerson=''  WHERE cCusContactCode=N'6f9619ff-8b86-d011-b42d-00c04fc964ff' AND customer.ccuscode =N'C0001' 

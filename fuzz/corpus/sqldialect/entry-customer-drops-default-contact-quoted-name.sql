@@ -1,0 +1,1 @@
+ update customer set ccuscontactcode=null,cCusPerson=null WHERE customer.ccuscode =N'C0001' and ccuscontactcode=N'6f9619ff-8b86-d011-b42d-00c04fc964ff'and cCusPerson=N'O''Brien'

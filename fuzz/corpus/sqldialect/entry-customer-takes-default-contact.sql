@@ -1,0 +1,1 @@
+ update customer set ccuscontactcode=N'6f9619ff-8b86-d011-b42d-00c04fc964ff',cCusPerson=N'王小明',cCusHand=N'13800138000' WHERE customer.ccuscode =N'C0001' 

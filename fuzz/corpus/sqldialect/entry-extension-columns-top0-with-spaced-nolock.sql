@@ -1,0 +1,1 @@
+select top 0 * from crm_contact_extradefine with (nolock) 

@@ -1,0 +1,1 @@
+select top 1 * from  crm_contact_extradefine Where OID=N'6f9619ff-8b86-d011-b42d-00c04fc964ff'

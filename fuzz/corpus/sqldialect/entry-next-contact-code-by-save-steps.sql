@@ -1,0 +1,1 @@
+Select max(cContactCode) FROM Crm_Contact WHERE  LEN(cContactCode)=8 and LEFT(cContactCode,1) in (N'0',N'1',N'2',N'3',N'4',N'5',N'6',N'7',N'8',N'9')  

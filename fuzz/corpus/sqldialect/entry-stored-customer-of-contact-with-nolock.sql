@@ -1,0 +1,1 @@
+ SELECT oid,cContactCode,cCusCode,cContactName FROM crm_contact with(nolock) WHERE cContactCode=N'00000042' 

@@ -1,0 +1,1 @@
+SELECT TableName,TableDefine FROM Rpt_GRPDef ORDER BY SystemId, TableName

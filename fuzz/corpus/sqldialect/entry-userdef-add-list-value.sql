@@ -1,0 +1,1 @@
+insert into userdefine(cId,cValue) values(N'01',N'上海')

@@ -1,0 +1,1 @@
+select * from userdef where cClass=N'联系人'

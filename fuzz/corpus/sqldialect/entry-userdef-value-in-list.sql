@@ -1,0 +1,1 @@
+select top 1 cId from userdefine where cId= N'01' and cValue = N'上海'

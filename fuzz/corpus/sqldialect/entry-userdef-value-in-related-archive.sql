@@ -1,0 +1,1 @@
+select top 1 * from Customer where cCusAbbName = N'华东商贸'

@@ -1,0 +1,1 @@
+select [select] = 1, [order] = 2, [cContactName] = N'名'

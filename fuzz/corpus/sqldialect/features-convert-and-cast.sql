@@ -1,0 +1,1 @@
+select convert(varchar(3), N'abcdef'), cast(N'42' as int) + 1, convert(nvarchar(max), 7), cast(3 as decimal(10,2)), convert(varchar(10), N'2026-03-01 10:20:30', 120)

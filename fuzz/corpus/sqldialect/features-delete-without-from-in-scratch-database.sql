@@ -1,0 +1,1 @@
+delete tempdb..tempK2503 where iStatus = -1

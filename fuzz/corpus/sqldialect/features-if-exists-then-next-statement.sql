@@ -1,0 +1,1 @@
+if exists (select 1 from Customer where 1=2) delete Customer where 1=2; select 1

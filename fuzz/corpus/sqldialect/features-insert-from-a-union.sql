@@ -1,0 +1,1 @@
+insert into userdefine (cId,cValue) select N'ZZ', N'甲' union select N'ZZ', N'乙'

@@ -1,0 +1,1 @@
+insert userdefine (cId,cValue) values (N'ZZ', N'O''Brien')

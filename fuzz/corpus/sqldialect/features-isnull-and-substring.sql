@@ -1,0 +1,1 @@
+select isnull(NULL,N'空'), ISNULL(N'有',N'空'), substring(N'abcdef',2,3)

@@ -1,0 +1,1 @@
+select LEFT(N'00000042',3), RIGHT(N'abc',2), RIGHT(N'abc',5), RIGHT(N'abc',0)

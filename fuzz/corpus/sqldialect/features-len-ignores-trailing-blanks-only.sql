@@ -1,0 +1,1 @@
+select LEN(N'ab  '), len(N'  ab'), LEN(NULL), LEN(42)

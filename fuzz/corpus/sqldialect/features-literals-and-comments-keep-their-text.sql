@@ -1,0 +1,1 @@
+select N'top 5 with (nolock)', 'a''b', N'[select] N''x''' -- TOP 1 with (nolock) in a comment

@@ -1,0 +1,1 @@
+select (select count(*) from sysobjects where id = object_id('dbo.Crm_Contact')), (select count(*) from tempdb..sysobjects where id = object_id('tempdb..tempK2502') and type=N'U')

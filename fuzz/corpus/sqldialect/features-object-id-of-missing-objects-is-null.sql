@@ -1,0 +1,1 @@
+select object_id('no_such_table'), object_id('tempdb..no_such_table'), object_id('nowhere..Crm_Contact')

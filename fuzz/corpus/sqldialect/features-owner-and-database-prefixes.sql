@@ -1,0 +1,1 @@
+select (select count(*) from qzsystem.dbo.UA_Account_Sub where 1=2), (select count(*) from dbo.Crm_Contact), (select count(*) from [QZMeta_001]..[aa_columndic] where 1=2)

@@ -1,0 +1,1 @@
+select N'O''Brien' + N'-' + 'x', 1 + 2

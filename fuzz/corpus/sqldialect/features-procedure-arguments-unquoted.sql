@@ -1,0 +1,1 @@
+EXEC dbo.sp_UniteArchiveProxy N'O''Brien', 42, ''

@@ -1,0 +1,1 @@
+select top 1 convert(char, convert(money,qzts), 2) as qzts from  Crm_Contact Where cContactCode=N'00000042'

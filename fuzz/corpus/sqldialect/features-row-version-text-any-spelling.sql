@@ -1,0 +1,1 @@
+select convert(char, convert(money, 123), 2), CONVERT( CHAR(30) , CONVERT( MONEY , 7 ) , 2 ), convert(char, convert(money, NULL), 2)

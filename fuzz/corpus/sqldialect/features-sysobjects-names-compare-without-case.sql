@@ -1,0 +1,1 @@
+select count(*) from sysobjects where name=N'CRM_CONTACT' and type=N'U'

@@ -1,0 +1,1 @@
+select count(*) from Customer WITH (UPDLOCK, ROWLOCK) where 1=2

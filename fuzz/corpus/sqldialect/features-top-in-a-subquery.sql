@@ -1,0 +1,1 @@
+select cName from Crm_BaseCode where ID = (select top 1 ID from Crm_BaseCode where cType = N'Sex' order by ID desc)

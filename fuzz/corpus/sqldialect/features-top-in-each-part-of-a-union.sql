@@ -1,0 +1,1 @@
+select count(*) from (select top 1 cName from Crm_BaseCode where cType=N'Sex' union all select top 2 cName from Crm_BaseCode where cType=N'Marriage') u

@@ -1,0 +1,1 @@
+select count(*) from (select top 2 ID from Crm_BaseCode where cType=N'Sex' union select ID from Crm_BaseCode where ID=250) u

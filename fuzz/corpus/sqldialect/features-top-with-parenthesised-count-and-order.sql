@@ -1,0 +1,1 @@
+select top (1) ID from Crm_BaseCode where cType=N'Marriage' order by ID desc

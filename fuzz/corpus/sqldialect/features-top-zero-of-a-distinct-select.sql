@@ -1,0 +1,1 @@
+select distinct top 0 cType from Crm_BaseCode

@@ -1,0 +1,1 @@
+USE [QZMeta_001]

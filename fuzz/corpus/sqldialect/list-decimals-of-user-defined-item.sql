@@ -1,0 +1,1 @@
+SELECT * FROM Userdef WHERE cClass=N'联系人' and cItem=N'自定义项13' and (cItemName <>N'' and cItemName is not null )

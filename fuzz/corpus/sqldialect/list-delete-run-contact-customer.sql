@@ -1,0 +1,1 @@
+Select top 1 cCusCode,OID from crm_contact where cContactCode= N'00000042'

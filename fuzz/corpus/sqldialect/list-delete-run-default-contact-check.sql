@@ -1,0 +1,1 @@
+SELECT top 1  cCusContactCode  FROM Customer where cCusContactCode =N'6f9619ff-8b86-d011-b42d-00c04fc964ff'

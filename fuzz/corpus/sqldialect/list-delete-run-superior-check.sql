@@ -1,0 +1,1 @@
+SELECT  Top 1 cContactCode FROM v_Crm_Contact Crm_Contact WHERE cSuperiorID = N'00000042'

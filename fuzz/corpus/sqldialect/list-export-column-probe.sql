@@ -1,0 +1,1 @@
+SELECT '' as cSel,Crm_Contact.cContactCode,Customer.cCusName,Person3.cPsn_Name as cprincipalname FROM v_Crm_Contact Crm_Contact  Left join Customer on Customer.cCusCode=Crm_Contact.cCusCode Left join hr_hi_person Person3 on Person3.cPsn_Num=Crm_Contact.cprincipal  WHERE 1=2

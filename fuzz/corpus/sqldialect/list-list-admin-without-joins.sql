@@ -1,0 +1,1 @@
+SELECT '' as cSel,Crm_Contact.cContactCode,Crm_Contact.cContactName,Crm_Contact.cMobilePhone,Crm_Contact.bMajor FROM v_Crm_Contact Crm_Contact WHERE (1=1)   ORDER BY cContactCode

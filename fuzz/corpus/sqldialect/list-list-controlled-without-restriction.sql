@@ -1,0 +1,1 @@
+SELECT '' as cSel,Crm_Contact.cContactCode,Crm_Contact.cContactName FROM v_Crm_Contact Crm_Contact WHERE (EXISTS(SELECT 1 WHERE 1=1))   ORDER BY cContactCode

@@ -1,0 +1,1 @@
+SELECT '' as cSel,Crm_Contact.cContactCode,Crm_Contact.cContactName FROM v_Crm_Contact Crm_Contact WHERE ((1=2 OR ISNULL(Crm_Contact.cCusCode,'')='' ) AND Crm_Contact.cConDepart in (N'01'))   AND  1=1  ORDER BY cContactCode

@@ -1,0 +1,1 @@
+SELECT '' as cSel,Crm_Contact.cContactCode,Crm_Contact.cContactName FROM v_Crm_Contact Crm_Contact WHERE (1=2)   ORDER BY cContactCode

@@ -1,0 +1,1 @@
+SELECT top 0  '' as cSel,Crm_Contact.cContactCode,Crm_Contact.cContactName,Person3.cPsn_Name as cprincipalname FROM v_Crm_Contact Crm_Contact  Left join hr_hi_person Person3 on Person3.cPsn_Num=Crm_Contact.cprincipal WHERE (1=1)   ORDER BY cContactCode

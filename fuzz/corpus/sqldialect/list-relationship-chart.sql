@@ -1,0 +1,1 @@
+SELECT cContactCode,cContactName,Crm_BaseCode.cName as DutyName,coalesce(cSuperiorID,'NULL')  FROM v_Crm_Contact Crm_Contact LEFT JOIN Crm_BaseCode ON Crm_BaseCode.ID = Crm_Contact.bcDutyID  WHERE cCusCode = (SELECT cCusCode FROM Crm_Contact WHERE cContactCode = N'00000042') Order by cContactCode

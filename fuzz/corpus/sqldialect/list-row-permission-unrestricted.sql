@@ -1,0 +1,1 @@
+SELECT 1 FROM Crm_Contact WHERE Crm_Contact.cContactCode=N'00000042' AND (1=1)  

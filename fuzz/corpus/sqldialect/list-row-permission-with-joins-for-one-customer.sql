@@ -1,0 +1,1 @@
+SELECT 1 FROM Crm_Contact  Left join hr_hi_person Person3 on Person3.cPsn_Num=Crm_Contact.cprincipal WHERE Crm_Contact.cContactCode=N'00000042' AND ((1=2 OR ISNULL(Crm_Contact.cCusCode,'')='' ))   and Crm_Contact.cCusCode = N'C0001' 

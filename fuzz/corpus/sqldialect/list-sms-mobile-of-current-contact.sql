@@ -1,0 +1,1 @@
+Select top 1 crm_contact.* from v_Crm_Contact crm_contact where cContactCode = N'00000042'

@@ -1,0 +1,1 @@
+SELECT * FROM Crm_Contact WHERE [cContactCode] IN ( N'00000041',N'00000042')

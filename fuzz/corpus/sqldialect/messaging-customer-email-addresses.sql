@@ -1,0 +1,1 @@
+SELECT DISTINCT [cCusEmail] FROM Customer WHERE cCusCode IN ( N'C0001',N'C0002')

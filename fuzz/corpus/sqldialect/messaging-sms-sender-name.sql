@@ -1,0 +1,1 @@
+SELECT top 1 cPersonName FROM Person  WHERE cPersonCode = N'P001'

@@ -1,0 +1,1 @@
+CREATE INDEX ix_Crm_Contact_cCusCode ON Crm_Contact (cCusCode);

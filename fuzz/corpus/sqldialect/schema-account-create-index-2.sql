@@ -1,0 +1,1 @@
+CREATE INDEX ix_Crm_Contact_cSuperiorID ON Crm_Contact (cSuperiorID);

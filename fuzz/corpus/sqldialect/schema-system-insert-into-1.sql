@@ -1,0 +1,1 @@
+INSERT INTO UA_User (cUser_Id, cUser_Name, bAdmin) VALUES ('admin', N'系统管理员', 1);
