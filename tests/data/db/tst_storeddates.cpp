@@ -112,7 +112,7 @@ private slots:
         // Written back, it is the same text again.
         const QString stored
             = date.toString(QStringLiteral("yyyy-MM-dd ")) + time.toString(u"HH:mm:ss");
-        QCOMPARE(ValueConversion::toStorage(column(ColumnType::DBTimeStamp), value).toString(),
+        QCOMPARE(ValueConversion::storedDateTimeText(value.toDateTime(), ColumnType::DBTimeStamp),
                  stored);
     }
 
