@@ -255,3 +255,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(tst_IClsCommonPage)
+#include "tst_iclscommonpage.moc"

@@ -179,3 +179,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(tst_StoredDates)
+#include "tst_storeddates.moc"
