@@ -530,4 +530,21 @@ std::unique_ptr<Recordset> Recordset::clone() const
     return copy;
 }
 
+std::unique_ptr<Recordset> Recordset::copyRecords(qint64 count) const
+{
+    requireOpen();
+    auto data = std::make_shared<RecordsetData>(m_data->columns);
+    const qsizetype first = qBound(qsizetype(0), m_position, qsizetype(m_view.size()));
+    const qsizetype last
+        = first + qsizetype(qBound<qint64>(0, count, qint64(m_view.size()) - first));
+    for (qsizetype position = first; position < last; ++position)
+        data->rows.appendCopy(m_data->rows, qsizetype(m_view[std::size_t(position)]));
+    auto copy = std::make_unique<Recordset>();
+    copy->m_cursorLocation = UseClient;
+    copy->m_cursorType = OpenStatic;
+    copy->m_lockType = LockBatchOptimistic;
+    copy->adopt(std::move(data));
+    return copy;
+}
+
 } // namespace perikon::db

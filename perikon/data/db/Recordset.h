@@ -129,6 +129,9 @@ public:
 
     // A second cursor over the same rows, with its own position and filter.
     std::unique_ptr<Recordset> clone() const;
+    // A disconnected recordset, changeable locally, with this one's columns and a copy of up to
+    // `count` visible records from the current one on, values exactly as stored. The cursor stays.
+    std::unique_ptr<Recordset> copyRecords(qint64 count) const;
 
 private:
     void requireOpen() const;
