@@ -8,8 +8,12 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
+#include <stdexcept>
+#include <string>
+
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -53,11 +57,30 @@ qint64 readEveryValue(db::Recordset &rs)
     return sum;
 }
 
+qint64 processCpuNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 struct Variant
 {
     const char *name;
-    std::function<qint64()> run; // nanoseconds
-    std::vector<qint64> samples;
+    std::function<qint64()> run; // gives a checksum, so the work cannot be left out
+    std::vector<qint64> wall;
+    std::vector<qint64> cpu;
+
+    void measure()
+    {
+        QElapsedTimer timer;
+        const qint64 cpuStart = processCpuNanoseconds();
+        timer.start();
+        if (run() == 0)
+            throw std::runtime_error(std::string(name) + ": no values read");
+        wall.push_back(timer.nsecsElapsed());
+        cpu.push_back(processCpuNanoseconds() - cpuStart);
+    }
 };
 
 qint64 median(std::vector<qint64> samples)
@@ -104,36 +127,25 @@ int runListRead(const ListReadSetup &setup, const char *listSql)
         pageRows = rs ? rs->recordCount() : -1;
         return rs;
     };
-    auto timed = [](auto &&work) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        return timer.nsecsElapsed();
-    };
-
     std::vector<Variant> variants;
-    variants.push_back({"raw (C API, every value)", setup.readRaw, {}});
-    variants.push_back({"recordset open", [&] { return timed([&] { openRecordset(); }); }, {}});
-    variants.push_back({"recordset open + read all",
-                        [&] { return timed([&] { readEveryValue(*openRecordset()); }); },
-                        {}});
-    variants.push_back({"OpenPage (page 1)", [&] { return timed([&] { openPage(); }); }, {}});
-    variants.push_back({"OpenPage + read all page",
-                        [&] {
-                            return timed([&] {
-                                if (auto rs = openPage())
-                                    readEveryValue(*rs);
-                            });
-                        },
-                        {}});
+    variants.push_back({"raw (C API, every value)", setup.readRaw, {}, {}});
+    variants.push_back({"recordset open", [&] { return openRecordset()->recordCount(); }, {}, {}});
+    variants.push_back(
+        {"recordset open + read all", [&] { return readEveryValue(*openRecordset()); }, {}, {}});
+    variants.push_back({"OpenPage (page 1)", [&] { return openPage()->recordCount(); }, {}, {}});
+    variants.push_back(
+        {"OpenPage + read all page", [&] { return readEveryValue(*openPage()); }, {}, {}});
 
     // Alternate the readers, so each sees the same warm caches and the same neighbours' load.
     for (int i = 0; i < setup.repeats; ++i) {
         for (Variant &variant : variants) {
             try {
-                variant.samples.push_back(variant.run());
+                variant.measure();
             } catch (const db::DbError &e) {
                 std::fprintf(stderr, "%s: %s\n", variant.name, qPrintable(e.description()));
+                return 1;
+            } catch (const std::exception &e) {
+                std::fprintf(stderr, "%s: %s\n", setup.backend, e.what());
                 return 1;
             }
         }
@@ -148,18 +160,21 @@ int runListRead(const ListReadSetup &setup, const char *listSql)
     }
 
     std::printf("%s: %d contacts, list statement of 35 columns read in full; OpenPage with page "
-                "size %d, page 1 (%lld rows copied); %d runs each\n",
+                "size %d, page 1 (%lld rows on the page); %d runs each\n",
                 setup.backend, setup.contacts, setup.pageSize, expectedPage, setup.repeats);
-    std::printf("  %-28s %9s %9s %9s   %s\n", "ms", "min", "median", "max", "x raw (min, median)");
-    const qint64 rawMin = *std::min_element(variants[0].samples.begin(), variants[0].samples.end());
-    const qint64 rawMedian = median(variants[0].samples);
+    std::printf("  %-26s %8s %8s %8s %9s   %s\n", "ms", "min", "median", "max", "cpu med",
+                "x raw: min, median, cpu median");
+    const Variant &raw = variants.front();
+    const qint64 rawMin = *std::min_element(raw.wall.begin(), raw.wall.end());
+    const qint64 rawMedian = median(raw.wall);
+    const qint64 rawCpu = median(raw.cpu);
     for (const Variant &variant : variants) {
-        const auto [low, high]
-            = std::minmax_element(variant.samples.begin(), variant.samples.end());
-        const qint64 middle = median(variant.samples);
-        std::printf("  %-28s %9.2f %9.2f %9.2f   %5.2f %5.2f\n", variant.name, *low / 1e6,
-                    middle / 1e6, *high / 1e6, double(*low) / double(rawMin),
-                    double(middle) / double(rawMedian));
+        const auto [low, high] = std::minmax_element(variant.wall.begin(), variant.wall.end());
+        const qint64 middle = median(variant.wall);
+        const qint64 cpu = median(variant.cpu);
+        std::printf("  %-26s %8.2f %8.2f %8.2f %9.2f   %5.2f %5.2f %5.2f\n", variant.name,
+                    *low / 1e6, middle / 1e6, *high / 1e6, cpu / 1e6, double(*low) / double(rawMin),
+                    double(middle) / double(rawMedian), double(cpu) / double(rawCpu));
     }
     return 0;
 }

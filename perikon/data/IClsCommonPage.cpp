@@ -66,8 +66,7 @@ void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage,
             // holds what the result holds, value for value, and no live cursor.
             if (lCurPage != 0)
                 main->setAbsolutePage(lCurPage);
-            page = main->copyRecords(lCurPage != 0 ? lPageSize : 0);
-            main->close();
+            page = main->takeRecords(lCurPage != 0 ? lPageSize : 0);
         } else {
             page = std::move(main);
         }

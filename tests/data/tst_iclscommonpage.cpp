@@ -106,7 +106,8 @@ private slots:
         row("image", "image", "0x89504e470d0a1a0a00", QMetaType::QByteArray, "89504e470d0a1a0a00");
     }
 
-    // Rows 1 and 3 hold the value, row 2 NULL; pages of two rows split them.
+    // Rows 1 and 3 hold the value, row 2 NULL; pages of two rows split them, a page of ten holds
+    // them all.
     void pageKeepsTheStoredValue()
     {
         QFETCH(QString, declaration);
@@ -153,6 +154,14 @@ private slots:
         QCOMPARE(last.rs->recordCount(), 1);
         QCOMPARE(last.rs->value(0).toInt(), 3);
         QCOMPARE(shown(last.rs->value(1)), expected);
+
+        const Page whole = openPage(sql, 10, 1);
+        QVERIFY(whole.ok);
+        QCOMPARE(whole.rs->recordCount(), 3);
+        QVERIFY(!whole.rs->activeConnection());
+        whole.rs->moveLast();
+        QCOMPARE(whole.rs->value(0).toInt(), 3);
+        QCOMPARE(shown(whole.rs->value(1)), expected);
     }
 
     void textLongerThanItsColumnStaysWhole()

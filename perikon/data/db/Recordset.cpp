@@ -530,21 +530,30 @@ std::unique_ptr<Recordset> Recordset::clone() const
     return copy;
 }
 
-std::unique_ptr<Recordset> Recordset::copyRecords(qint64 count) const
+std::unique_ptr<Recordset> Recordset::takeRecords(qint64 count)
 {
     requireOpen();
-    auto data = std::make_shared<RecordsetData>(m_data->columns);
-    const qsizetype first = qBound(qsizetype(0), m_position, qsizetype(m_view.size()));
-    const qsizetype last
-        = first + qsizetype(qBound<qint64>(0, count, qint64(m_view.size()) - first));
-    for (qsizetype position = first; position < last; ++position)
-        data->rows.appendCopy(m_data->rows, qsizetype(m_view[std::size_t(position)]));
-    auto copy = std::make_unique<Recordset>();
-    copy->m_cursorLocation = UseClient;
-    copy->m_cursorType = OpenStatic;
-    copy->m_lockType = LockBatchOptimistic;
-    copy->adopt(std::move(data));
-    return copy;
+    if (m_editMode != EditNone)
+        cancelUpdate(); // as close() would
+    const auto visible = qsizetype(m_view.size());
+    const qsizetype first = qBound(qsizetype(0), m_position, visible);
+    const qsizetype last = first + qsizetype(qBound<qint64>(0, count, qint64(visible - first)));
+    std::shared_ptr<RecordsetData> data;
+    if (first == 0 && last == m_data->rows.rowCount() && m_filter.isEmpty()
+        && m_data.use_count() == 1) {
+        data = std::move(m_data);
+    } else {
+        data = std::make_shared<RecordsetData>(m_data->columns);
+        for (qsizetype position = first; position < last; ++position)
+            data->rows.appendCopy(m_data->rows, qsizetype(m_view[std::size_t(position)]));
+    }
+    close();
+    auto taken = std::make_unique<Recordset>();
+    taken->m_cursorLocation = UseClient;
+    taken->m_cursorType = OpenStatic;
+    taken->m_lockType = LockBatchOptimistic;
+    taken->adopt(std::move(data));
+    return taken;
 }
 
 } // namespace perikon::db

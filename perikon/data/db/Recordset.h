@@ -129,9 +129,11 @@ public:
 
     // A second cursor over the same rows, with its own position and filter.
     std::unique_ptr<Recordset> clone() const;
-    // A disconnected recordset, changeable locally, with this one's columns and a copy of up to
-    // `count` visible records from the current one on, values exactly as stored. The cursor stays.
-    std::unique_ptr<Recordset> copyRecords(qint64 count) const;
+    // Hands over up to `count` visible records from the current one as a disconnected recordset,
+    // changeable locally, with this one's columns and the values exactly as stored, and closes
+    // this one (a pending change is dropped). When that is every row it holds (no filter, no
+    // clone), the rows move without a copy.
+    std::unique_ptr<Recordset> takeRecords(qint64 count);
 
 private:
     void requireOpen() const;
