@@ -1,23 +1,18 @@
 #include "PostgresListRead.h"
 
-#include "perikon/data/db/Connection.h"
 #include "perikon/data/db/ConnectionString.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/PgResultHandle.h"
 #include "perikon/data/db/PostgresCompat.h"
 #include "perikon/data/db/PostgresCursor.h"
 #include "perikon/data/db/PostgresDriver.h"
-#include "perikon/data/db/Recordset.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <libpq-fe.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 
 using namespace perikon::db;
 
@@ -76,10 +71,8 @@ void fill(const QString &database, const char *schemaSql, int customers, int row
 }
 
 // What a minimal reader does: every column of every row, as an integer or as text.
-qint64 readRaw(PGconn *conn, const char *listSql, qint64 *checksum)
+qint64 readRaw(PGconn *conn, const char *listSql)
 {
-    QElapsedTimer timer;
-    timer.start();
     PgResultHandle handle(PQexec(conn, listSql));
     const PGresult *result = handle.get();
     const int columns = PQnfields(result);
@@ -95,58 +88,31 @@ qint64 readRaw(PGconn *conn, const char *listSql, qint64 *checksum)
         }
     }
     handle.reset(); // clearing is part of the read
-    const qint64 elapsed = timer.nsecsElapsed();
-    *checksum = sum;
-    return elapsed;
-}
-
-qint64 readRecordset(Connection &connection, const char *listSql, qint64 *rows)
-{
-    QElapsedTimer timer;
-    timer.start();
-    Recordset rs;
-    rs.setCursorLocation(Recordset::UseClient);
-    rs.open(QString::fromLatin1(listSql), &connection, Recordset::OpenStatic,
-            Recordset::LockOptimistic);
-    const qint64 elapsed = timer.nsecsElapsed();
-    *rows = rs.recordCount();
-    return elapsed;
+    return sum;
 }
 
 } // namespace
 
-int runPostgresListRead(const char *listSql, const char *schemaSql, int customers, int rows,
-                        int repeats)
+int runPostgresListRead(const ListReadSetup &sqlite, const char *listSql, const char *schemaSql,
+                        int customers)
 {
     const QString database
         = QStringLiteral("bench_listread_%1").arg(QCoreApplication::applicationPid());
     int code = 0;
     try {
         maintenance(QStringLiteral("CREATE DATABASE ") + database);
-        std::printf("PostgreSQL: creating %d contacts ...\n", rows);
-        fill(database, schemaSql, customers, rows);
+        std::printf("PostgreSQL: creating %d contacts ...\n", sqlite.contacts);
+        fill(database, schemaSql, customers, sqlite.contacts);
 
-        const QString connectionString = serverString(database, QStringLiteral("QZDATA_001_2026"));
+        ListReadSetup setup = sqlite;
+        setup.backend = "PostgreSQL";
+        setup.connectionString = serverString(database, QStringLiteral("QZDATA_001_2026"));
         PostgresDriver raw;
-        raw.open(ConnectionString(connectionString));
-        Connection connection;
-        connection.open(connectionString);
-        qint64 best = std::numeric_limits<qint64>::max(),
-               recordset = std::numeric_limits<qint64>::max();
-        qint64 checksum = 0, read = 0;
-        for (int i = 0; i < repeats; ++i) {
-            best = std::min(best, readRaw(raw.handle(), listSql, &checksum));
-            recordset = std::min(recordset, readRecordset(connection, listSql, &read));
-        }
-        if (read != rows) {
-            std::fprintf(stderr, "the PostgreSQL recordset holds %lld rows, expected %d\n", read,
-                         rows);
-            code = 1;
-        } else {
-            std::printf("raw libpq:            %8.1f ms (checksum %lld)\n", best / 1e6, checksum);
-            std::printf("recordset (client):   %8.1f ms\n", recordset / 1e6);
-            std::printf("ratio recordset/raw:  %8.2f\n", double(recordset) / double(best));
-        }
+        raw.open(ConnectionString(setup.connectionString));
+        setup.readRaw = [&raw, listSql] {
+            return readRaw(raw.handle(), listSql);
+        };
+        code = runListRead(setup, listSql);
     } catch (const DbError &e) {
         std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(e.description()));
         code = 1;

@@ -1,31 +1,30 @@
 // Compares reading a contact list with the raw sqlite3 API (what a minimal reader does: prepare,
 // step, read every column as text or integer) against opening the same statement as a client-side,
-// static, optimistic recordset through a connection, as the list window does. With PERIKON_TEST_PG
-// set it does the same against PostgreSQL, raw libpq against the recordset.
+// static, optimistic recordset through a connection, as the list window does, and against
+// IClsCommon::OpenPage, which reads the whole statement and copies one page of it. With
+// PERIKON_TEST_PG set it does the same against PostgreSQL, raw libpq against the component.
+//
+// bench-listread [contacts] [page size] [runs]: 10000 contacts, pages of 10000 (the list's largest
+// page) and 9 runs unless told otherwise.
 
+#include "ListReadRuns.h"
 #include "PostgresListRead.h"
 
-#include "perikon/data/db/Connection.h"
-#include "perikon/data/db/Recordset.h"
 #include "perikon/data/db/SqliteStatementHandle.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <limits>
 
 using namespace perikon::db;
 
 namespace {
 
 constexpr int kCustomers = 5000;
-constexpr int kRepeats = 5;
 
 const char *const kSchema
     = "CREATE TABLE Customer (cCusCode nvarchar(20) PRIMARY KEY, cCusName nvarchar(98), "
@@ -154,10 +153,8 @@ bool createDatabase(const QString &path, int rows)
 }
 
 // What a minimal reader does: every column of every row, as an integer or as text.
-qint64 readRaw(sqlite3 *db, qint64 *checksum)
+qint64 readRaw(sqlite3 *db)
 {
-    QElapsedTimer timer;
-    timer.start();
     SqliteStatementHandle statement;
     prepareSqliteStatement(db, kListSql, -1, statement);
     const int columns = sqlite3_column_count(statement.get());
@@ -173,22 +170,7 @@ qint64 readRaw(sqlite3 *db, qint64 *checksum)
         }
     }
     statement.reset(); // finalizing is part of the read
-    const qint64 elapsed = timer.nsecsElapsed();
-    *checksum = sum;
-    return elapsed;
-}
-
-qint64 readRecordset(Connection &connection, qint64 *rows)
-{
-    QElapsedTimer timer;
-    timer.start();
-    Recordset rs;
-    rs.setCursorLocation(Recordset::UseClient);
-    rs.open(QString::fromLatin1(kListSql), &connection, Recordset::OpenStatic,
-            Recordset::LockOptimistic);
-    const qint64 elapsed = timer.nsecsElapsed();
-    *rows = rs.recordCount();
-    return elapsed;
+    return sum;
 }
 
 } // namespace
@@ -196,16 +178,23 @@ qint64 readRecordset(Connection &connection, qint64 *rows)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    ListReadSetup setup;
+    setup.contacts = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+    setup.pageSize = argc > 2 ? QByteArray(argv[2]).toInt() : 10000;
+    setup.repeats = argc > 3 ? QByteArray(argv[3]).toInt() : 9;
+    if (setup.contacts < 1 || setup.pageSize < 1 || setup.repeats < 1) {
+        std::fprintf(stderr, "usage: bench-listread [contacts] [page size] [runs]\n");
+        return 2;
+    }
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("QZDATA_001_2026.db"));
-    std::printf("creating %d contacts ...\n", rows);
-    if (!dir.isValid() || !createDatabase(path, rows)) {
+    std::printf("creating %d contacts ...\n", setup.contacts);
+    if (!dir.isValid() || !createDatabase(path, setup.contacts)) {
         std::fprintf(stderr, "cannot create the database\n");
         return 1;
     }
 
-    // Both readers keep one open connection, as an application would.
+    // The raw reader keeps one open connection, as the component does.
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
@@ -213,30 +202,18 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot open the database\n");
         return 1;
     }
-    Connection connection;
-    connection.open(
-        QStringLiteral("Provider=SQLite;Data Source=%1;Initial Catalog=QZDATA_001_2026").arg(path));
-
-    qint64 raw = std::numeric_limits<qint64>::max();
-    qint64 recordset = std::numeric_limits<qint64>::max();
-    qint64 checksum = 0, read = 0;
-    // Alternate and keep the best of each, so both see the same warm cache.
-    for (int i = 0; i < kRepeats; ++i) {
-        raw = std::min(raw, readRaw(db, &checksum));
-        recordset = std::min(recordset, readRecordset(connection, &read));
-    }
+    setup.backend = "SQLite";
+    setup.connectionString
+        = QStringLiteral("Provider=SQLite;Data Source=%1;Initial Catalog=QZDATA_001_2026")
+              .arg(path);
+    setup.readRaw = [db] {
+        return readRaw(db);
+    };
+    int code = runListRead(setup, kListSql);
     sqlite3_close(db);
-    if (read != rows) {
-        std::fprintf(stderr, "the recordset holds %lld rows, expected %d\n", read, rows);
-        return 1;
-    }
-    std::printf("rows: %d, columns: 35, checksum %lld\n", rows, checksum);
-    std::printf("raw sqlite3:          %8.1f ms\n", raw / 1e6);
-    std::printf("recordset (client):   %8.1f ms\n", recordset / 1e6);
-    std::printf("ratio recordset/raw:  %8.2f\n", double(recordset) / double(raw));
 
     // The same read from the multi-user server, when one is configured.
-    if (!qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
-        return runPostgresListRead(kListSql, kSchema, kCustomers, rows, kRepeats);
-    return 0;
+    if (code == 0 && !qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
+        code = runPostgresListRead(setup, kListSql, kSchema, kCustomers);
+    return code;
 }

@@ -5,12 +5,10 @@
 #include "perikon/data/ConnectionScope.h"
 #include "perikon/data/DataErrors.h"
 
-#include <pugixml.hpp>
-
 namespace perikon {
 namespace {
 
-// The statement with "top 0" after its SELECT: it gives the query's columns without its rows.
+// The statement with "top 0" after its SELECT: the query's columns without its rows.
 QString schemaProbe(const QString &strSql)
 {
     const QString remainder = strSql.mid(6).trimmed();
@@ -44,13 +42,11 @@ void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage,
     const QString strSql = strSqlIn.trimmed();
     auto page = std::make_unique<db::Recordset>();
     try {
-        pugi::xml_document schema;
         {
+            // Runs first, in every call: a text that is no SELECT fails here, paged or not.
             db::Recordset probe;
             probe.open(schemaProbe(strSql), connection(), db::Recordset::OpenStatic,
                        db::Recordset::LockBatchOptimistic, -1);
-            probe.saveXml(schema);
-            probe.close();
         }
 
         auto main = std::make_unique<db::Recordset>();
@@ -68,27 +64,11 @@ void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage,
             } else {
                 lCurPage = pages;
             }
-            page->openXml(schema);
-            if (lCurPage != 0) {
+            // The page takes the result's own columns and its stored cells as they are, so it
+            // holds what the result holds, value for value, and no live cursor.
+            if (lCurPage != 0)
                 main->setAbsolutePage(lCurPage);
-                const int columns = main->fieldCount();
-                for (int row = 0; row < lPageSize && !main->eof(); ++row) {
-                    page->addNew();
-                    for (int j = 0; j < columns; ++j) {
-                        // A value the page column refuses leaves that cell empty; copying goes on.
-                        try {
-                            page->setValue(j, main->value(j));
-                        } catch (...) {
-                        }
-                    }
-                    main->moveNext();
-                }
-                if (page->editMode() != db::Recordset::EditNone)
-                    page->update();
-                if (page->recordCount() > 0)
-                    page->moveFirst();
-                main->close();
-            }
+            page = main->takeRecords(lCurPage != 0 ? lPageSize : 0);
         } else {
             page = std::move(main);
         }

@@ -567,4 +567,30 @@ std::unique_ptr<Recordset> Recordset::slice(qint64 first, qint64 count) const
     return page;
 }
 
+std::unique_ptr<Recordset> Recordset::takeRecords(qint64 count)
+{
+    requireOpen();
+    if (m_editMode != EditNone)
+        cancelUpdate(); // as close() would
+    const auto visible = qsizetype(m_view.size());
+    const qsizetype first = qBound(qsizetype(0), m_position, visible);
+    const qsizetype last = first + qsizetype(qBound<qint64>(0, count, qint64(visible - first)));
+    std::shared_ptr<RecordsetData> data;
+    if (first == 0 && last == m_data->rows.rowCount() && m_filter.isEmpty()
+        && m_data.use_count() == 1) {
+        data = std::move(m_data);
+    } else {
+        data = std::make_shared<RecordsetData>(m_data->columns);
+        for (qsizetype position = first; position < last; ++position)
+            data->rows.appendCopy(m_data->rows, qsizetype(m_view[std::size_t(position)]));
+    }
+    close();
+    auto taken = std::make_unique<Recordset>();
+    taken->m_cursorLocation = UseClient;
+    taken->m_cursorType = OpenStatic;
+    taken->m_lockType = LockBatchOptimistic;
+    taken->adopt(std::move(data));
+    return taken;
+}
+
 } // namespace perikon::db

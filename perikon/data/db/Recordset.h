@@ -141,6 +141,12 @@ public:
     void keepRows(const QString &source, const QString &table) const;
     bool openKept(const QString &source, Connection *connection);
 
+    // Hands over up to `count` visible records from the current one as a disconnected recordset,
+    // changeable locally, with this one's columns and the values exactly as stored, and closes
+    // this one (a pending change is dropped). When that is every row it holds (no filter, no
+    // clone), the rows move without a copy.
+    std::unique_ptr<Recordset> takeRecords(qint64 count);
+
 private:
     void requireOpen() const;
     void requireCurrent() const;

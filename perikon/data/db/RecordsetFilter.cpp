@@ -15,6 +15,13 @@ template<typename T> int ordering(const T &a, const T &b)
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// Dates carry no zone: compare them as written, whatever zone a caller's value was labelled with.
+int wallClockOrdering(const QDateTime &a, const QDateTime &b)
+{
+    const int byDate = ordering(a.date(), b.date());
+    return byDate != 0 ? byDate : ordering(a.time(), b.time());
+}
+
 } // namespace
 
 class RecordsetFilter::Parser
@@ -276,7 +283,7 @@ bool RecordsetFilter::compare(const Node &node, const RecordsetData &data, qsize
                                  : ValueConversion::parseDateTime(node.literal.toString());
         if (!literal)
             return node.op == Op::Ne;
-        order = ordering(value.toDateTime(), *literal);
+        order = wallClockOrdering(value.toDateTime(), *literal);
     } else if (node.literal.typeId() == QMetaType::Double
                || (value.typeId() != QMetaType::QString
                    && value.typeId() != QMetaType::QByteArray)) {

@@ -125,6 +125,20 @@ void RowStore::appendFrom(const ResultCursor &cursor)
     }
 }
 
+void RowStore::appendCopy(const RowStore &source, qsizetype sourceRow)
+{
+    Q_ASSERT(source.m_columnCount == m_columnCount);
+    StoredCell *row = newRow();
+    const StoredCell *from = source.rowStart(sourceRow);
+    for (int column = 0; column < m_columnCount; ++column) {
+        const StoredCell &cell = from[column];
+        if (cell.kind == CellKind::Text || cell.kind == CellKind::Blob)
+            row[column] = storeBytes(cell.kind, cell.data, cell.size);
+        else
+            row[column] = cell;
+    }
+}
+
 qsizetype RowStore::appendRow()
 {
     StoredCell *row = newRow();

@@ -44,6 +44,9 @@ public:
 
     // Appends the cursor's current row.
     void appendFrom(const ResultCursor &cursor);
+    // Appends a copy of another store's row, which has as many columns as this one: the cells as
+    // they are, text and binary copied into this store.
+    void appendCopy(const RowStore &source, qsizetype row);
     // Appends a row of nulls and gives its index.
     qsizetype appendRow();
 

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -146,29 +147,93 @@ QByteArray bytesOf(const ColumnInfo &column, const QVariant &value)
     return QByteArray::fromHex(text.toLatin1());
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool isBlank(char16_t c)
+{
+    return QChar::isSpace(c);
+}
+
+// Reads the forms parseDateTime accepts from ASCII code units (UTF-8 bytes or UTF-16), with digit
+// arithmetic only. The database's dates carry no zone, so the value is the calendar date and clock
+// time as written, with no time-zone lookup: a time that the local zone skips or repeats stays
+// what it is.
+template<typename Char> std::optional<QDateTime> parseDateTimeUnits(const Char *p, const Char *end)
+{
+    while (p != end && isBlank(*p))
+        ++p;
+    while (end != p && isBlank(end[-1]))
+        --end;
+    auto digits = [&](int least, int most, int &value) {
+        int count = 0;
+        value = 0;
+        for (; count < most && p != end && *p >= '0' && *p <= '9'; ++count, ++p)
+            value = value * 10 + int(*p - '0');
+        return count >= least;
+    };
+    auto skip = [&](std::initializer_list<char> accepted) {
+        if (p == end || std::find(accepted.begin(), accepted.end(), *p) == accepted.end())
+            return false;
+        ++p;
+        return true;
+    };
+
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millis = 0;
+    if (!digits(4, 4, year))
+        return std::nullopt;
+    if (skip({'-', '/', '.'})) {
+        if (!digits(1, 2, month) || !skip({'-', '/', '.'}) || !digits(1, 2, day))
+            return std::nullopt;
+        if (p != end) {
+            if (!skip({' ', 'T'}) || !digits(1, 2, hour) || !skip({':'}) || !digits(1, 2, minute))
+                return std::nullopt;
+            if (skip({':'})) {
+                if (!digits(1, 2, second))
+                    return std::nullopt;
+                if (skip({'.'})) {
+                    const Char *fraction = p;
+                    int ignored = 0;
+                    if (!digits(1, 7, ignored))
+                        return std::nullopt;
+                    // Milliseconds: the first three digits of the fraction, cut, not rounded.
+                    for (int i = 0; i < 3; ++i)
+                        millis = millis * 10 + (fraction + i < p ? int(fraction[i] - '0') : 0);
+                }
+            }
+        }
+    } else if (!digits(2, 2, month) || !digits(2, 2, day)) {
+        return std::nullopt;
+    }
+    if (p != end)
+        return std::nullopt;
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second, millis);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time, Qt::UTC);
+}
+
+// A stored date as the driver hands it over, read without making a QString of it first.
+std::optional<QDateTime> parseStoredDateTime(const char *data, qsizetype size)
+{
+    const char *end = data + size;
+    if (std::any_of(data, end, [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        // Only blanks beyond ASCII could surround a date; QChar knows them all.
+        const QString text = QString::fromUtf8(data, size);
+        const QStringView units(text);
+        return parseDateTimeUnits(units.utf16(), units.utf16() + units.size());
+    }
+    return parseDateTimeUnits(data, end);
+}
+
 } // namespace
 
 std::optional<QDateTime> parseDateTime(QStringView text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T](\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.(\d{1,7}))?)?)?$)"));
-    static const QRegularExpression compact(QStringLiteral(R"(^(\d{4})(\d{2})(\d{2})$)"));
-    const QString trimmed = text.trimmed().toString();
-    QRegularExpressionMatch match = pattern.match(trimmed);
-    if (!match.hasMatch())
-        match = compact.match(trimmed);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
-                     match.captured(3).toInt());
-    const int millis = match.lastCapturedIndex() >= 7
-                           ? match.captured(7).left(3).leftJustified(3, u'0').toInt()
-                           : 0;
-    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(),
-                     match.captured(6).toInt(), millis);
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return QDateTime(date, time);
+    return parseDateTimeUnits(text.utf16(), text.utf16() + text.size());
 }
 
 QString storedDateTimeText(const QDateTime &value, int columnType)
@@ -209,11 +274,13 @@ QVariant toCallerValue(const ColumnInfo &column, const CellRef &cell)
             return QString::number(cell.real, 'g', 15);
         return cell.real;
     case CellKind::Text: {
-        const QString text = QString::fromUtf8(cell.data, cell.size);
         if (ColumnType::isDateTime(type)) {
-            if (const auto parsed = parseDateTime(text))
+            if (const auto parsed = parseStoredDateTime(cell.data, cell.size))
                 return *parsed;
-        } else if (type == ColumnType::Boolean) {
+            return QString::fromUtf8(cell.data, cell.size);
+        }
+        const QString text = QString::fromUtf8(cell.data, cell.size);
+        if (type == ColumnType::Boolean) {
             if (const auto flag = booleanText(text))
                 return *flag;
             bool ok = false;
@@ -281,7 +348,7 @@ QVariant toStorage(const ColumnInfo &column, const QVariant &value)
         if (value.typeId() == QMetaType::QDateTime)
             moment = value.toDateTime();
         else if (value.typeId() == QMetaType::QDate)
-            moment = value.toDate().startOfDay();
+            moment = QDateTime(value.toDate(), QTime(0, 0), Qt::UTC); // no zone: always 00:00
         else if (const auto parsed = parseDateTime(value.toString()))
             moment = *parsed;
         if (!moment.isValid())

@@ -16,6 +16,8 @@ namespace ValueConversion {
 
 // The value a caller reads: integers as int (qlonglong for bigint or what does not fit), bit as
 // bool, money and numeric as double, dates as QDateTime, text as QString, binary as QByteArray.
+// Stored dates carry no zone: they read as a QDateTime in UTC holding the stored date and clock
+// time, never shifted by the local zone's daylight saving time.
 QVariant toCallerValue(const ColumnInfo &column, const CellRef &cell);
 
 // The storage form of a value assigned to a column; throws DbError when the column refuses it
@@ -23,7 +25,8 @@ QVariant toCallerValue(const ColumnInfo &column, const CellRef &cell);
 QVariant toStorage(const ColumnInfo &column, const QVariant &value);
 
 // A date or date and time as the suite writes them: ISO ("2024-03-01", "2024-03-01 08:30:00",
-// "2024-03-01T08:30:00"), "2024/3/1", "20240301". Invalid dates give nothing.
+// "2024-03-01T08:30:00"), "2024/3/1", "20240301". Invalid dates give nothing. The result is in
+// UTC: the date and time exactly as written, with no time-zone lookup.
 std::optional<QDateTime> parseDateTime(QStringView text);
 
 // The text form dates are stored in.

@@ -147,7 +147,8 @@ private slots:
         QCOMPARE(rs.value("iBig"), QVariant(qlonglong(5000000000)));
         QCOMPARE(rs.value("bMajor"), QVariant(true));
         QCOMPARE(rs.value("mAmount"), QVariant(12.5));
-        QCOMPARE(rs.value("dBirthday"), QVariant(QDateTime(QDate(2024, 3, 1), QTime(8, 30))));
+        QCOMPARE(rs.value("dBirthday"),
+                 QVariant(QDateTime(QDate(2024, 3, 1), QTime(8, 30), Qt::UTC)));
         QCOMPARE(rs.value("bPic"), QVariant(QByteArray("\x01\x02", 2)));
         QVERIFY(rs.value("cMemo").isNull());
         QVERIFY_THROWS_EXCEPTION(DbError, rs.value("NoSuchColumn"));

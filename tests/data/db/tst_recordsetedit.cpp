@@ -346,16 +346,16 @@ private slots:
         QTest::newRow("money refuses text") << "mAmount" << QVariant("twelve") << QVariant();
         QTest::newRow("datetime from ISO date")
             << "dBirthday" << QVariant("2024-03-01")
-            << QVariant(QDateTime(QDate(2024, 3, 1), QTime(0, 0)));
+            << QVariant(QDateTime(QDate(2024, 3, 1), QTime(0, 0), Qt::UTC));
         QTest::newRow("datetime from slashes")
             << "dBirthday" << QVariant("2024/3/1 8:05:09")
-            << QVariant(QDateTime(QDate(2024, 3, 1), QTime(8, 5, 9)));
+            << QVariant(QDateTime(QDate(2024, 3, 1), QTime(8, 5, 9), Qt::UTC));
         QTest::newRow("datetime from T form")
             << "dBirthday" << QVariant("2024-03-01T10:11:12")
-            << QVariant(QDateTime(QDate(2024, 3, 1), QTime(10, 11, 12)));
+            << QVariant(QDateTime(QDate(2024, 3, 1), QTime(10, 11, 12), Qt::UTC));
         QTest::newRow("datetime from QDate")
             << "dBirthday" << QVariant(QDate(1999, 12, 31))
-            << QVariant(QDateTime(QDate(1999, 12, 31), QTime(0, 0)));
+            << QVariant(QDateTime(QDate(1999, 12, 31), QTime(0, 0), Qt::UTC));
         QTest::newRow("datetime refuses invalid day")
             << "dBirthday" << QVariant("2024-02-30") << QVariant();
         QTest::newRow("datetime refuses before 1753")
@@ -363,7 +363,7 @@ private slots:
         QTest::newRow("datetime refuses words")
             << "dBirthday" << QVariant("tomorrow") << QVariant();
         QTest::newRow("date") << "dDay" << QVariant("2024-3-1")
-                              << QVariant(QDateTime(QDate(2024, 3, 1), QTime(0, 0)));
+                              << QVariant(QDateTime(QDate(2024, 3, 1), QTime(0, 0), Qt::UTC));
         QTest::newRow("nvarchar at its size")
             << "cContactName" << QVariant(QString(50, u'字')) << QVariant(QString(50, u'字'));
         QTest::newRow("nvarchar over its size")
