@@ -2,6 +2,7 @@
 
 #include "perikon/host/contract/HostRegistry.h"
 #include "suite/SuiteLogin.h"
+#include "suite/portal/SuitePortal.h"
 #include "suite/procedures/SuiteProcedures.h"
 #include "suite/services/SuiteColumnAuthService.h"
 #include "suite/services/SuiteColumnSetService.h"
@@ -38,6 +39,11 @@ void registerServices()
     add<SuiteColumnAuthService>("ColumnAuthService");
     add<SuiteRowAuthService>("RowAuthService");
     add<SuiteFunctionTaskService>("FunctionTaskService");
+    add<SuiteHelpIdProvider>("HelpIdProvider");
+    add<SuiteBusiness>("Suite.Business");
+    add<SuiteProduct>("Suite.Product");
+    add<SuiteFormManager>("Suite.FormManager");
+    add<SuiteViewManager>("Suite.ViewManager");
     registerProcedures();
 }
 

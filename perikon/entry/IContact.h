@@ -26,6 +26,17 @@ public:
     // An instance that set up the session releases the session's objects when it goes.
     ~IContact() override;
 
+    // Opens the contact list for the login: modal outside the host's portal (no product or form
+    // manager), modeless inside it, or through the portal's business object when one is given.
+    // A list already open comes to the front instead.
+    Q_INVOKABLE void Show(QObject *oLogin, bool bIsToolbarVisible = false,
+                          QObject *oProduct = nullptr, QObject *oActiveFrmMgr = nullptr,
+                          QObject *oViewManager = nullptr, QObject *Business = nullptr);
+    // Opens the list limited to one customer's contacts, as a customer's archive asks for it.
+    Q_INVOKABLE void
+    showCalledByCusomterArchive(QObject *oLogin, QString &customerCode, QString &customerName,
+                                bool bIsToolbarVisible = false, QObject *oProduct = nullptr,
+                                QObject *oActiveFrmMgr = nullptr, QObject *oViewManager = nullptr);
     Q_INVOKABLE bool Login(QObject *oLogin);
     Q_INVOKABLE bool LogOff();
 
@@ -35,6 +46,11 @@ public:
     // The host portal's login interface.
     Q_INVOKABLE bool ILoginable_Login();
     Q_INVOKABLE bool ILoginable_LogOff();
+    // Opens the list for the portal's login; the texts are not read. Always an empty object.
+    Q_INVOKABLE QObject *ILoginable_CallFunction(const QString &a = QString(),
+                                                 const QString &b = QString(),
+                                                 const QString &c = QString(),
+                                                 const QString &d = QString());
 
     // Asks the listeners of EventGetColInfo; empty text when nobody answers.
     Q_INVOKABLE QString getColInfo(const QString &cKey, int iReturnMode = 0);
@@ -104,6 +120,11 @@ private:
                             IClsCommon *&ICom);
     // The server time through the host's public service, created first when `create` is set.
     QString serverTime(IClsCommon *&ICom);
+
+    // Show's steps after the function task began: false when the list must not open.
+    bool prepareSession(QObject *oLogin, bool bIsToolbarVisible, QObject *oProduct,
+                        QObject *oActiveFrmMgr, QObject *oViewManager);
+    void openList(QWidget *form, QObject *Business);
 
     // The save steps' operation code while Trans runs (1 insert, 2 modify).
     int m_operation = 0;

@@ -16,6 +16,7 @@ thread_local QString gListSelectCols;
 thread_local QString gListColInfoXml;
 thread_local std::array<QString, 2> gYesNoText;
 thread_local bool gListDirty = false;
+thread_local QString gHelpFile;
 
 namespace {
 [[maybe_unused]] const bool published = [] {

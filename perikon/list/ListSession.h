@@ -23,5 +23,7 @@ extern thread_local QString gListColInfoXml;
 extern thread_local std::array<QString, 2> gYesNoText;
 // Set by the card after a save and by batch modification: the list must refresh.
 extern thread_local bool gListDirty;
+// The component's help page, as the host's UI helper names it when the list opens.
+extern thread_local QString gHelpFile;
 
 } // namespace perikon

@@ -3,6 +3,7 @@
 #include "suite/schema/DemoLoader.h"
 #include "suite/schema/SqliteStatement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -90,6 +91,30 @@ std::vector<std::pair<std::string, std::string>> bulkLoadObjects(sqlite3 *db)
     return objects;
 }
 
+// Two clerks beside the administrator, so the list's rights and row rules show: Wang Fang may
+// use every contact function but reads only the contacts she is responsible for (employee 1001)
+// and those without a customer; Li Qiang reads every contact and may change none.
+void addDemoClerks(sqlite3 *db, const QString &systemDbPath)
+{
+    if (QFileInfo::exists(systemDbPath)) {
+        const std::string attach = "ATTACH DATABASE '"
+                                   + QString(systemDbPath)
+                                         .replace(QStringLiteral("'"), QStringLiteral("''"))
+                                         .toStdString()
+                                   + "' AS demo_system";
+        execSql(db, attach);
+        execSql(db, "INSERT OR IGNORE INTO demo_system.UA_User (cUser_Id, cUser_Name, bAdmin) "
+                    "VALUES ('wangfang', '王芳', 0), ('liqiang', '李强', 0)");
+        execSql(db, "DETACH DATABASE demo_system");
+    }
+    execSql(db, "INSERT OR IGNORE INTO qz_UserFunction (cUser_Id, cFuncId) VALUES "
+                "('wangfang', 'CS020201'), ('wangfang', 'CS020202'), ('wangfang', 'CS020203'), "
+                "('wangfang', 'CS020204'), ('wangfang', 'CS020205'), ('liqiang', 'CS020202')");
+    execSql(db, "INSERT OR IGNORE INTO qz_RowAuth (cUser_Id, cKind, cFuncId, cValue) VALUES "
+                "('wangfang', 'person', '', '1001'), "
+                "('liqiang', 'person', '', '*'), ('liqiang', 'customer', '', '*')");
+}
+
 } // namespace
 
 SchemaResult<DemoDataSummary> DemoDataGenerator::generate(const QString &accountDbPath,
@@ -139,6 +164,9 @@ SchemaResult<DemoDataSummary> DemoDataGenerator::generate(const QString &account
         for (const auto &[typeAndName, sql] : objects)
             execSql(raw, sql);
         execSql(raw, "COMMIT");
+        inTransaction = false;
+        // Outside the transaction: a database cannot be attached inside one.
+        addDemoClerks(raw, QFileInfo(accountDbPath).dir().filePath(QStringLiteral("qzsystem.db")));
         return summary;
     } catch (const std::exception &error) {
         if (inTransaction)

@@ -36,6 +36,33 @@ public:
     QString GetEleVal(const QString &name, QObject *&settings) override;
     QString GetResString(const QString &key) override;
 
+    // Slices the kept result without copying it; the window fills its grid from the slice.
+    void FlipPageFillGrid(QWidget *window, QWidget *grid, QObject *&result, int pageSize, int page,
+                          int &pageCount) override;
+    bool getColSet(const QString &colInfoXml, QString &selectList, int &fixedCols,
+                   QString &orderText, int &reserved, QWidget *grid, QString &message) override;
+    // The last command key and the topic family travel with the window (dynamic properties
+    // "HelpCommand", "HelpFamily"); ShowHelp opens the suite's help viewer at the matching
+    // section of the session language's help page.
+    void HelpShow(const QString &key, QWidget *window) override;
+    void HelpX(QWidget *window, const QString &topicFamily) override;
+    void ShowHelp(QWidget *window) override;
+    // "mStb" shows or hides the window's status bar "Stb" and keeps the choice in the operator's
+    // settings (key "<archive>.frmopt"), which FrmLoadInit applies when the window opens again.
+    void FrmOpt(QWidget *window, const QString &key, const QString &archive, QObject *login,
+                QObject *ICom) override;
+    void FrmLoadInit(QWidget *window, const QString &archive, QObject *login) override;
+    // Keeps the window no smaller than its layout needs.
+    void FrmResize(QWidget *window) override;
+    void FrmUniteFont(QWidget *window) override;
+    bool InitToolbar(QWidget *toolbar, const QString &definitionKey, const QString &module,
+                     QObject *login) override;
+    // Reads the tables the list's commands use with an empty condition, so the driver's column
+    // and statement caches are warm before the first command.
+    void FrmPreCompile(QObject *ICom) override;
+    // The help section of a command key: the card's commands open the card's section.
+    static QString helpTopic(const QString &commandKey);
+
 private:
     QString m_lastError;
 };

@@ -6,6 +6,7 @@
 #include "suite/SuiteLogin.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -162,6 +163,16 @@ void SuiteUiHelper::InitFormLanguage(QWidget *window, const QString &windowKey)
             button->setText(text);
         else if (auto *group = qobject_cast<QGroupBox *>(child))
             group->setTitle(text);
+    }
+    // Menu items and the menus themselves (a menu's title is its action's text).
+    const QList<QAction *> actions = window->findChildren<QAction *>();
+    for (QAction *action : actions) {
+        if (action->objectName().isEmpty())
+            continue;
+        const QString text
+            = ResourceTexts::text(language, windowKey + QLatin1Char('.') + action->objectName());
+        if (!text.isEmpty())
+            action->setText(text);
     }
 }
 

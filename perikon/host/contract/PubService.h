@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+class QWidget;
+
 namespace perikon {
 
 // The host's public service ("PubService"): server time and the other small services the
@@ -50,6 +52,45 @@ public:
     virtual QString GetEleVal(const QString &name, QObject *&settings) = 0;
     // A resource text in the session language.
     virtual QString GetResString(const QString &key) = 0;
+
+    // Shows page `page` (from 1, kept within the pages there are) of `pageSize` records of
+    // `result` (a db::Recordset): the window's invokable FillGrid(QObject *) receives a recordset
+    // of that page's records sharing the rows, the window's page spinner "UpDown2" gets the page
+    // count as its maximum and its label "LblTotalPage" shows it. `pageCount` receives the number
+    // of pages (at least 1); `result` stays the whole result.
+    virtual void FlipPageFillGrid(QWidget *window, QWidget *grid, QObject *&result, int pageSize,
+                                  int page, int &pageCount)
+        = 0;
+    // Lays out the list grid's columns (captions, widths) from column information and gives the
+    // select list and the order text (empty: the list's default order). False with `message` set
+    // when the column information cannot be read.
+    virtual bool getColSet(const QString &colInfoXml, QString &selectList, int &fixedCols,
+                           QString &orderText, int &reserved, QWidget *grid, QString &message)
+        = 0;
+
+    // Window services. HelpShow is told of every command before it runs, so help opened during
+    // it shows that command's topic; HelpX attaches a window to a help topic family; ShowHelp
+    // opens the help at the window's topic.
+    virtual void HelpShow(const QString &key, QWidget *window) = 0;
+    virtual void HelpX(QWidget *window, const QString &topicFamily) = 0;
+    virtual void ShowHelp(QWidget *window) = 0;
+    // A window option the operator switches (e.g. "mStb", the status bar), kept per operator.
+    virtual void FrmOpt(QWidget *window, const QString &key, const QString &archive, QObject *login,
+                        QObject *ICom)
+        = 0;
+    // Applies the operator's stored window options when a window loads.
+    virtual void FrmLoadInit(QWidget *window, const QString &archive, QObject *login) = 0;
+    virtual void FrmResize(QWidget *window) = 0;
+    // Gives the window the suite's font, one that shows Chinese and Latin text alike.
+    virtual void FrmUniteFont(QWidget *window) = 0;
+    // Builds a toolbar (the suite's host toolbar) from the toolbar definition `definitionKey` of
+    // `module`: captions in the session language, and a button whose function the login has no
+    // right to stays off. False when there is no such definition.
+    virtual bool InitToolbar(QWidget *toolbar, const QString &definitionKey, const QString &module,
+                             QObject *login)
+        = 0;
+    // Prepares the statements the windows are about to send, so the first command does not wait.
+    virtual void FrmPreCompile(QObject *ICom) = 0;
 };
 
 } // namespace perikon

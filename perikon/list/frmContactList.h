@@ -1,0 +1,143 @@
+#pragma once
+
+// The contact list window: one page of the contacts the operator may read, with paging, the
+// toolbar and menu whose commands all end in Operating(key). Its widgets and life are in
+// frmContactList.cpp, the statement, fill and paging in frmContactListData.cpp, the commands
+// and keys in frmContactListCommands.cpp.
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+
+namespace perikon {
+
+class IContact;
+
+namespace db {
+class Recordset;
+} // namespace db
+
+namespace controls {
+class HostGrid;
+class HostToolbar;
+class KeyHook;
+class LinkLabel;
+class NumericEdit;
+class PanelStatusBar;
+class SpinButtons;
+} // namespace controls
+
+class frmContactList : public QWidget
+{
+    Q_OBJECT
+public:
+    // `entry` is the IContact that opened the window: the list reads its rows through it.
+    explicit frmContactList(IContact *entry, QWidget *parent = nullptr);
+    ~frmContactList() override;
+
+    // Yes/no texts, header title, column information, select list and order; lays out the grid.
+    Q_INVOKABLE void LoadHead();
+    // Builds and runs the list statement (with an extra WHERE fragment), keeps the result and
+    // shows the current page.
+    Q_INVOKABLE void DataRefresh(const QString &extra = QString());
+    // Writes every record of `rs` (a db::Recordset) into the grid and formats it.
+    Q_INVOKABLE void FillGrid(QObject *rs);
+    // Formats the cells FillGrid wrote: booleans, the picture column, decimals.
+    Q_INVOKABLE void RepairGrid(QObject *rs, int rowCount, int fieldCount);
+    // Enables the first/previous links with `backward`, the next/last links with `forward`.
+    Q_INVOKABLE void LblPageEnabled(bool backward, bool forward);
+    // Runs a command by its key (toolbar, menu, hot key), compared without regard to case.
+    Q_INVOKABLE void Operating(const QString &key);
+    // Closes the window; gives the cancel flag and close mode the close saw.
+    Q_INVOKABLE void ExitForm(int &cancel, int &mode);
+
+    // No query or page fill runs: paging and refresh may start.
+    bool isReady() const { return m_ready; }
+    // Shown and not closed (it may sit in a tab of the shell that is not in front).
+    bool isOpen() const { return m_loaded && !m_closed; }
+    QString filterCondition() const { return m_filterCondition; }
+    QString orderText() const { return m_orderText; }
+    // The rows of the last refresh (all pages); nullptr before the first.
+    db::Recordset *resultCopy() const { return m_result.get(); }
+    controls::HostGrid *grid() const { return m_grid; }
+    int helpContextId() const { return m_helpContextId; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // frmContactList.cpp: widgets and life.
+    void buildWidgets();
+    void buildMenu();
+    void applyTitleLook();
+    void applyGridLook();
+    void load();
+    void firstActivation();
+    void tryFirstActivation();
+
+    // frmContactListData.cpp: paging and filling.
+    void initPaging();
+    void connectPaging();
+    void flipPage();
+    void onRequest();
+    void onPageLink(int index);
+    void onPageFieldEdited();
+    int pageSizeField() const;
+    int pageField() const;
+    QString decimalsOfUserDefined(int item);
+
+    // frmContactListCommands.cpp: commands and keys.
+    bool runCommand(const QString &key);
+    void onKeyDown(int key, Qt::KeyboardModifiers modifiers, bool &swallow);
+    void onKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void endAllTasks();
+
+    QPointer<IContact> m_entry;
+    QMenuBar *m_menu = nullptr;
+    controls::HostToolbar *m_tlb = nullptr;
+    controls::HostToolbar *m_tlb2 = nullptr;
+    QFrame *m_strip = nullptr;
+    QLabel *m_pic = nullptr;
+    QLabel *m_caption = nullptr;
+    controls::HostGrid *m_grid = nullptr;
+    QFrame *m_frameWeb = nullptr;
+    controls::LinkLabel *m_pageLinks[4] = {};
+    controls::NumericEdit *m_pageSize = nullptr;
+    controls::NumericEdit *m_page = nullptr;
+    controls::SpinButtons *m_pageSizeSpin = nullptr;
+    controls::SpinButtons *m_pageSpin = nullptr;
+    QPushButton *m_request = nullptr;
+    QLabel *m_totalPage = nullptr;
+    QCheckBox *m_selectAll = nullptr;
+    controls::PanelStatusBar *m_status = nullptr;
+    controls::KeyHook *m_keyHook = nullptr;
+
+    std::unique_ptr<db::Recordset> m_result;
+    QObject *m_numberSettings = nullptr; // the public service's per-column decimals
+    QString m_filterCondition;
+    QString m_orderText;
+    int m_helpContextId = 0;
+    bool m_ready = false;
+    bool m_filling = false;
+    bool m_loaded = false;
+    bool m_firstActivation = true;
+    bool m_closed = false;
+    bool m_closingByCode = false;
+    int m_unloadCancel = 0;
+    int m_unloadMode = 0;
+};
+
+} // namespace perikon
