@@ -25,6 +25,7 @@ function(perikon_add_test name)
     set(environment ${PERIKON_TEST_ENVIRONMENT})
     if(ARG_WIDGETS)
         list(REMOVE_ITEM environment QT_FATAL_WARNINGS=1)
+        set_target_properties(${name} PROPERTIES PERIKON_WIDGETS ON)
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600)
     if(ARG_LABELS)
@@ -36,7 +37,13 @@ endfunction()
 # against the shared server (PERIKON_TEST_PG), each run in a database of its own.
 function(perikon_add_postgres_test name binary)
     add_test(NAME ${name} COMMAND ${binary} ${ARGN})
+    # A widget test keeps its own warning rule (see perikon_add_test).
+    set(environment ${PERIKON_TEST_ENVIRONMENT})
+    get_target_property(widgets ${binary} PERIKON_WIDGETS)
+    if(widgets)
+        list(REMOVE_ITEM environment QT_FATAL_WARNINGS=1)
+    endif()
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "${PERIKON_TEST_ENVIRONMENT};PERIKON_TEST_BACKEND=postgres"
+        ENVIRONMENT "${environment};PERIKON_TEST_BACKEND=postgres"
         LABELS postgres TIMEOUT 900)
 endfunction()

@@ -71,7 +71,9 @@ void IContact::Show(QObject *oLogin, bool bIsToolbarVisible, QObject *oProduct,
         if (gActiveFrmMgr)
             QMetaObject::invokeMethod(gActiveFrmMgr, "ActivateForm", Qt::DirectConnection,
                                       Q_ARG(QWidget *, open));
-        open->window()->raise();
+        // A page of the shell is brought forward by its form manager; a window of its own here.
+        if (open->isWindow())
+            open->raise();
         open->window()->activateWindow();
         return;
     }

@@ -1,0 +1,449 @@
+// The contact list as a clerk meets it: IContact.Show opens it inside the shell's workspace, the
+// grid holds exactly the rows the operator may read, paging re-slices the kept result, and the
+// window's close leaves no lock, task or column information behind.
+
+#include "perikon/data/db/Driver.h"
+#include "perikon/entry/IContact.h"
+#include "perikon/list/ListSession.h"
+#include "perikon/list/frmContactList.h"
+#include "perikon/session/SessionGlobals.h"
+#include "suite/MessageBoxScript.h"
+#include "suite/SuiteLogin.h"
+#include "suite/SuiteServices.h"
+#include "suite/controls/HostGrid.h"
+#include "suite/controls/NumericEdit.h"
+#include "suite/controls/SpinButtons.h"
+#include "suite/portal/SuitePortal.h"
+#include "support/FailOnWarnings.h"
+#include "support/SuiteFixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace perikon;
+
+namespace {
+
+constexpr int kContacts = 60;
+
+// The shell's side of a Show: a workspace and the portal objects.
+struct Portal
+{
+    Portal()
+    {
+        formManager.setWorkspace(&workspace);
+        workspace.resize(1000, 600);
+        workspace.show();
+        QApplication::setActiveWindow(&workspace);
+    }
+    ~Portal()
+    {
+        while (workspace.count() > 0)
+            delete workspace.widget(0);
+    }
+    QTabWidget workspace;
+    suite::SuiteProduct product;
+    suite::SuiteFormManager formManager;
+    suite::SuiteViewManager viewManager;
+};
+
+} // namespace
+
+class tst_ContactListWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void showsWhatTheOperatorMayRead_data();
+    void showsWhatTheOperatorMayRead();
+    void pagingReslicesWithoutQuerying();
+    void pageFieldsClampAndSpinnersUndo_data();
+    void pageFieldsClampAndSpinnersUndo();
+    void showWhileOpenBringsTheSameWindow();
+    void showRefusesWithTheSystemsMessage_data();
+    void showRefusesWithTheSystemsMessage();
+    void customerArchiveShowsThatCustomerModally();
+    void failingStatementKeepsTheGrid();
+    void statusBarOptionIsKeptPerOperator();
+    void closeLeavesNoLockTaskOrColumnInformation();
+
+private:
+    std::unique_ptr<suite::SuiteLogin> login(const QString &user, bool admin);
+    frmContactList *show(QObject *login, Portal &portal);
+    controls::HostGrid *grid(frmContactList *window);
+    template<typename T> T *child(frmContactList *window, const char *name);
+
+    SuiteFixture m_db;
+    std::unique_ptr<IContact> m_contact;
+};
+
+void tst_ContactListWindow::initTestCase()
+{
+    suite::registerServices();
+    suite::MessageBoxScript::setInteractive(false);
+}
+
+void tst_ContactListWindow::init()
+{
+    testing::failOnUnexpectedWarnings();
+    const QString error = m_db.create(kContacts);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_db.exec(QStringLiteral(
+        "insert into qz_UserFunction (cUser_Id, cFuncId) values (N'clerk', N'CS020202')"));
+    m_db.exec(QStringLiteral("insert into qz_RowAuth (cUser_Id, cKind, cFuncId, cValue) values "
+                             "(N'clerk', N'person', N'', N'1001')"));
+    suite::MessageBoxScript::takeShownMessages();
+    m_contact = std::make_unique<IContact>();
+}
+
+void tst_ContactListWindow::cleanup()
+{
+    if (gListForm)
+        delete gListForm.data();
+    m_contact.reset();
+    gFunctionTask.reset();
+}
+
+std::unique_ptr<suite::SuiteLogin> tst_ContactListWindow::login(const QString &user, bool admin)
+{
+    auto made = std::make_unique<suite::SuiteLogin>();
+    made->cUserId = user;
+    made->cUserName = user;
+    made->IsAdmin = admin;
+    made->qzDBName = m_db.connectionString();
+    made->setLanguageRegion(QStringLiteral("en-US"));
+    return made;
+}
+
+frmContactList *tst_ContactListWindow::show(QObject *operatorLogin, Portal &portal)
+{
+    auto *business = new suite::SuiteBusiness(&portal.workspace);
+    business->setLogin(operatorLogin);
+    business->setFormManager(&portal.formManager);
+    m_contact->Show(operatorLogin, true, &portal.product, &portal.formManager, &portal.viewManager,
+                    business);
+    auto *window = qobject_cast<frmContactList *>(gListForm);
+    // The first activation fills the list after the window is shown.
+    if (window && !QTest::qWaitFor([window] { return window->isReady(); }, 10000))
+        return nullptr;
+    return window;
+}
+
+controls::HostGrid *tst_ContactListWindow::grid(frmContactList *window)
+{
+    return window->findChild<controls::HostGrid *>(QStringLiteral("Grid"));
+}
+
+template<typename T> T *tst_ContactListWindow::child(frmContactList *window, const char *name)
+{
+    T *found = window->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qWarning("no child %s", name);
+    return found;
+}
+
+void tst_ContactListWindow::showsWhatTheOperatorMayRead_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<QString>("readable");
+    QTest::newRow("administrator: every contact") << "admin" << true << "1=1";
+    // A person rule and no customer rule: his own contacts and those without a customer.
+    QTest::newRow("clerk: his own contacts")
+        << "clerk" << false << "cPrincipal=N'1001' or isnull(cCusCode,N'')=N''";
+}
+
+void tst_ContactListWindow::showsWhatTheOperatorMayRead()
+{
+    QFETCH(QString, user);
+    QFETCH(bool, admin);
+    QFETCH(QString, readable);
+    const qint64 expected
+        = m_db.count(QStringLiteral("select count(*) from Crm_Contact where ") + readable);
+    QVERIFY(expected > 0);
+    QVERIFY(admin || expected < kContacts);
+    auto operatorLogin = login(user, admin);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    QCOMPARE(portal.workspace.indexOf(window), 0); // a page of the shell, not a window of its own
+    QCOMPARE(portal.viewManager.views(), QList<QWidget *>{window});
+    child<controls::NumericEdit>(window, "EdtPageSize")->setText(QStringLiteral("10000"));
+    QTest::mouseClick(child<QPushButton>(window, "CmdRequest"), Qt::LeftButton);
+    QCOMPARE(grid(window)->dataRowCount(), int(expected));
+    // Every shown code is one the operator may read.
+    const QStringList allowed
+        = m_db.column(QStringLiteral("select cContactCode from Crm_Contact where ") + readable);
+    const QStringList header = grid(window)->headerTexts();
+    const int codeCol = int(header.indexOf(QStringLiteral("Contact Code")));
+    QVERIFY2(codeCol > 0, qPrintable(header.join(u'|')));
+    for (int row = 1; row < grid(window)->Rows(); ++row)
+        QVERIFY(allowed.contains(grid(window)->TextMatrix(row, codeCol)));
+    // The list's task is begun and ended around Show.
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionTask")), 0);
+}
+
+void tst_ContactListWindow::pagingReslicesWithoutQuerying()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    auto *pageSize = child<controls::NumericEdit>(window, "EdtPageSize");
+    auto *page = child<controls::NumericEdit>(window, "EdtiCurPage");
+    pageSize->setText(QStringLiteral("25"));
+    int statements = 0;
+    db::Driver::setStatementObserver([&statements](const QString &sql, const QVariantList &) {
+        if (sql.contains(QLatin1String("v_Crm_Contact"), Qt::CaseInsensitive))
+            ++statements;
+    });
+    QTest::mouseClick(child<QPushButton>(window, "CmdRequest"), Qt::LeftButton);
+    QCOMPARE(grid(window)->dataRowCount(), 25);
+    QCOMPARE(gPageCount, 3); // 60 contacts
+    QCOMPARE(child<controls::SpinButtons>(window, "UpDown2")->max(), 3);
+    QCOMPARE(child<QLabel>(window, "LblTotalPage")->text(), QStringLiteral("of 3 pages"));
+    const QString firstOfPage1 = grid(window)->TextMatrix(1, 2);
+
+    QTest::mouseClick(child<QWidget>(window, "LblPage_3"), Qt::LeftButton); // last
+    QCOMPARE(page->text(), QStringLiteral("3"));
+    QCOMPARE(grid(window)->dataRowCount(), 10);
+    QVERIFY(!child<QWidget>(window, "LblPage_2")->isEnabled());
+    QVERIFY(child<QWidget>(window, "LblPage_1")->isEnabled());
+    QTest::mouseClick(child<QWidget>(window, "LblPage_0"), Qt::LeftButton); // first
+    QCOMPARE(grid(window)->TextMatrix(1, 2), firstOfPage1);
+    QTest::mouseClick(child<QWidget>(window, "LblPage_1"), Qt::LeftButton); // previous on page 1
+    QCOMPARE(page->text(), QStringLiteral("1"));
+    db::Driver::setStatementObserver({});
+    // Paging never asked the database for contacts again.
+    QCOMPARE(statements, 0);
+}
+
+void tst_ContactListWindow::pageFieldsClampAndSpinnersUndo_data()
+{
+    QTest::addColumn<QString>("pageSizeTyped");
+    QTest::addColumn<QString>("pageTyped");
+    QTest::addColumn<QString>("spinner");
+    QTest::addColumn<QString>("pageSizeShown");
+    QTest::addColumn<QString>("pageShown");
+    QTest::newRow("page size below 5 becomes 5 on request") << "3"
+                                                            << "1"
+                                                            << ""
+                                                            << "5"
+                                                            << "1";
+    QTest::newRow("page size above the most becomes 10000") << "20000"
+                                                            << "1"
+                                                            << ""
+                                                            << "10000"
+                                                            << "1";
+    QTest::newRow("page beyond the pages becomes the last") << "25"
+                                                            << "999"
+                                                            << ""
+                                                            << "25"
+                                                            << "3";
+    QTest::newRow("page 0 becomes 1") << "25"
+                                      << "0"
+                                      << ""
+                                      << "25"
+                                      << "1";
+    QTest::newRow("page spinner up at the last page is undone") << "25"
+                                                                << "3"
+                                                                << "UpDown2/Up"
+                                                                << "25"
+                                                                << "3";
+    QTest::newRow("page spinner down at page 1 is undone") << "25"
+                                                           << "1"
+                                                           << "UpDown2/Down"
+                                                           << "25"
+                                                           << "1";
+    QTest::newRow("page size spinner adds a step") << "25"
+                                                   << "1"
+                                                   << "UpDown1/Up"
+                                                   << "30"
+                                                   << "1";
+    QTest::newRow("page size spinner down at 5 is undone") << "5"
+                                                           << "1"
+                                                           << "UpDown1/Down"
+                                                           << "5"
+                                                           << "1";
+}
+
+void tst_ContactListWindow::pageFieldsClampAndSpinnersUndo()
+{
+    QFETCH(QString, pageSizeTyped);
+    QFETCH(QString, pageTyped);
+    QFETCH(QString, spinner);
+    QFETCH(QString, pageSizeShown);
+    QFETCH(QString, pageShown);
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    auto *pageSize = child<controls::NumericEdit>(window, "EdtPageSize");
+    auto *page = child<controls::NumericEdit>(window, "EdtiCurPage");
+    // Three pages of 25 first, so the page field has a count to keep within.
+    pageSize->setText(QStringLiteral("25"));
+    QTest::mouseClick(child<QPushButton>(window, "CmdRequest"), Qt::LeftButton);
+    pageSize->clear();
+    QTest::keyClicks(pageSize, pageSizeTyped);
+    page->clear();
+    QTest::keyClicks(page, pageTyped);
+    if (!spinner.isEmpty()) {
+        auto *spin = child<controls::SpinButtons>(window, qPrintable(spinner.section(u'/', 0, 0)));
+        QWidget *half = spin->findChild<QWidget *>(spinner.section(u'/', 1));
+        QVERIFY(half);
+        QTest::mouseClick(half, Qt::LeftButton);
+    } else {
+        QTest::mouseClick(child<QPushButton>(window, "CmdRequest"), Qt::LeftButton);
+    }
+    QCOMPARE(pageSize->text(), pageSizeShown);
+    QCOMPARE(page->text(), pageShown);
+}
+
+void tst_ContactListWindow::showWhileOpenBringsTheSameWindow()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    gMaxPageSize = 5;
+    m_contact->Show(operatorLogin.get(), true, &portal.product, &portal.formManager,
+                    &portal.viewManager, nullptr);
+    QCOMPARE(gListForm.data(), window);
+    QCOMPARE(portal.workspace.count(), 1);
+    QCOMPARE(gMaxPageSize, 10000);
+}
+
+void tst_ContactListWindow::showRefusesWithTheSystemsMessage_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("noLogin");
+    QTest::addColumn<bool>("badDatabase");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("no login") << "admin" << true << false
+                              << QStringList{
+                                     QStringLiteral("You are not logged in. Please log in again.")};
+    QTest::newRow("no right to the list")
+        << "nobody" << false << false
+        << QStringList{QStringLiteral("User nobody has no right to function CS020202.")};
+}
+
+void tst_ContactListWindow::showRefusesWithTheSystemsMessage()
+{
+    QFETCH(QString, user);
+    QFETCH(bool, noLogin);
+    QFETCH(bool, badDatabase);
+    QFETCH(QStringList, shown);
+    auto operatorLogin = login(user, user == QLatin1String("admin"));
+    if (badDatabase)
+        operatorLogin->qzDBName = QStringLiteral("Provider=SQLite;Data Source=/nonexistent/x.db");
+    Portal portal;
+    m_contact->Show(noLogin ? nullptr : operatorLogin.get(), true, &portal.product,
+                    &portal.formManager, &portal.viewManager, nullptr);
+    QCOMPARE(portal.workspace.count(), 0);
+    QVERIFY(!gListForm || !qobject_cast<frmContactList *>(gListForm)->isOpen());
+    QCOMPARE(suite::MessageBoxScript::takeShownMessages(), shown);
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionTask")), 0);
+}
+
+void tst_ContactListWindow::customerArchiveShowsThatCustomerModally()
+{
+    const QString customer
+        = m_db.column(QStringLiteral("select top 1 cCusCode from Crm_Contact where cCusCode is "
+                                     "not null group by cCusCode order by count(*) desc"))
+              .value(0);
+    QVERIFY(!customer.isEmpty());
+    const qint64 expected = m_db.count(
+        QStringLiteral("select count(*) from Crm_Contact where cCusCode=N'%1'").arg(customer));
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    int shownRows = -1;
+    QString archiveWhileOpen;
+    bool modal = false;
+    // The modal list returns only when closed: look at it from inside its own loop.
+    QTimer inspector;
+    inspector.setInterval(20);
+    connect(&inspector, &QTimer::timeout, this, [&] {
+        auto *window = qobject_cast<frmContactList *>(gListForm);
+        if (!window || !window->isVisible())
+            return;
+        QApplication::setActiveWindow(window);
+        if (!window->isReady())
+            return;
+        modal = window->isModal();
+        shownRows = grid(window)->dataRowCount();
+        archiveWhileOpen = gArchiveCusCode;
+        window->close();
+    });
+    inspector.start();
+    QString code = customer;
+    QString name = QStringLiteral("any");
+    m_contact->showCalledByCusomterArchive(operatorLogin.get(), code, name);
+    inspector.stop();
+    QVERIFY(modal);
+    QCOMPARE(shownRows, int(expected));
+    QCOMPARE(archiveWhileOpen, customer);
+    QCOMPARE(gArchiveCusCode, QString());
+    QCOMPARE(gArchiveCusName, QString());
+}
+
+void tst_ContactListWindow::failingStatementKeepsTheGrid()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    const int rows = grid(window)->Rows();
+    const QString kept = grid(window)->TextMatrix(1, 2);
+    suite::MessageBoxScript::takeShownMessages();
+    gListSelectCols = QStringLiteral("no_such_column");
+    window->DataRefresh(QString());
+    QCOMPARE(suite::MessageBoxScript::takeShownMessages(),
+             QStringList{QStringLiteral("The contacts could not be read.")});
+    QCOMPARE(grid(window)->Rows(), rows);
+    QCOMPARE(grid(window)->TextMatrix(1, 2), kept);
+    QVERIFY(window->isReady());
+}
+
+void tst_ContactListWindow::statusBarOptionIsKeptPerOperator()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    {
+        Portal portal;
+        frmContactList *window = show(operatorLogin.get(), portal);
+        QVERIFY(window);
+        QVERIFY(child<QWidget>(window, "Stb")->isVisible());
+        window->Operating(QStringLiteral("mStb"));
+        QVERIFY(!child<QWidget>(window, "Stb")->isVisible());
+        window->close();
+    }
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    QVERIFY(!child<QWidget>(window, "Stb")->isVisible());
+    QVERIFY(!window->findChild<QAction *>(QStringLiteral("mStb"))->isChecked());
+}
+
+void tst_ContactListWindow::closeLeavesNoLockTaskOrColumnInformation()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionLock where iLock=1")), 1);
+    QVERIFY(!gListColInfoXml.isEmpty());
+    window->Operating(QStringLiteral("Exit"));
+    QTRY_VERIFY(!gListForm);
+    QCOMPARE(portal.workspace.count(), 0);
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionLock")), 0);
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionTask")), 0);
+    QVERIFY(gListColInfoXml.isEmpty());
+}
+
+QTEST_MAIN(tst_ContactListWindow)
+#include "tst_contactlistwindow.moc"
