@@ -123,7 +123,7 @@ QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice)
                 = grid->findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
             if (!corner)
                 return failure(cellOutOfRange(row, col));
-            clickCentre(corner, twice);
+            clickControl(corner, twice);
             return success();
         }
         if (!header || !header->isVisible() || modelCol < 0 || modelCol >= header->count())

@@ -2,11 +2,15 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -100,14 +104,30 @@ void clickAt(QWidget *widget, QPoint pos, bool twice)
         sendMouse(target, QEvent::MouseButtonRelease, pos, Qt::NoButton);
 }
 
-void clickCentre(QWidget *widget, bool twice)
+void clickControl(QWidget *widget, bool twice)
 {
-    clickAt(widget, widget->rect().center(), twice);
+    // A check box or radio button takes clicks only on its box and text, which may fill a small
+    // part of a wide widget.
+    QStyle::SubElement clickArea = QStyle::SE_CustomBase;
+    if (qobject_cast<QCheckBox *>(widget))
+        clickArea = QStyle::SE_CheckBoxClickRect;
+    else if (qobject_cast<QRadioButton *>(widget))
+        clickArea = QStyle::SE_RadioButtonClickRect;
+    if (clickArea == QStyle::SE_CustomBase) {
+        clickAt(widget, widget->rect().center(), twice);
+        return;
+    }
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.text = static_cast<QAbstractButton *>(widget)->text();
+    option.icon = static_cast<QAbstractButton *>(widget)->icon();
+    option.iconSize = static_cast<QAbstractButton *>(widget)->iconSize();
+    clickAt(widget, widget->style()->subElementRect(clickArea, &option, widget).center(), twice);
 }
 
 void sendKeys(QWidget *widget, const QKeySequence &keys)
 {
-    focus(widget, Qt::ShortcutFocusReason);
+    focus(widget, Qt::OtherFocusReason);
     const QPointer<QWidget> target(widget);
     for (int i = 0; i < keys.count() && target; ++i) {
         const int key = keys[i].key();

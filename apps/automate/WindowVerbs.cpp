@@ -209,7 +209,7 @@ QJsonObject WindowVerbs::click(QObject *target, const QJsonObject &request)
     }
     auto *widget = static_cast<QWidget *>(target);
     if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<controls::LinkLabel *>(widget)) {
-        clickCentre(widget, twice);
+        clickControl(widget, twice);
         return success();
     }
     return failure(QStringLiteral("%1 (%2) cannot be clicked")
