@@ -82,7 +82,9 @@ QString unreachable(const QObject *target)
     if (!isEnabled(target))
         return QStringLiteral("%1 is disabled").arg(nameOf(target));
     const auto *widget = qobject_cast<const QWidget *>(target);
-    if (widget && !widget->isVisible())
+    if (!widget) // an action is as reachable as the window that owns it
+        widget = qobject_cast<const QWidget *>(target->parent());
+    else if (!widget->isVisible())
         return QStringLiteral("%1 is not visible").arg(nameOf(target));
     if (QWidget *modal = blockingModalWindow(widget))
         return QStringLiteral("%1 is behind the modal window %2")

@@ -134,10 +134,11 @@ private slots:
                              R"({"call":"asker.Ask","args":["姓名？"],"id":7})", R"({"result":7})",
                              R"({"ui":"read","path":"frmAsk/EdtName","id":8})",
                              R"({"ui":"type","path":"frmAsk/EdtName","text":"李四"})",
-                             R"({"ui":"click","path":"frmMain/cmdApply"})", ending,
+                             R"({"ui":"click","path":"frmMain/cmdApply"})",
+                             R"({"ui":"click","path":"frmMain/mnuFileSave"})", ending,
                              R"({"result":7,"id":9})"},
                             true);
-        QTRY_COMPARE_WITH_TIMEOUT(client.replies.size(), 8, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(client.replies.size(), 9, 10000);
         QCOMPARE(client.replies[0], json(R"({"ok":true})"));
         QCOMPARE(client.replies[1], json(R"({"ok":true,"pending":true,"id":7,"window":"frmAsk"})"));
         QCOMPARE(client.replies[2], json(R"({"ok":true,"pending":true})"));
@@ -148,9 +149,12 @@ private slots:
         QCOMPARE(client.replies[5].value("error").toString(),
                  QStringLiteral("cmdApply is behind the modal window frmAsk"));
         QCOMPARE(m_main->applies, 0);
-        QCOMPARE(client.replies[6].value("ok").toBool(), true);
-        QCOMPARE(client.replies[6].value("id").toString(), QStringLiteral("end"));
-        QCOMPARE(client.replies[7], (QJsonObject{{"ok", true},
+        QCOMPARE(client.replies[6].value("error").toString(),
+                 QStringLiteral("mnuFileSave is behind the modal window frmAsk"));
+        QCOMPARE(m_main->saves, 0);
+        QCOMPARE(client.replies[7].value("ok").toBool(), true);
+        QCOMPARE(client.replies[7].value("id").toString(), QStringLiteral("end"));
+        QCOMPARE(client.replies[8], (QJsonObject{{"ok", true},
                                                  {"result", result},
                                                  {"args", QJsonArray{QStringLiteral("姓名？")}},
                                                  {"id", 7}}));

@@ -75,6 +75,32 @@ private slots:
         QCOMPARE(reply.value("visible").toBool(), true);
     }
 
+    void treeListsTheNamedControlsBelow()
+    {
+        const QJsonObject reply = send(ui("tree", "frmTest/Stb"));
+        QCOMPARE(reply.value("children").toArray(),
+                 (QJsonArray{QJsonObject{{"name", "Panel_1"},
+                                         {"class", "QLabel"},
+                                         {"text", QStringLiteral("共 25 条")},
+                                         {"enabled", true},
+                                         {"visible", true}},
+                             QJsonObject{{"name", "Panel_2"},
+                                         {"class", "QLabel"},
+                                         {"text", ""},
+                                         {"enabled", true},
+                                         {"visible", true}},
+                             QJsonObject{{"name", "Panel_3"},
+                                         {"class", "QLabel"},
+                                         {"text", QStringLiteral("管理员")},
+                                         {"enabled", true},
+                                         {"visible", true}}}));
+        QStringList names;
+        for (const QJsonValue &child : send(ui("tree", "frmTest")).value("children").toArray())
+            names << child.toObject().value("name").toString();
+        for (const char *name : {"Edt_0", "Edt_1", "CboSex", "mnuFileSave", "Add", "Up", "Grid"})
+            QVERIFY2(names.contains(QLatin1String(name)), name);
+    }
+
     void badRequestsNameWhatIsWrong_data()
     {
         QTest::addColumn<QString>("request");
