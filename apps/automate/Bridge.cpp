@@ -23,16 +23,6 @@
 namespace perikon::automation {
 namespace {
 
-QJsonObject failure(const QString &error)
-{
-    return QJsonObject{{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
-}
-
-QJsonObject success()
-{
-    return QJsonObject{{QStringLiteral("ok"), true}};
-}
-
 // "obj.Member" -> ("obj", "Member"); the member is what follows the last point.
 std::pair<QString, QString> splitTarget(const QString &target)
 {
@@ -62,6 +52,7 @@ bool isObjectPointer(QMetaType type)
 
 Bridge::Bridge()
     : m_root(std::make_unique<QObject>())
+    , m_windowVerbs([this](const QString &name, QObject *window) { keep(name, window); })
 {
     suite::registerServices();
     suite::MessageBoxScript::setInteractive(false);
@@ -84,7 +75,17 @@ QString Bridge::handleLine(const QString &line)
 
 QJsonObject Bridge::handle(const QJsonObject &request)
 {
+    QJsonObject reply = dispatch(request);
+    if (request.contains(QLatin1String("id")))
+        reply.insert(QStringLiteral("id"), request.value(QLatin1String("id")));
+    return reply;
+}
+
+QJsonObject Bridge::dispatch(const QJsonObject &request)
+{
     try {
+        if (request.contains(QLatin1String("ui")))
+            return m_windowVerbs.handle(request);
         if (request.contains(QLatin1String("new")))
             return createObject(request);
         if (request.contains(QLatin1String("call")))
@@ -144,7 +145,8 @@ QObject *Bridge::object(const QString &name) const
 
 void Bridge::keep(const QString &name, QObject *object)
 {
-    if (!object->parent())
+    // A window belongs to the application; the bridge only names it.
+    if (!object->parent() && !object->isWidgetType())
         object->setParent(m_root.get());
     QObject *previous = m_objects.value(name);
     m_objects.insert(name, object);
@@ -361,7 +363,7 @@ QJsonValue Bridge::toJson(const QVariant &value, const QString &keepAs)
             return QJsonValue(QJsonValue::Null);
         if (!keepAs.isEmpty())
             keep(keepAs, obj);
-        else if (!obj->parent())
+        else if (!obj->parent() && !obj->isWidgetType())
             obj->setParent(m_root.get()); // results with no owner live as long as the bridge
         if (std::optional<QJsonObject> asValue = objectAsValue(obj))
             return *asValue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "apps/automate/WindowVerbs.h"
+
 #include <QHash>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -22,10 +24,12 @@ public:
     ~Bridge();
 
     // Handles one request line and returns the reply line (without a line break). Never throws.
+    // A reply carries the request's "id" when it has one.
     QString handleLine(const QString &line);
     QJsonObject handle(const QJsonObject &request);
 
 private:
+    QJsonObject dispatch(const QJsonObject &request);
     QJsonObject createObject(const QJsonObject &request);
     QJsonObject call(const QJsonObject &request);
     QJsonObject callMethod(QObject *target, const QString &method, const QJsonArray &args,
@@ -46,6 +50,7 @@ private:
 
     std::unique_ptr<QObject> m_root; // parent of every object the bridge keeps
     QHash<QString, QObject *> m_objects;
+    WindowVerbs m_windowVerbs;
 };
 
 } // namespace perikon::automation

@@ -58,4 +58,14 @@ std::optional<QJsonObject> objectAsValue(QObject *object)
     return QJsonObject{{QStringLiteral("recordset"), body}};
 }
 
+QJsonObject success()
+{
+    return QJsonObject{{QStringLiteral("ok"), true}};
+}
+
+QJsonObject failure(const QString &error)
+{
+    return QJsonObject{{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
+}
+
 } // namespace perikon::automation

@@ -12,4 +12,8 @@ namespace perikon::automation {
 // std::nullopt for objects that travel by reference.
 std::optional<QJsonObject> objectAsValue(QObject *object);
 
+// The bridge's reply shapes: {"ok":true} and {"ok":false,"error":...}.
+QJsonObject success();
+QJsonObject failure(const QString &error);
+
 } // namespace perikon::automation

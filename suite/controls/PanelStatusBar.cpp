@@ -8,7 +8,7 @@ PanelStatusBar::PanelStatusBar(int panelCount, QWidget *parent)
     setSizeGripEnabled(false);
     for (int i = 0; i < panelCount; ++i) {
         auto *label = new QLabel(this);
-        label->setObjectName(QStringLiteral("Panel_%1").arg(i));
+        label->setObjectName(QStringLiteral("Panel_%1").arg(i + 1));
         label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         const bool last = i == panelCount - 1;

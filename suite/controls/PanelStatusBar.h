@@ -8,8 +8,9 @@
 
 namespace perikon::controls {
 
-// The host's status bar: a row of text panels addressed by index, each a label named "Panel_<i>"
-// so scripts and tests find it. The last panel takes the remaining width.
+// The host's status bar: a row of text panels addressed by index from 0. Each is a label named
+// "Panel_<n>" with n counted from 1, as the host's scripts count panels, so panel(0) is "Panel_1".
+// The last panel takes the remaining width.
 class PERIKON_CONTROLS_EXPORT PanelStatusBar : public QStatusBar
 {
     Q_OBJECT

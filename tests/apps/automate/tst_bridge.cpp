@@ -7,10 +7,13 @@
 #include "perikon/session/ModuleRegistry.h"
 #include "perikon/session/SessionGlobals.h"
 
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace perikon;
@@ -210,7 +213,63 @@ private slots:
                  qPrintable(bare));
     }
 
+    void executableServesLinesAsTheyArrive()
+    {
+        QProcess process;
+        process.start(QStringLiteral(PERIKON_AUTOMATE_BINARY));
+        QVERIFY(process.waitForStarted());
+        // A request split over two writes is still one request.
+        process.write(R"({"ui":"windows",)");
+        QTest::qWait(100);
+        process.write("\"id\":1}\n");
+        QVERIFY(waitForLines(process, 1));
+        QCOMPARE(QJsonDocument::fromJson(process.readLine()).object(),
+                 QJsonDocument::fromJson(R"({"ok":true,"windows":[],"id":1})").object());
+        process.write(
+            "{\"result\":5,\"id\":2}\nnot json\n{\"global\":\"gLastError\",\"id\":\"g\"}\n");
+        QVERIFY(waitForLines(process, 3));
+        QCOMPARE(QJsonDocument::fromJson(process.readLine()).object().value("id").toInt(), 2);
+        QCOMPARE(QJsonDocument::fromJson(process.readLine()).object().value("ok").toBool(), false);
+        QCOMPARE(QJsonDocument::fromJson(process.readLine()).object(),
+                 QJsonDocument::fromJson(R"({"ok":true,"result":"","id":"g"})").object());
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+    void executableReadsAScriptFile()
+    {
+        QTemporaryDir dir;
+        QFile script(dir.filePath(QStringLiteral("script.txt")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        // The last line has no line break.
+        script.write(
+            "{\"setglobal\":\"gLastError\",\"value\":\"x\"}\n\n{\"global\":\"gLastError\"}");
+        script.close();
+        QProcess process;
+        process.setStandardInputFile(script.fileName());
+        process.start(QStringLiteral(PERIKON_AUTOMATE_BINARY));
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        const QList<QByteArray> lines = process.readAllStandardOutput().trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(QJsonDocument::fromJson(lines[1]).object().value("result").toString(),
+                 QStringLiteral("x"));
+    }
+
 private:
+    static bool waitForLines(QProcess &process, int count)
+    {
+        QDeadlineTimer deadline(30000);
+        while (process.bytesAvailable() < 1
+               || process.peek(process.bytesAvailable()).count('\n') < count) {
+            if (deadline.hasExpired() || !process.waitForReadyRead(int(deadline.remainingTime())))
+                return false;
+        }
+        return true;
+    }
+
     QJsonObject send(const QString &line)
     {
         return QJsonDocument::fromJson(m_bridge->handleLine(line).toUtf8()).object();

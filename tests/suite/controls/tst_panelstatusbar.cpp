@@ -15,17 +15,18 @@ class tst_PanelStatusBar : public QObject
 private slots:
     void init() { perikon::testing::failOnUnexpectedWarnings(); }
 
-    void panelsAreNamedByIndex()
+    void panelsAreNamedFromOne()
     {
         PanelStatusBar bar(3);
         QCOMPARE(bar.panelCount(), 3);
         for (int i = 0; i < 3; ++i) {
-            auto *panel = bar.findChild<QLabel *>(QStringLiteral("Panel_%1").arg(i));
+            auto *panel = bar.findChild<QLabel *>(QStringLiteral("Panel_%1").arg(i + 1));
             QVERIFY(panel);
             QCOMPARE(panel, bar.panel(i));
             QVERIFY(panel->text().isEmpty());
         }
-        QVERIFY(!bar.findChild<QLabel *>(QStringLiteral("Panel_3")));
+        QVERIFY(!bar.findChild<QLabel *>(QStringLiteral("Panel_0")));
+        QVERIFY(!bar.findChild<QLabel *>(QStringLiteral("Panel_4")));
     }
 
     void textGoesToItsPanelOnly_data()
