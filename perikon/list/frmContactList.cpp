@@ -147,6 +147,9 @@ void frmContactList::buildWidgets()
 
     m_status = new PanelStatusBar(5, this);
     m_status->setObjectName(QStringLiteral("Stb"));
+    // Every panel but the last keeps room for a count or a short note.
+    for (int i = 0; i + 1 < m_status->panelCount(); ++i)
+        m_status->panel(i)->setMinimumWidth(150);
     layout->addWidget(m_status);
 
     m_keyHook = new KeyHook(this);

@@ -205,7 +205,7 @@ void frmContactList::DataRefresh(const QString &extra)
     m_result = std::move(result);
     flipPage();
     for (int panel : {1, 2, 3, 5})
-        m_status->setPanelText(panel, QString());
+        m_status->setPanelText(panel - 1, QString()); // panels count from 1
     m_ready = true;
 }
 
@@ -227,7 +227,7 @@ void frmContactList::FillGrid(QObject *rsObject)
     const QString countKey = QStringLiteral("K2.CRM.QZContact.frmcontactlist.00044");
     BusyCursor busy(m_grid);
     m_filling = true;
-    m_status->setPanelText(1, GetResFormat(countKey, {QString::number(n)}));
+    m_status->setPanelText(0, GetResFormat(countKey, {QString::number(n)}));
 
     m_grid->setRedraw(false);
     m_grid->setRows(int(n) + 1);
@@ -251,7 +251,7 @@ void frmContactList::FillGrid(QObject *rsObject)
             m_grid->setRowTexts(r, texts, 1);
             rs->moveNext();
             if (r % kProgressRows == 0) {
-                m_status->setPanelText(1, GetResFormat(countKey, {QString::number(r)}));
+                m_status->setPanelText(0, GetResFormat(countKey, {QString::number(r)}));
                 m_grid->setRedraw(true);
                 letPaintingRun();
                 m_grid->setRedraw(false);
@@ -262,7 +262,7 @@ void frmContactList::FillGrid(QObject *rsObject)
     } else {
         m_grid->setRows(1);
     }
-    m_status->setPanelText(1, GetResFormat(countKey, {QString::number(n)}));
+    m_status->setPanelText(0, GetResFormat(countKey, {QString::number(n)}));
     m_filling = false;
 }
 
