@@ -18,16 +18,53 @@ namespace {
 
 const QString kExtensionArchive = QStringLiteral("联系人扩展");
 
-// A definition flag is set when its text reads "true" (bit columns read back as booleans).
-bool isSet(const db::Recordset &rs, const char *column)
+// What CheckComUserDef reads of one definition row.
+struct Definition
 {
-    return NullTo(rs.value(QString::fromLatin1(column)), QString()).toString().toLower()
-           == QLatin1String("true");
-}
+    QString caption;
+    QString type;
+    QString length;
+    QString listId;
+    QString dataSource;
+    QString relatedArchive;
+    QString relatedField;
+    bool input = false;
+    bool fixedLength = false;
+    bool checked = false;
+    bool mayAdd = false;
+};
 
-QString textOf(const db::Recordset &rs, const char *column)
+// The definitions by item, read in one pass: the first row of an item is the one a filter on the
+// item shows. Columns are looked up once, not once per row.
+QHash<QString, Definition> readDefinitions(db::Recordset &rs)
 {
-    return NullTo(rs.value(QString::fromLatin1(column)), QString()).toString();
+    const auto column = [&](const char *name) {
+        return rs.fieldIndex(QString::fromLatin1(name));
+    };
+    const int item = column("CItem"), caption = column("cItemName"), input = column("bInput"),
+              type = column("cType"), length = column("iLength"),
+              fixedLength = column("bFixLength"), checked = column("bCheckVal"),
+              listId = column("cID"), mayAdd = column("bArchive"),
+              dataSource = column("iDataSource"), relatedArchive = column("cRelArchive"),
+              relatedField = column("cRelField");
+    const auto text = [&](int index) {
+        return NullTo(rs.value(index), QString()).toString();
+    };
+    // A flag is set when its text reads "true" (bit columns read back as booleans).
+    const auto set = [&](int index) {
+        return text(index).toLower() == QLatin1String("true");
+    };
+    QHash<QString, Definition> definitions;
+    for (; !rs.eof(); rs.moveNext()) {
+        const QVariant name = rs.value(item);
+        if (name.typeId() != QMetaType::QString || definitions.contains(name.toString()))
+            continue;
+        definitions.insert(name.toString(),
+                           {text(caption), text(type), text(length), text(listId), text(dataSource),
+                            text(relatedArchive), text(relatedField), set(input), set(fixedLength),
+                            set(checked), set(mayAdd)});
+    }
+    return definitions;
 }
 
 bool hasRow(db::Recordset *rs)
@@ -69,19 +106,20 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
         definitions->keepRows(sql, QStringLiteral("userdef"));
     }
     const int items = extension ? int(definitions->recordCount()) : 16;
+    const QHash<QString, Definition> byItem = readDefinitions(*definitions);
 
     for (int n = 1; n <= items; ++n) {
         const QString item = itemPrefix + QString::number(n);
-        definitions->setFilter(QStringLiteral("CItem='") + db::sqlEscaped(item)
-                               + QStringLiteral("'"));
-        if (definitions->eof()) {
+        const auto found = byItem.constFind(item);
+        if (found == byItem.cend()) {
             // Definition data that lacks an item is an error of the data, not of the row.
             throw db::DbError(
                 db::DbError::InvalidState,
                 QStringLiteral("userdef has no definition of %1 for %2").arg(item, sArch));
         }
         const QString field = sUserDefField + QString::number(n);
-        const QString caption = textOf(*definitions, "cItemName").trimmed();
+        const Definition &definition = *found;
+        const QString caption = definition.caption.trimmed();
         if (caption.isEmpty()) {
             // An item not in use keeps no value; a row without the item is fine as it is.
             if (pugi::xml_node unused = Ele.child(utf8(field.toLower()).c_str()))
@@ -90,28 +128,28 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
         }
         const QString value = internal::childText(Ele, field);
 
-        if (isSet(*definitions, "bInput") && value.isEmpty())
+        if (definition.input && value.isEmpty())
             return fail(QStringLiteral("K2.CRM.COMMON.CheckNull03"), {caption});
-        if (textOf(*definitions, "cType") == QStringLiteral("日期") && !value.isEmpty()
+        if (definition.type == QStringLiteral("日期") && !value.isEmpty()
             && !CheckDateRange(value, caption))
             return false;
         if (value.isEmpty())
             continue;
 
-        const QString length = textOf(*definitions, "iLength");
-        if (isSet(*definitions, "bFixLength") && value.size() != length.toInt())
+        const QString &length = definition.length;
+        if (definition.fixedLength && value.size() != length.toInt())
             return fail(QStringLiteral("K2.CRM.COMMON.CheckLen02"), {caption, length});
-        if (!isSet(*definitions, "bCheckVal"))
+        if (!definition.checked)
             continue;
 
-        const QString listId = textOf(*definitions, "cID");
-        const bool mayAdd = isSet(*definitions, "bArchive");
+        const QString &listId = definition.listId;
+        const bool mayAdd = definition.mayAdd;
         const QString inList = QStringLiteral("select top 1 cId from userdefine where cId = N'")
                                + db::sqlEscaped(listId) + QStringLiteral("' and cValue = N'")
                                + db::sqlEscaped(value) + QStringLiteral("'");
-        if (textOf(*definitions, "iDataSource") == QLatin1String("1")) {
-            const QString table = textOf(*definitions, "cRelArchive").trimmed();
-            const QString column = textOf(*definitions, "cRelField").trimmed();
+        if (definition.dataSource == QLatin1String("1")) {
+            const QString table = definition.relatedArchive.trimmed();
+            const QString column = definition.relatedField.trimmed();
             if (table.isEmpty() || column.isEmpty())
                 continue;
             std::unique_ptr<db::Recordset> archive(ICom.OpenX(

@@ -179,11 +179,8 @@ SqlDialect Connection::dialect() const
 
 std::vector<TranslatedStatement> Connection::translated(const QString &sqlServerText)
 {
-    if (const auto *known = m_driver->translations().find(sqlServerText))
-        return *known;
-    std::vector<TranslatedStatement> steps = dialect().translate(sqlServerText);
-    m_driver->translations().insert(sqlServerText, steps);
-    return steps;
+    return m_driver->translations().steps(
+        sqlServerText, [this](const QString &text) { return dialect().translate(text); });
 }
 
 qint64 Connection::runStep(const TranslatedStatement &step)

@@ -4,6 +4,7 @@
 #include "ColumnInfo.h"
 #include "LruCache.h"
 #include "SqlDialect.h"
+#include "TranslationCache.h"
 
 #include <QHash>
 #include <QString>
@@ -104,9 +105,9 @@ public:
               const QVariantList &values, const QStringList &returnColumns)
         = 0;
 
-    // The translations of the texts the connection ran, by text. Drivers clear it when the names
-    // the dialect uses for the suite's databases change.
-    LruCache<std::vector<TranslatedStatement>> &translations() { return m_translations; }
+    // The translations of the texts the connection ran. Drivers clear it when the names the
+    // dialect uses for the suite's databases change.
+    TranslationCache &translations() { return m_translations; }
 
     // Forgets what was kept about statements and tables: after DDL, and when the session with the
     // server is established anew (prepared statements live in a server session).
@@ -137,7 +138,7 @@ protected:
     static void observe(const QString &sql, const QVariantList &parameters);
 
 private:
-    LruCache<std::vector<TranslatedStatement>> m_translations{512};
+    TranslationCache m_translations{512};
     LruCache<QStringList> m_keyColumns{256};
     struct KeptRead
     {

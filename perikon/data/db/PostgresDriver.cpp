@@ -11,6 +11,9 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace perikon::db {
 
 using namespace Qt::StringLiterals;
@@ -426,11 +429,22 @@ QString PostgresDriver::quoteIdentifier(const QString &name) const
     // Objects are created unquoted, so the catalog spells them in lower case. A plain name stays
     // unquoted: the server folds it the same way, and the statement keeps the caller's spelling,
     // which a CREATE TABLE records for result names.
-    static const QRegularExpression plain(u"^[A-Za-z_][A-Za-z0-9_]*$"_s);
-    static const QStringList reserved = {u"user"_s,  u"order"_s,  u"group"_s,  u"table"_s,
-                                         u"limit"_s, u"offset"_s, u"window"_s, u"do"_s};
-    if (plain.match(name).hasMatch() && !internal::isReservedWord(name)
-        && !reserved.contains(name.toLower()))
+    static constexpr QLatin1StringView reserved[]
+        = {"user"_L1,  "order"_L1,  "group"_L1,  "table"_L1,
+           "limit"_L1, "offset"_L1, "window"_L1, "do"_L1};
+    const auto plain = [](const QString &text) {
+        const auto letter = [](QChar c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+        };
+        if (text.isEmpty() || !letter(text.front()))
+            return false;
+        return std::all_of(text.cbegin(), text.cend(),
+                           [&](QChar c) { return letter(c) || (c >= u'0' && c <= u'9'); });
+    };
+    if (plain(name) && !internal::isReservedWord(name)
+        && std::none_of(std::begin(reserved), std::end(reserved), [&](QLatin1StringView word) {
+               return name.compare(word, Qt::CaseInsensitive) == 0;
+           }))
         return name;
     QString quoted = name.toLower();
     quoted.replace(u'"', u"\"\""_s);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColumnType.h"
 #include "Driver.h"
 #include "PgResultHandle.h"
 
@@ -76,6 +77,10 @@ private:
         unsigned valueType = 0; // the oid of the type its values have (a domain's base type)
         bool notNull = false;
         bool isKey = false;
+        DeclaredType declared; // from type or sqlServerType, worked out once per load
+        // The column's name as spelled, worked out again when the spellings change.
+        QString spelled;
+        quint64 spelledAt = 0; // the m_spellingGeneration of `spelled`; 0: not yet
     };
     friend class PostgresCursor;
 
@@ -104,7 +109,8 @@ private:
     QHash<unsigned, bool> m_knownTables;
     // "table.column" and "column" in lower case -> the declared spelling.
     std::optional<QHash<QString, QString>> m_spellings;
-    bool m_spellingTable = false; // public.qz_spelling exists in this database
+    quint64 m_spellingGeneration = 1; // raised whenever m_spellings changes
+    bool m_spellingTable = false;     // public.qz_spelling exists in this database
 };
 
 } // namespace perikon::db

@@ -35,12 +35,14 @@ std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const Q
         ColumnInfo info;
         const QString name = QString::fromUtf8(PQfname(result, i));
         const Oid table = PQftable(result, i);
-        const auto column = m_columns.constFind(quint64(table) << 16 | PQftablecol(result, i));
-        const bool fromTable = table != InvalidOid && column != m_columns.cend();
+        const auto column = m_columns.find(quint64(table) << 16 | PQftablecol(result, i));
+        const bool fromTable = table != InvalidOid && column != m_columns.end();
         if (fromTable) {
-            const DeclaredType declared = column->sqlServerType.isEmpty()
-                                              ? declaredTypeOfPostgres(column->type)
-                                              : declaredTypeOf(column->sqlServerType);
+            if (column->spelledAt != m_spellingGeneration) {
+                column->spelled = spelling(column->table, column->name);
+                column->spelledAt = m_spellingGeneration;
+            }
+            const DeclaredType &declared = column->declared;
             info.type = declared.type;
             info.definedSize = declared.definedSize;
             info.precision = declared.precision;
@@ -48,7 +50,7 @@ std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const Q
             info.rowVersion = declared.rowVersion;
             info.baseDatabase = column->schema;
             info.baseTable = column->table;
-            info.baseColumn = spelling(column->table, column->name);
+            info.baseColumn = column->spelled;
             info.isKey = column->isKey;
             info.nullable = !column->notNull;
         }
@@ -101,6 +103,8 @@ void PostgresDriver::loadTableColumns(const QList<unsigned> &tables)
         column.table = text(5);
         column.schema = text(6);
         column.isKey = text(7) == u"t"_s;
+        column.declared = column.sqlServerType.isEmpty() ? declaredTypeOfPostgres(column.type)
+                                                         : declaredTypeOf(column.sqlServerType);
         m_columns.insert(quint64(text(0).toUInt()) << 16 | text(1).toUInt(), column);
     }
 }
@@ -108,6 +112,7 @@ void PostgresDriver::loadTableColumns(const QList<unsigned> &tables)
 void PostgresDriver::loadSpellings()
 {
     m_spellings.emplace();
+    ++m_spellingGeneration;
     const PgResultHandle exists(run(u"SELECT to_regclass('public.qz_spelling') IS NOT NULL"_s, {}));
     m_spellingTable = QByteArray(PQgetvalue(exists.get(), 0, 0)) == "t";
     if (!m_spellingTable)
@@ -165,6 +170,7 @@ void PostgresDriver::recordSpellings(const QString &createTable)
         if (!m_spellings)
             loadSpellings();
         m_spellings->insert(table + u'.' + name.toLower(), name);
+        ++m_spellingGeneration;
         rows << u"($%1, $%2)"_s.arg(values.size() + 1).arg(values.size() + 2);
         values << table << name;
     }

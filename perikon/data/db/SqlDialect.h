@@ -26,6 +26,8 @@ struct TranslatedStatement
     QString database;
     QString procedure;
     QStringList arguments;
+
+    bool operator==(const TranslatedStatement &) const = default;
 };
 
 // Turns the SQL Server text the component writes into the target's text. Statements whose shape

@@ -23,25 +23,26 @@ public:
         : m_text(text)
     {}
 
-    std::vector<SqlToken> run()
+    std::vector<SqlTokenSpan> run()
     {
+        std::vector<SqlTokenSpan> spans;
         while (m_pos < m_text.size())
-            m_tokens.push_back(next());
-        return std::move(m_tokens);
+            spans.push_back(next());
+        return spans;
     }
 
 private:
     QChar at(qsizetype i) const { return i < m_text.size() ? m_text[i] : QChar(); }
 
-    SqlToken make(SqlToken::Kind kind, qsizetype end, bool unterminated = false)
+    SqlTokenSpan make(SqlToken::Kind kind, qsizetype end, bool unterminated = false)
     {
-        SqlToken token{kind, m_text.mid(m_pos, end - m_pos), unterminated};
+        const SqlTokenSpan span{kind, m_pos, end, unterminated};
         m_pos = end;
-        return token;
+        return span;
     }
 
     // A literal closed by `close`, where a doubled `close` stands for the character itself.
-    SqlToken quoted(SqlToken::Kind kind, qsizetype contentStart, QChar close)
+    SqlTokenSpan quoted(SqlToken::Kind kind, qsizetype contentStart, QChar close)
     {
         qsizetype i = contentStart;
         while (i < m_text.size()) {
@@ -57,7 +58,7 @@ private:
         return make(kind, i, true);
     }
 
-    SqlToken blockComment()
+    SqlTokenSpan blockComment()
     {
         int depth = 0;
         qsizetype i = m_pos;
@@ -76,7 +77,7 @@ private:
         return make(SqlToken::Kind::Comment, i, true);
     }
 
-    SqlToken number()
+    SqlTokenSpan number()
     {
         qsizetype i = m_pos;
         if (m_text[i] == u'0' && (at(i + 1) == u'x' || at(i + 1) == u'X')) {
@@ -102,7 +103,7 @@ private:
         return make(SqlToken::Kind::Number, i);
     }
 
-    SqlToken next()
+    SqlTokenSpan next()
     {
         const QChar c = m_text[m_pos];
         if (c.isSpace()) {
@@ -151,7 +152,6 @@ private:
 
     const QString &m_text;
     qsizetype m_pos = 0;
-    std::vector<SqlToken> m_tokens;
 };
 
 } // namespace
@@ -189,6 +189,15 @@ QString SqlToken::name() const
 }
 
 std::vector<SqlToken> SqlTokenizer::tokenize(const QString &text)
+{
+    std::vector<SqlToken> tokens;
+    for (const SqlTokenSpan &span : Scanner(text).run())
+        tokens.push_back(
+            {span.kind, text.mid(span.start, span.end - span.start), span.unterminated});
+    return tokens;
+}
+
+std::vector<SqlTokenSpan> SqlTokenizer::spans(const QString &text)
 {
     return Scanner(text).run();
 }

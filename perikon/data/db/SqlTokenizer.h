@@ -40,12 +40,23 @@ struct SqlToken
     QString name() const;
 };
 
+// Where a token lies in its text, without a copy of its text.
+struct SqlTokenSpan
+{
+    SqlToken::Kind kind = SqlToken::Kind::Other;
+    qsizetype start = 0;
+    qsizetype end = 0; // one past the last character
+    bool unterminated = false;
+};
+
 // Splits T-SQL text into tokens. It never fails: unterminated literals are flagged on the token
 // and left for the caller to refuse.
 class SqlTokenizer
 {
 public:
     static std::vector<SqlToken> tokenize(const QString &text);
+    // The same tokens, as places in `text`.
+    static std::vector<SqlTokenSpan> spans(const QString &text);
 };
 
 } // namespace perikon::db

@@ -7,6 +7,7 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/data/db/Recordset.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "suite/SuiteServices.h"
 
 #include <QRegularExpression>
@@ -277,6 +278,43 @@ private slots:
                             .arg(after.value(QStringLiteral("cContactCode")).toString()))
                      .toString(),
                  QStringLiteral("老王"));
+    }
+
+    void textsSharingAShapeKeepTheirOwnValues_data() { backendRows(); }
+    void textsSharingAShapeKeepTheirOwnValues()
+    {
+        QVERIFY2(openDatabase(0), qPrintable(m_db->error()));
+        m_connection->execute(
+            QStringLiteral("create table tc_scratch (ID int, cName nvarchar(40))"));
+        const QStringList names = {QStringLiteral("a"), QStringLiteral("O'Brien"), QString(),
+                                   QStringLiteral("x; --y"), QStringLiteral("联系人")};
+        for (int i = 0; i < names.size(); ++i)
+            m_connection->execute(
+                QStringLiteral("insert into tc_scratch (ID, cName) values (%1, N'%2')")
+                    .arg(QString::number(i), sqlEscaped(names[i])));
+        for (int i = 0; i < names.size(); ++i) {
+            const QString name = sqlEscaped(names[i]);
+            QCOMPARE(scalar(*m_connection,
+                            QStringLiteral("select ID from tc_scratch where cName=N'%1'").arg(name))
+                         .toInt(),
+                     i);
+            QCOMPARE(scalar(*m_connection,
+                            QStringLiteral("select N'<' + cName + N'>' from tc_scratch where "
+                                           "cName=N'%1'")
+                                .arg(name))
+                         .toString(),
+                     u'<' + names[i] + u'>');
+            m_connection->execute(QStringLiteral("if exists (select 1 from tc_scratch where "
+                                                 "cName=N'%1') update tc_scratch set ID=ID+10 "
+                                                 "where cName=N'%1'")
+                                      .arg(name));
+        }
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(scalar(*m_connection, QStringLiteral("select ID from tc_scratch where "
+                                                          "cName=N'%1'")
+                                               .arg(sqlEscaped(names[i])))
+                         .toInt(),
+                     i + 10);
     }
 
     void tableJustReadCanBeDropped_data() { backendRows(); }
