@@ -117,7 +117,9 @@ bool IContact::prepareSession(QObject *oLogin, bool bIsToolbarVisible, QObject *
     gViewManager = oViewManager;
     gToolbarVisible = bIsToolbarVisible;
 
-    gClsCommon = std::make_shared<IClsCommon>();
+    // A deleter of our own keeps the shared pointer's bookkeeping inside the library (a
+    // make_shared of an exported class would export its control block).
+    gClsCommon = std::shared_ptr<IClsCommon>(new IClsCommon, [](IClsCommon *com) { delete com; });
     QString connectionString = hostlogin::text(oLogin, "qzDBName");
     gClsCommon->Init(connectionString);
     gUserId = hostlogin::text(oLogin, "cUserId");

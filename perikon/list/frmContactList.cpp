@@ -279,7 +279,7 @@ void frmContactList::load()
         setWindowTitle(caption);
     m_caption->setText(caption);
     if (!gClsLogin)
-        gClsLogin = std::make_shared<clsLogin>();
+        gClsLogin = std::shared_ptr<clsLogin>(new clsLogin, [](clsLogin *login) { delete login; });
     gClsLogin->cUserId = gUserId;
     gClsLogin->cUserName = gUserName;
     gClsLogin->qzDBName = gAccountDb;

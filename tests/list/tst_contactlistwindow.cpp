@@ -14,10 +14,13 @@
 #include "suite/controls/NumericEdit.h"
 #include "suite/controls/SpinButtons.h"
 #include "suite/portal/SuitePortal.h"
+#include "suite/services/HelpViewer.h"
 #include "support/FailOnWarnings.h"
 #include "support/SuiteFixture.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -73,6 +76,9 @@ private slots:
     void failingStatementKeepsTheGrid();
     void statusBarOptionIsKeptPerOperator();
     void closeLeavesNoLockTaskOrColumnInformation();
+    void keysAndHelpRunTheirCommands();
+    void pageSizeIsKeptPerOperator();
+    void portalCallFunctionOpensTheListModally();
 
 private:
     std::unique_ptr<suite::SuiteLogin> login(const QString &user, bool admin);
@@ -443,6 +449,80 @@ void tst_ContactListWindow::closeLeavesNoLockTaskOrColumnInformation()
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionLock")), 0);
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionTask")), 0);
     QVERIFY(gListColInfoXml.isEmpty());
+}
+
+void tst_ContactListWindow::keysAndHelpRunTheirCommands()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    int listQueries = 0;
+    db::Driver::setStatementObserver([&listQueries](const QString &sql, const QVariantList &) {
+        if (sql.contains(QLatin1String("v_Crm_Contact"), Qt::CaseInsensitive))
+            ++listQueries;
+    });
+    grid(window)->setFocus();
+    QTest::keyClick(grid(window), Qt::Key_F9);
+    db::Driver::setStatementObserver({});
+    QCOMPARE(listQueries, 1);
+    // Help opens the suite's help at the list's section, without a second F1 going round.
+    QTest::keyClick(grid(window), Qt::Key_F1);
+    auto *help = window->findChild<QDialog *>(QStringLiteral("frmHelp"));
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QCOMPARE(qobject_cast<suite::HelpViewer *>(help)->topic(), QStringLiteral("list"));
+    QCOMPARE(window->helpContextId(), 90100189); // the portal's provider names it
+    help->close();
+    // A key of a command the window does not offer only passes the frame: every task ends.
+    QTest::keyClick(grid(window), Qt::Key_F7);
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionTask")), 0);
+}
+
+void tst_ContactListWindow::pageSizeIsKeptPerOperator()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    {
+        Portal portal;
+        frmContactList *window = show(operatorLogin.get(), portal);
+        QVERIFY(window);
+        QCOMPARE(child<controls::NumericEdit>(window, "EdtPageSize")->text(),
+                 QStringLiteral("500"));
+        child<controls::NumericEdit>(window, "EdtPageSize")->setText(QStringLiteral("35"));
+        QTest::mouseClick(child<QPushButton>(window, "CmdRequest"), Qt::LeftButton);
+        window->close();
+    }
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    QCOMPARE(child<controls::NumericEdit>(window, "EdtPageSize")->text(), QStringLiteral("35"));
+    QCOMPARE(grid(window)->dataRowCount(), 35);
+}
+
+void tst_ContactListWindow::portalCallFunctionOpensTheListModally()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    gLogin = operatorLogin.get();
+    bool modal = false;
+    int mode = -1;
+    QTimer inspector;
+    inspector.setInterval(20);
+    connect(&inspector, &QTimer::timeout, this, [&] {
+        auto *window = qobject_cast<frmContactList *>(gListForm);
+        if (!window || !window->isVisible())
+            return;
+        QApplication::setActiveWindow(window);
+        if (!window->isReady())
+            return;
+        modal = window->isModal();
+        int cancel = -1;
+        window->ExitForm(cancel, mode);
+    });
+    inspector.start();
+    QCOMPARE(m_contact->ILoginable_CallFunction(), nullptr);
+    inspector.stop();
+    QVERIFY(modal);
+    QCOMPARE(mode, 1); // closed by the program, not by the title bar
 }
 
 QTEST_MAIN(tst_ContactListWindow)
