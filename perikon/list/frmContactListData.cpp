@@ -19,6 +19,7 @@
 #include "suite/controls/SpinButtons.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -31,6 +32,7 @@ using namespace controls;
 namespace {
 
 constexpr int kProgressRows = 200;
+constexpr qint64 kPaintIntervalMs = 100;
 
 // Painting and progress run during a long fill; input waits its turn, so no command or page
 // flip starts inside a fill.
@@ -242,6 +244,8 @@ void frmContactList::FillGrid(QObject *rsObject)
         for (int i = 0; i < fields; ++i)
             types[std::size_t(i)] = rs->columnInfo(i).type;
         rs->moveFirst();
+        QElapsedTimer sincePaint;
+        sincePaint.start();
         QStringList texts;
         texts.reserve(fields);
         for (int r = 1; r <= n && !rs->eof(); ++r) {
@@ -250,11 +254,14 @@ void frmContactList::FillGrid(QObject *rsObject)
                 texts.append(list::cellText(rs->value(i), types[std::size_t(i)]));
             m_grid->setRowTexts(r, texts, 1);
             rs->moveNext();
-            if (r % kProgressRows == 0) {
+            // Progress every 200 rows; the screen catches up only when the fill has run long
+            // enough for a clerk to see it, since each repaint costs more than the rows.
+            if (r % kProgressRows == 0 && sincePaint.elapsed() >= kPaintIntervalMs) {
                 m_status->setPanelText(0, GetResFormat(countKey, {QString::number(r)}));
                 m_grid->setRedraw(true);
                 letPaintingRun();
                 m_grid->setRedraw(false);
+                sincePaint.restart();
             }
         }
         RepairGrid(rs, int(n), fields);

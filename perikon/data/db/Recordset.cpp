@@ -558,7 +558,15 @@ std::unique_ptr<Recordset> Recordset::clone() const
 
 std::unique_ptr<Recordset> Recordset::slice(qint64 first, qint64 count) const
 {
-    std::unique_ptr<Recordset> page = clone();
+    requireOpen();
+    // Only the slice's own positions are set up: a page costs the same in any size of result.
+    auto page = std::make_unique<Recordset>();
+    page->m_cursorLocation = m_cursorLocation;
+    page->m_cursorType = m_cursorType;
+    page->m_lockType = m_lockType;
+    page->m_pageSize = m_pageSize;
+    page->m_connection = m_connection;
+    page->m_data = m_data;
     const qint64 size = qint64(m_view.size());
     const qint64 from = std::clamp<qint64>(first, 0, size);
     const qint64 to = std::clamp<qint64>(from + std::max<qint64>(count, 0), from, size);
