@@ -335,6 +335,12 @@ void tst_ContactListWindow::showRefusesWithTheSystemsMessage_data()
     QTest::newRow("no login") << "admin" << true << false
                               << QStringList{
                                      QStringLiteral("You are not logged in. Please log in again.")};
+    // The function task is recorded in the account database, so its service is the first to
+    // find that the database will not open.
+    QTest::newRow("a database that will not open")
+        << "admin" << false << true
+        << QStringList{QStringLiteral("Cannot open database \"/nonexistent/x.db\": the file does "
+                                      "not exist or cannot be read.")};
     QTest::newRow("no right to the list")
         << "nobody" << false << false
         << QStringList{QStringLiteral("User nobody has no right to function CS020202.")};
