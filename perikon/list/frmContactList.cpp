@@ -43,6 +43,17 @@ const QString kWindowKey = QStringLiteral("K2.CRM.QZContactUI.frmContactList");
 const QString kArchiveName = QStringLiteral("联系人档案");
 constexpr int kTradeClassHelpId = 90100189;
 
+// The session's UI helper, made on first use like every host service; nullptr when the host has
+// none (the window then keeps its own texts).
+UiHelper *uiHelper()
+{
+    try {
+        return &::perikon::internal::uiHelper();
+    } catch (const HostServiceMissing &) {
+        return nullptr;
+    }
+}
+
 } // namespace
 
 frmContactList::frmContactList(IContact *entry, QWidget *parent)
@@ -255,8 +266,8 @@ void frmContactList::tryFirstActivation()
 void frmContactList::load()
 {
     applyTitleLook();
-    if (gUiHelper)
-        gUiHelper->InitFormLanguage(this, kWindowKey);
+    if (UiHelper *helper = uiHelper())
+        helper->InitFormLanguage(this, kWindowKey);
     for (QAction *action : findChildren<QAction *>()) {
         const QString hotKey = action->property("HotKeyText").toString();
         if (!hotKey.isEmpty() && !action->text().contains(u'\t'))
@@ -273,8 +284,8 @@ void frmContactList::load()
                                  QStringLiteral("CS"), gLogin);
 
     const QString caption = GetResText(QStringLiteral("K2.CRM.BizObjDic.WordContactMng"));
-    if (gUiHelper)
-        gUiHelper->SetFormCaption(this, caption, false);
+    if (UiHelper *helper = uiHelper())
+        helper->SetFormCaption(this, caption, false);
     else
         setWindowTitle(caption);
     m_caption->setText(caption);
@@ -315,15 +326,16 @@ void frmContactList::firstActivation()
     timer.start();
     LoadHead();
     const QString unit = QStringLiteral("ms");
-    if (gUiHelper)
-        gUiHelper->WriteTrace(QStringLiteral("Form_Activate--LoadHead"),
-                              QString::number(timer.elapsed()) + unit, false);
+    UiHelper *helper = uiHelper();
+    if (helper)
+        helper->WriteTrace(QStringLiteral("Form_Activate--LoadHead"),
+                           QString::number(timer.elapsed()) + unit, false);
     m_totalPage->clear();
     timer.restart();
     DataRefresh(QString());
-    if (gUiHelper)
-        gUiHelper->WriteTrace(QStringLiteral("Form_Activate--DataRefresh"),
-                              QString::number(timer.elapsed()) + unit, false);
+    if (helper)
+        helper->WriteTrace(QStringLiteral("Form_Activate--DataRefresh"),
+                           QString::number(timer.elapsed()) + unit, false);
     if (gPubService && gClsCommon)
         gPubService->FrmPreCompile(gClsCommon.get());
     m_tlb2->update();
@@ -354,8 +366,8 @@ void frmContactList::closeEvent(QCloseEvent *event)
     endAllTasks();
     gListColInfoXml.clear();
     gCardColInfoXml.clear();
-    if (gUiHelper)
-        gUiHelper->WriteTrace(QStringLiteral("frmContactList"), QStringLiteral("Unload"), false);
+    if (UiHelper *helper = uiHelper())
+        helper->WriteTrace(QStringLiteral("frmContactList"), QStringLiteral("Unload"), false);
     QWidget::closeEvent(event);
 }
 
