@@ -69,6 +69,10 @@ void LoginDialog::applyLanguage()
             label->setText(labels.at(row));
     }
     setWindowTitle(english ? QStringLiteral("Log in to Perikon") : QStringLiteral("登录 Perikon"));
+    if (auto *ok = findChild<QPushButton *>(QStringLiteral("cmdOK")))
+        ok->setText(english ? QStringLiteral("Log in") : QStringLiteral("登录"));
+    if (auto *cancel = findChild<QPushButton *>(QStringLiteral("cmdCancel")))
+        cancel->setText(english ? QStringLiteral("Cancel") : QStringLiteral("取消"));
     m_database->setPlaceholderText(english
                                        ? QStringLiteral("QZDATA_001_2026.db or a connection string")
                                        : QStringLiteral("QZDATA_001_2026.db 或连接字符串"));
