@@ -545,13 +545,8 @@ bool Recordset::openKept(const QString &source, Connection *connection)
 
 std::unique_ptr<Recordset> Recordset::clone() const
 {
-    requireOpen();
-    auto copy = std::make_unique<Recordset>();
-    copy->m_cursorLocation = m_cursorLocation;
-    copy->m_cursorType = m_cursorType;
-    copy->m_lockType = m_lockType;
-    copy->m_pageSize = m_pageSize;
-    copy->m_connection = m_connection;
+    // An empty slice has this one's settings; it then takes every row in view.
+    std::unique_ptr<Recordset> copy = slice(0, 0);
     copy->adopt(m_data);
     return copy;
 }
