@@ -79,6 +79,7 @@ private slots:
     void keysAndHelpRunTheirCommands();
     void pageSizeIsKeptPerOperator();
     void portalCallFunctionOpensTheListModally();
+    void loadsWhenShownNeverWhenMade();
 
 private:
     std::unique_ptr<suite::SuiteLogin> login(const QString &user, bool admin);
@@ -529,6 +530,32 @@ void tst_ContactListWindow::portalCallFunctionOpensTheListModally()
     inspector.stop();
     QVERIFY(modal);
     QCOMPARE(mode, 1); // closed by the program, not by the title bar
+}
+
+void tst_ContactListWindow::loadsWhenShownNeverWhenMade()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *first = show(operatorLogin.get(), portal);
+    QVERIFY(first); // the session is set up
+    int listQueries = 0;
+    db::Driver::setStatementObserver([&listQueries](const QString &sql, const QVariantList &) {
+        if (sql.contains(QLatin1String("v_Crm_Contact"), Qt::CaseInsensitive))
+            ++listQueries;
+    });
+    auto *made = new frmContactList(m_contact.get());
+    QCOMPARE(listQueries, 0);
+    QCOMPARE(child<controls::NumericEdit>(made, "EdtPageSize")->text(), QString());
+    QVERIFY(!made->isReady());
+    // Paging before the first refresh does nothing.
+    QTest::mouseClick(child<QPushButton>(made, "CmdRequest"), Qt::LeftButton);
+    QCOMPARE(listQueries, 0);
+    portal.formManager.AddForm(made);
+    QVERIFY(QTest::qWaitFor([made] { return made->isReady(); }, 10000));
+    db::Driver::setStatementObserver({});
+    QCOMPARE(listQueries, 1);
+    QCOMPARE(child<controls::NumericEdit>(made, "EdtPageSize")->text(), QStringLiteral("500"));
+    QVERIFY(!grid(made)->TextMatrix(0, 2).isEmpty());
 }
 
 QTEST_MAIN(tst_ContactListWindow)
