@@ -11,6 +11,7 @@
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/list/ListCommands.h"
+#include "perikon/list/ListMarks.h"
 #include "perikon/list/ListSession.h"
 #include "perikon/session/SessionGlobals.h"
 #include "suite/controls/HostGrid.h"
@@ -107,6 +108,11 @@ void frmContactList::buildWidgets()
     m_grid = new HostGrid(this);
     m_grid->setObjectName(QStringLiteral("Grid"));
     layout->addWidget(m_grid, 1);
+    // A click marks or unmarks its row, unless every row is marked through chkSelectAll.
+    connect(m_grid, &HostGrid::cellClicked, this, [this](int row, int) {
+        if (row > 0 && !m_selectAll->isChecked() && !m_filling)
+            list::toggleCurrentRow(*m_grid);
+    });
     connect(m_grid, &HostGrid::cellDoubleClicked, this, [this](int row, int) {
         if (row >= 1 && row < m_grid->Rows())
             Operating(QStringLiteral("Modify"));
@@ -121,6 +127,12 @@ void frmContactList::buildWidgets()
     m_selectAll = new QCheckBox(m_frameWeb);
     m_selectAll->setObjectName(QStringLiteral("chkSelectAll"));
     paging->addWidget(m_selectAll);
+    connect(m_selectAll, &QCheckBox::clicked, this, [this](bool checked) {
+        if (checked)
+            MarkAllRows();
+        else
+            ClearAllMarks();
+    });
     paging->addStretch(1);
     for (int i = 0; i < 4; ++i) {
         m_pageLinks[i] = new LinkLabel(m_frameWeb);
@@ -208,6 +220,28 @@ void frmContactList::buildMenu()
         statusBar->setCheckable(true);
         statusBar->setChecked(true);
     }
+}
+
+void frmContactList::MarkAllRows()
+{
+    m_selectAll->setChecked(true);
+    list::markAllRows(*m_grid);
+}
+
+void frmContactList::ClearAllMarks()
+{
+    m_selectAll->setChecked(false);
+    list::clearAllMarks(*m_grid);
+}
+
+void frmContactList::MarkCurrentRow()
+{
+    list::markCurrentRow(*m_grid);
+}
+
+void frmContactList::UnmarkCurrentRow()
+{
+    list::unmarkCurrentRow(*m_grid);
 }
 
 void frmContactList::applyTitleLook()

@@ -55,6 +55,11 @@ public:
     Q_INVOKABLE void RepairGrid(QObject *rs, int rowCount, int fieldCount);
     // Enables the first/previous links with `backward`, the next/last links with `forward`.
     Q_INVOKABLE void LblPageEnabled(bool backward, bool forward);
+    // Row marks in the selection column: all rows, none, the current row on or off.
+    Q_INVOKABLE void MarkAllRows();
+    Q_INVOKABLE void ClearAllMarks();
+    Q_INVOKABLE void MarkCurrentRow();
+    Q_INVOKABLE void UnmarkCurrentRow();
     // Runs a command by its key (toolbar, menu, hot key), compared without regard to case.
     Q_INVOKABLE void Operating(const QString &key);
     // Closes the window; gives the cancel flag and close mode the close saw.

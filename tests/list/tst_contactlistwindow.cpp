@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -80,6 +81,7 @@ private slots:
     void pageSizeIsKeptPerOperator();
     void portalCallFunctionOpensTheListModally();
     void loadsWhenShownNeverWhenMade();
+    void marksFollowClicksAndSelectAll();
 
 private:
     std::unique_ptr<suite::SuiteLogin> login(const QString &user, bool admin);
@@ -556,6 +558,41 @@ void tst_ContactListWindow::loadsWhenShownNeverWhenMade()
     QCOMPARE(listQueries, 1);
     QCOMPARE(child<controls::NumericEdit>(made, "EdtPageSize")->text(), QStringLiteral("500"));
     QVERIFY(!grid(made)->TextMatrix(0, 2).isEmpty());
+}
+
+void tst_ContactListWindow::marksFollowClicksAndSelectAll()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    controls::HostGrid *list = grid(window);
+    const auto marked = [list] {
+        int count = 0;
+        for (int row = 1; row < list->Rows(); ++row)
+            count += list->TextMatrix(row, 1) == QStringLiteral("√ ") ? 1 : 0;
+        return count;
+    };
+    const auto clickRow = [list](int row) {
+        const QModelIndex cell = list->model()->index(row - 1, 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cell).center());
+    };
+    auto *selectAll = child<QCheckBox>(window, "chkSelectAll");
+    selectAll->click();
+    QCOMPARE(marked(), list->Rows() - 1);
+    clickRow(2); // every row stays marked while chkSelectAll is ticked
+    QCOMPARE(marked(), list->Rows() - 1);
+    selectAll->click();
+    QCOMPARE(marked(), 0);
+    clickRow(2);
+    QCOMPARE(list->TextMatrix(2, 1), QStringLiteral("√ "));
+    QCOMPARE(marked(), 1);
+    clickRow(2);
+    QCOMPARE(marked(), 0);
+    // A refresh writes the selection column from the data again.
+    clickRow(3);
+    window->DataRefresh(QString());
+    QCOMPARE(marked(), 0);
 }
 
 QTEST_MAIN(tst_ContactListWindow)
