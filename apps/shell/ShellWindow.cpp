@@ -4,6 +4,7 @@
 #include "suite/SuiteLogin.h"
 #include "suite/portal/SuitePortal.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenuBar>
@@ -71,6 +72,18 @@ ShellWindow::~ShellWindow()
     while (m_workspace->count() > 0)
         delete m_workspace->widget(0);
     m_contact.reset();
+}
+
+void ShellWindow::closeEvent(QCloseEvent *event)
+{
+    for (int index = m_workspace->count() - 1; index >= 0; --index) {
+        QWidget *page = m_workspace->widget(index);
+        if (page && !page->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 bool ShellWindow::english() const

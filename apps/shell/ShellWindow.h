@@ -33,6 +33,10 @@ public:
     QTabWidget *workspace() const { return m_workspace; }
     QObject *login() const { return m_login.get(); }
 
+protected:
+    // The component's windows close first, so they release their locks and tasks.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     bool english() const;
 
