@@ -111,28 +111,30 @@ private:
         sqlite3_stmt *const s = statement();
         ColumnInfo info;
         info.name = QString::fromUtf8(sqlite3_column_name(s, i));
-        const DeclaredType declared
-            = declaredTypeOf(QString::fromUtf8(sqlite3_column_decltype(s, i)));
+        const char *database = sqlite3_column_database_name(s, i);
+        const char *table = sqlite3_column_table_name(s, i);
+        const char *origin = sqlite3_column_origin_name(s, i);
+        const char *declaration = sqlite3_column_decltype(s, i);
+        DeclaredType declared;
+        if (database && table && origin) {
+            const SqliteDriver::ColumnOrigin found
+                = m_driver.columnOrigin(database, table, origin, declaration);
+            declared = found.declared;
+            info.baseDatabase = QString::fromUtf8(database);
+            info.baseTable = QString::fromUtf8(table);
+            info.baseColumn = QString::fromUtf8(origin);
+            if (found.described) {
+                info.isKey = found.isKey;
+                info.nullable = found.nullable;
+            }
+        } else {
+            declared = declaredTypeOf(QString::fromUtf8(declaration));
+        }
         info.type = declared.type;
         info.definedSize = declared.definedSize;
         info.precision = declared.precision;
         info.scale = declared.scale;
         info.rowVersion = declared.rowVersion;
-        const char *database = sqlite3_column_database_name(s, i);
-        const char *table = sqlite3_column_table_name(s, i);
-        const char *origin = sqlite3_column_origin_name(s, i);
-        if (table && origin) {
-            info.baseDatabase = QString::fromUtf8(database);
-            info.baseTable = QString::fromUtf8(table);
-            info.baseColumn = QString::fromUtf8(origin);
-            int notNull = 0, primaryKey = 0, autoIncrement = 0;
-            if (sqlite3_table_column_metadata(m_driver.m_db, database, table, origin, nullptr,
-                                              nullptr, &notNull, &primaryKey, &autoIncrement)
-                == SQLITE_OK) {
-                info.isKey = primaryKey != 0;
-                info.nullable = notNull == 0;
-            }
-        }
         return info;
     }
 
@@ -212,12 +214,77 @@ void SqliteDriver::open(const ConnectionString &connectionString)
     countOpened();
 }
 
+SqliteDriver::ColumnOrigin SqliteDriver::columnOrigin(const char *database, const char *table,
+                                                      const char *column, const char *declaredType)
+{
+    const QString schema = QString::fromUtf8(database);
+    // A table changed by any connection, this one included, raises its database's schema version;
+    // what was described under another version may name columns that are gone or typed otherwise.
+    const qint64 version = schemaVersion(database);
+    const auto known = m_originVersions.constFind(schema);
+    if (version < 0 || known == m_originVersions.cend() || *known != version) {
+        if (known != m_originVersions.cend())
+            forgetColumnOrigins();
+        if (version >= 0)
+            m_originVersions.insert(schema, version);
+    }
+    const QString key
+        = schema + u'\n' + QString::fromUtf8(table) + u'\n' + QString::fromUtf8(column);
+    if (version >= 0) {
+        if (const ColumnOrigin *cached = m_columnOrigins.find(key))
+            return *cached;
+    }
+    ColumnOrigin origin;
+    origin.declared = declaredTypeOf(QString::fromUtf8(declaredType));
+    int notNull = 0, primaryKey = 0, autoIncrement = 0;
+    if (sqlite3_table_column_metadata(m_db, database, table, column, nullptr, nullptr, &notNull,
+                                      &primaryKey, &autoIncrement)
+        == SQLITE_OK) {
+        origin.described = true;
+        origin.isKey = primaryKey != 0;
+        origin.nullable = notNull == 0;
+    }
+    if (version >= 0)
+        m_columnOrigins.insert(key, origin);
+    return origin;
+}
+
+qint64 SqliteDriver::schemaVersion(const char *database)
+{
+    // Read with a statement of its own, never through query(): it is no statement of the caller's.
+    const QString schema = QString::fromUtf8(database);
+    auto probe = m_versionProbes.find(schema);
+    if (probe == m_versionProbes.end()) {
+        const QByteArray text = "PRAGMA " + quoteIdentifier(schema).toUtf8() + ".schema_version";
+        SqliteStatementHandle statement;
+        if (prepareSqliteStatement(m_db, text.constData(), int(text.size()), statement, nullptr)
+                != SQLITE_OK
+            || !statement)
+            return -1;
+        probe = m_versionProbes.emplace(schema, std::move(statement)).first;
+    }
+    sqlite3_stmt *const statement = probe->second.get();
+    const qint64 version
+        = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+    sqlite3_reset(statement);
+    return version;
+}
+
+void SqliteDriver::forgetColumnOrigins()
+{
+    m_columnOrigins.clear();
+    m_originVersions.clear();
+}
+
 void SqliteDriver::attach(const QString &path, const QString &name)
 {
     execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteIdentifier(name)), {path});
     m_schemas.insert(name.toLower(), name);
     // Translations name databases by their schemas, which just changed.
     translations().clear();
+    // Another file may now answer to a name described before.
+    forgetColumnOrigins();
+    m_versionProbes.clear();
 }
 
 void SqliteDriver::close()
@@ -227,6 +294,8 @@ void SqliteDriver::close()
     ++m_session;
     // Statements still kept hold the database open; they go first.
     m_statements.clear();
+    m_versionProbes.clear();
+    forgetColumnOrigins();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_schemas.clear();
@@ -500,6 +569,8 @@ void SqliteDriver::clearStatementCaches()
     Driver::clearStatementCaches();
     m_statements.clear();
     m_afterTriggers.clear();
+    forgetColumnOrigins();
+    m_versionProbes.clear();
 }
 
 std::unique_ptr<ResultCursor> SqliteDriver::insertRow(const QString &database, const QString &table,

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ColumnType.h"
 #include "Driver.h"
 #include "SqliteStatementHandle.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QString>
+
+#include <map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -68,6 +71,23 @@ private:
         int reprepared = -1; // SQLite's count of automatic re-preparations when described
     };
 
+    // What a result column read from a table column is, apart from its name in the result.
+    struct ColumnOrigin
+    {
+        DeclaredType declared;
+        bool described = false; // SQLite told the key and null flags
+        bool isKey = false;
+        bool nullable = true;
+    };
+
+    // The origin of a table column, described once per schema version of its database: parsing
+    // the declared type and looking the column up in a wide table cost more than the read itself.
+    ColumnOrigin columnOrigin(const char *database, const char *table, const char *column,
+                              const char *declaredType);
+    // The schema version of an attached database as SQLite counts it; -1 when it cannot be read.
+    qint64 schemaVersion(const char *database);
+    void forgetColumnOrigins();
+
     void attach(const QString &path, const QString &name);
     SqliteStatementHandle prepare(const QString &sql, const char *text, int length,
                                   const char **tail);
@@ -89,6 +109,9 @@ private:
     quint64 m_session = 0; // raised by every open and close
     LruCache<Prepared> m_statements{256};
     LruCache<bool> m_afterTriggers{256}; // "database.table" -> has AFTER INSERT/UPDATE triggers
+    LruCache<ColumnOrigin> m_columnOrigins{4096}; // "database\ntable\ncolumn"
+    QHash<QString, qint64> m_originVersions;      // database -> schema version m_columnOrigins hold
+    std::map<QString, SqliteStatementHandle> m_versionProbes; // database -> PRAGMA schema_version
 
     friend class SqliteCursor;
 };
