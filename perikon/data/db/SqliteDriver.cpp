@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include <sqlite3.h>
@@ -47,6 +48,7 @@ public:
             m_prepared.columns.reserve(count);
             for (int i = 0; i < count; ++i)
                 m_prepared.columns.push_back(describe(i));
+            m_checked.clear();
             m_prepared.reprepared = reprepared;
         }
     }
@@ -106,28 +108,42 @@ public:
 private:
     sqlite3_stmt *statement() const { return m_prepared.statement.get(); }
 
-    ColumnInfo describe(int i) const
+    qint64 versionOf(const char *database)
+    {
+        for (const auto &[name, version] : m_checked) {
+            if (name == database)
+                return version;
+        }
+        const qint64 version = m_driver.checkSchema(database);
+        m_checked.emplace_back(QByteArray(database), version);
+        return version;
+    }
+
+    ColumnInfo describe(int i)
     {
         sqlite3_stmt *const s = statement();
         ColumnInfo info;
-        info.name = QString::fromUtf8(sqlite3_column_name(s, i));
         const char *database = sqlite3_column_database_name(s, i);
         const char *table = sqlite3_column_table_name(s, i);
         const char *origin = sqlite3_column_origin_name(s, i);
         const char *declaration = sqlite3_column_decltype(s, i);
         DeclaredType declared;
         if (database && table && origin) {
-            const SqliteDriver::ColumnOrigin found
-                = m_driver.columnOrigin(database, table, origin, declaration);
+            const SqliteDriver::ColumnOrigin &found
+                = m_driver.columnOrigin(database, table, origin, declaration, versionOf(database));
             declared = found.declared;
-            info.baseDatabase = QString::fromUtf8(database);
-            info.baseTable = QString::fromUtf8(table);
-            info.baseColumn = QString::fromUtf8(origin);
+            info.baseDatabase = found.database;
+            info.baseTable = found.table;
+            info.baseColumn = found.column;
+            // The column under its own name shares the text kept for it.
+            const char *name = sqlite3_column_name(s, i);
+            info.name = name && strcmp(name, origin) == 0 ? found.column : QString::fromUtf8(name);
             if (found.described) {
                 info.isKey = found.isKey;
                 info.nullable = found.nullable;
             }
         } else {
+            info.name = QString::fromUtf8(sqlite3_column_name(s, i));
             declared = declaredTypeOf(QString::fromUtf8(declaration));
         }
         info.type = declared.type;
@@ -143,6 +159,8 @@ private:
     QString m_sql;
     quint64 m_session;
     int m_firstStep = 0; // the result of the first step until next() takes it
+    // Databases whose schema version was read while describing, with that version.
+    std::vector<std::pair<QByteArray, qint64>> m_checked;
     bool m_done = false;
     bool m_failed = false;
 };
@@ -214,28 +232,42 @@ void SqliteDriver::open(const ConnectionString &connectionString)
     countOpened();
 }
 
-SqliteDriver::ColumnOrigin SqliteDriver::columnOrigin(const char *database, const char *table,
-                                                      const char *column, const char *declaredType)
+qint64 SqliteDriver::checkSchema(const char *database)
 {
-    const QString schema = QString::fromUtf8(database);
     // A table changed by any connection, this one included, raises its database's schema version;
     // what was described under another version may name columns that are gone or typed otherwise.
+    const QString schema = QString::fromUtf8(database);
     const qint64 version = schemaVersion(database);
     const auto known = m_originVersions.constFind(schema);
-    if (version < 0 || known == m_originVersions.cend() || *known != version) {
-        if (known != m_originVersions.cend())
-            forgetColumnOrigins();
-        if (version >= 0)
-            m_originVersions.insert(schema, version);
-    }
-    const QString key
-        = schema + u'\n' + QString::fromUtf8(table) + u'\n' + QString::fromUtf8(column);
-    if (version >= 0) {
-        if (const ColumnOrigin *cached = m_columnOrigins.find(key))
-            return *cached;
-    }
+    if (known != m_originVersions.cend() && *known == version)
+        return version;
+    if (known != m_originVersions.cend())
+        forgetColumnOrigins();
+    m_originVersions.insert(schema, version);
+    return version;
+}
+
+const SqliteDriver::ColumnOrigin &SqliteDriver::columnOrigin(const char *database,
+                                                             const char *table, const char *column,
+                                                             const char *declaredType,
+                                                             qint64 version)
+{
+    // Enough for the widest tables of several databases; past it all are described again.
+    constexpr qsizetype kMaxOrigins = 4096;
+    QByteArray key;
+    key.reserve(qsizetype(strlen(database) + strlen(table) + strlen(column) + 2));
+    key.append(database).append('\n').append(table).append('\n').append(column);
+    const auto found = m_columnOrigins.constFind(key);
+    if (found != m_columnOrigins.cend() && version >= 0 && found->version == version)
+        return *found;
+    if (m_columnOrigins.size() >= kMaxOrigins)
+        m_columnOrigins.clear();
     ColumnOrigin origin;
+    origin.database = QString::fromUtf8(database);
+    origin.table = QString::fromUtf8(table);
+    origin.column = QString::fromUtf8(column);
     origin.declared = declaredTypeOf(QString::fromUtf8(declaredType));
+    origin.version = version;
     int notNull = 0, primaryKey = 0, autoIncrement = 0;
     if (sqlite3_table_column_metadata(m_db, database, table, column, nullptr, nullptr, &notNull,
                                       &primaryKey, &autoIncrement)
@@ -244,9 +276,7 @@ SqliteDriver::ColumnOrigin SqliteDriver::columnOrigin(const char *database, cons
         origin.isKey = primaryKey != 0;
         origin.nullable = notNull == 0;
     }
-    if (version >= 0)
-        m_columnOrigins.insert(key, origin);
-    return origin;
+    return *m_columnOrigins.insert(key, std::move(origin));
 }
 
 qint64 SqliteDriver::schemaVersion(const char *database)

@@ -74,16 +74,24 @@ private:
     // What a result column read from a table column is, apart from its name in the result.
     struct ColumnOrigin
     {
+        QString database;
+        QString table;
+        QString column;
         DeclaredType declared;
         bool described = false; // SQLite told the key and null flags
         bool isKey = false;
         bool nullable = true;
+        qint64 version = -1; // the database's schema version when described
     };
 
     // The origin of a table column, described once per schema version of its database: parsing
     // the declared type and looking the column up in a wide table cost more than the read itself.
-    ColumnOrigin columnOrigin(const char *database, const char *table, const char *column,
-                              const char *declaredType);
+    // `version` is what checkSchema() gave for the database during this description.
+    const ColumnOrigin &columnOrigin(const char *database, const char *table, const char *column,
+                                     const char *declaredType, qint64 version);
+    // The database's schema version now; the origins kept go when it changed since they were
+    // described.
+    qint64 checkSchema(const char *database);
     // The schema version of an attached database as SQLite counts it; -1 when it cannot be read.
     qint64 schemaVersion(const char *database);
     void forgetColumnOrigins();
@@ -109,8 +117,8 @@ private:
     quint64 m_session = 0; // raised by every open and close
     LruCache<Prepared> m_statements{256};
     LruCache<bool> m_afterTriggers{256}; // "database.table" -> has AFTER INSERT/UPDATE triggers
-    LruCache<ColumnOrigin> m_columnOrigins{4096}; // "database\ntable\ncolumn"
-    QHash<QString, qint64> m_originVersions;      // database -> schema version m_columnOrigins hold
+    QHash<QByteArray, ColumnOrigin> m_columnOrigins; // "database\ntable\ncolumn", bounded
+    QHash<QString, qint64> m_originVersions; // database -> schema version m_columnOrigins hold
     std::map<QString, SqliteStatementHandle> m_versionProbes; // database -> PRAGMA schema_version
 
     friend class SqliteCursor;
