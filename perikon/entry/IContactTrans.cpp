@@ -228,24 +228,16 @@ bool IContact::ClearOldCustomerDefault(pugi::xml_node Ele, IClsCommon &ICom,
 bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
 {
     try {
-        std::unique_ptr<db::Recordset> columns(ICom.OpenX(
-            QStringLiteral("select top 0 * from crm_contact_extradefine with (nolock) ")));
-        if (!columns)
-            throw db::DbError(db::DbError::ProviderError, gLastError);
-
+        // The contact's row, or an empty result of the same columns to add it to: either way
+        // its columns are the extension table's, so no other read is needed for them.
         const QString oidAttribute = GetAttrValue(Ele, QStringLiteral("OID"));
         db::Recordset row;
         row.setCursorLocation(db::Recordset::UseClient);
         row.open(QStringLiteral("select top 1 * from  crm_contact_extradefine Where OID=N'")
                      + db::sqlEscaped(oidAttribute) + QStringLiteral("'"),
                  ICom.connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic, -1);
-        if (row.recordCount() == 0) {
-            row.close();
-            row.open(QStringLiteral("select top 0 * from crm_contact_extradefine"),
-                     ICom.connection(), db::Recordset::OpenDynamic, db::Recordset::LockOptimistic,
-                     -1);
+        if (row.recordCount() == 0)
             row.addNew();
-        }
 
         const QString oid
             = m_operation == 1 ? internal::childText(Ele, QStringLiteral("oid")) : oidAttribute;
@@ -255,8 +247,8 @@ bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
         root.append_child("cContactCode")
             .text()
             .set(utf8(internal::childText(Ele, QStringLiteral("cContactCode"))).c_str());
-        for (int i = 1; i < columns->fieldCount(); ++i) {
-            const QString name = columns->field(i).name();
+        for (int i = 1; i < row.fieldCount(); ++i) {
+            const QString name = row.field(i).name();
             const std::string lower = utf8(name.toLower());
             pugi::xml_node child = Ele.child(lower.c_str());
             if (!child)

@@ -4,8 +4,6 @@
 #include "Driver.h"
 #include "RecordsetData.h"
 
-#include <QSet>
-
 namespace perikon::db {
 
 namespace {
@@ -46,19 +44,23 @@ const WriteTarget &RecordsetWriter::target()
         return *m_data.target;
 
     // Expression columns are not written; every other column must come from one table.
-    QSet<QString> tables;
     WriteTarget target;
+    bool oneTable = true;
     for (int i = 0; i < int(m_data.columns.size()); ++i) {
         const ColumnInfo &column = m_data.columns[std::size_t(i)];
         if (column.baseTable.isEmpty())
             continue;
-        tables.insert(column.baseDatabase.toLower() + u'.' + column.baseTable.toLower());
-        target.database = column.baseDatabase;
-        target.table = column.baseTable;
+        if (target.table.isEmpty()) {
+            target.database = column.baseDatabase;
+            target.table = column.baseTable;
+        } else if (column.baseTable.compare(target.table, Qt::CaseInsensitive) != 0
+                   || column.baseDatabase.compare(target.database, Qt::CaseInsensitive) != 0) {
+            oneTable = false;
+        }
         if (!column.rowVersion)
             target.writable.push_back(i);
     }
-    if (tables.size() != 1)
+    if (!oneTable || target.table.isEmpty())
         throw DbError(DbError::InvalidState,
                       QStringLiteral("Insufficient base table information for updating or "
                                      "refreshing: the rows do not come from one table."),

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include <sqlite3.h>
@@ -47,6 +48,7 @@ public:
             m_prepared.columns.reserve(count);
             for (int i = 0; i < count; ++i)
                 m_prepared.columns.push_back(describe(i));
+            m_checked.clear();
             m_prepared.reprepared = reprepared;
         }
     }
@@ -106,33 +108,49 @@ public:
 private:
     sqlite3_stmt *statement() const { return m_prepared.statement.get(); }
 
-    ColumnInfo describe(int i) const
+    qint64 versionOf(const char *database)
+    {
+        for (const auto &[name, version] : m_checked) {
+            if (name == database)
+                return version;
+        }
+        const qint64 version = m_driver.checkSchema(database);
+        m_checked.emplace_back(QByteArray(database), version);
+        return version;
+    }
+
+    ColumnInfo describe(int i)
     {
         sqlite3_stmt *const s = statement();
         ColumnInfo info;
-        info.name = QString::fromUtf8(sqlite3_column_name(s, i));
-        const DeclaredType declared
-            = declaredTypeOf(QString::fromUtf8(sqlite3_column_decltype(s, i)));
+        const char *database = sqlite3_column_database_name(s, i);
+        const char *table = sqlite3_column_table_name(s, i);
+        const char *origin = sqlite3_column_origin_name(s, i);
+        const char *declaration = sqlite3_column_decltype(s, i);
+        DeclaredType declared;
+        if (database && table && origin) {
+            const SqliteDriver::ColumnOrigin &found
+                = m_driver.columnOrigin(database, table, origin, declaration, versionOf(database));
+            declared = found.declared;
+            info.baseDatabase = found.database;
+            info.baseTable = found.table;
+            info.baseColumn = found.column;
+            // The column under its own name shares the text kept for it.
+            const char *name = sqlite3_column_name(s, i);
+            info.name = name && strcmp(name, origin) == 0 ? found.column : QString::fromUtf8(name);
+            if (found.described) {
+                info.isKey = found.isKey;
+                info.nullable = found.nullable;
+            }
+        } else {
+            info.name = QString::fromUtf8(sqlite3_column_name(s, i));
+            declared = declaredTypeOf(QString::fromUtf8(declaration));
+        }
         info.type = declared.type;
         info.definedSize = declared.definedSize;
         info.precision = declared.precision;
         info.scale = declared.scale;
         info.rowVersion = declared.rowVersion;
-        const char *database = sqlite3_column_database_name(s, i);
-        const char *table = sqlite3_column_table_name(s, i);
-        const char *origin = sqlite3_column_origin_name(s, i);
-        if (table && origin) {
-            info.baseDatabase = QString::fromUtf8(database);
-            info.baseTable = QString::fromUtf8(table);
-            info.baseColumn = QString::fromUtf8(origin);
-            int notNull = 0, primaryKey = 0, autoIncrement = 0;
-            if (sqlite3_table_column_metadata(m_driver.m_db, database, table, origin, nullptr,
-                                              nullptr, &notNull, &primaryKey, &autoIncrement)
-                == SQLITE_OK) {
-                info.isKey = primaryKey != 0;
-                info.nullable = notNull == 0;
-            }
-        }
         return info;
     }
 
@@ -141,6 +159,8 @@ private:
     QString m_sql;
     quint64 m_session;
     int m_firstStep = 0; // the result of the first step until next() takes it
+    // Databases whose schema version was read while describing, with that version.
+    std::vector<std::pair<QByteArray, qint64>> m_checked;
     bool m_done = false;
     bool m_failed = false;
 };
@@ -212,12 +232,89 @@ void SqliteDriver::open(const ConnectionString &connectionString)
     countOpened();
 }
 
+qint64 SqliteDriver::checkSchema(const char *database)
+{
+    // A table changed by any connection, this one included, raises its database's schema version;
+    // what was described under another version may name columns that are gone or typed otherwise.
+    const QString schema = QString::fromUtf8(database);
+    const qint64 version = schemaVersion(database);
+    const auto known = m_originVersions.constFind(schema);
+    if (known != m_originVersions.cend() && *known == version)
+        return version;
+    if (known != m_originVersions.cend())
+        forgetColumnOrigins();
+    m_originVersions.insert(schema, version);
+    return version;
+}
+
+const SqliteDriver::ColumnOrigin &SqliteDriver::columnOrigin(const char *database,
+                                                             const char *table, const char *column,
+                                                             const char *declaredType,
+                                                             qint64 version)
+{
+    // Enough for the widest tables of several databases; past it all are described again.
+    constexpr qsizetype kMaxOrigins = 4096;
+    QByteArray key;
+    key.reserve(qsizetype(strlen(database) + strlen(table) + strlen(column) + 2));
+    key.append(database).append('\n').append(table).append('\n').append(column);
+    const auto found = m_columnOrigins.constFind(key);
+    if (found != m_columnOrigins.cend() && version >= 0 && found->version == version)
+        return *found;
+    if (m_columnOrigins.size() >= kMaxOrigins)
+        m_columnOrigins.clear();
+    ColumnOrigin origin;
+    origin.database = QString::fromUtf8(database);
+    origin.table = QString::fromUtf8(table);
+    origin.column = QString::fromUtf8(column);
+    origin.declared = declaredTypeOf(QString::fromUtf8(declaredType));
+    origin.version = version;
+    int notNull = 0, primaryKey = 0, autoIncrement = 0;
+    if (sqlite3_table_column_metadata(m_db, database, table, column, nullptr, nullptr, &notNull,
+                                      &primaryKey, &autoIncrement)
+        == SQLITE_OK) {
+        origin.described = true;
+        origin.isKey = primaryKey != 0;
+        origin.nullable = notNull == 0;
+    }
+    return *m_columnOrigins.insert(key, std::move(origin));
+}
+
+qint64 SqliteDriver::schemaVersion(const char *database)
+{
+    // Read with a statement of its own, never through query(): it is no statement of the caller's.
+    const QString schema = QString::fromUtf8(database);
+    auto probe = m_versionProbes.find(schema);
+    if (probe == m_versionProbes.end()) {
+        const QByteArray text = "PRAGMA " + quoteIdentifier(schema).toUtf8() + ".schema_version";
+        SqliteStatementHandle statement;
+        if (prepareSqliteStatement(m_db, text.constData(), int(text.size()), statement, nullptr)
+                != SQLITE_OK
+            || !statement)
+            return -1;
+        probe = m_versionProbes.emplace(schema, std::move(statement)).first;
+    }
+    sqlite3_stmt *const statement = probe->second.get();
+    const qint64 version
+        = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+    sqlite3_reset(statement);
+    return version;
+}
+
+void SqliteDriver::forgetColumnOrigins()
+{
+    m_columnOrigins.clear();
+    m_originVersions.clear();
+}
+
 void SqliteDriver::attach(const QString &path, const QString &name)
 {
     execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteIdentifier(name)), {path});
     m_schemas.insert(name.toLower(), name);
     // Translations name databases by their schemas, which just changed.
     translations().clear();
+    // Another file may now answer to a name described before.
+    forgetColumnOrigins();
+    m_versionProbes.clear();
 }
 
 void SqliteDriver::close()
@@ -227,6 +324,8 @@ void SqliteDriver::close()
     ++m_session;
     // Statements still kept hold the database open; they go first.
     m_statements.clear();
+    m_versionProbes.clear();
+    forgetColumnOrigins();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_schemas.clear();
@@ -500,6 +599,8 @@ void SqliteDriver::clearStatementCaches()
     Driver::clearStatementCaches();
     m_statements.clear();
     m_afterTriggers.clear();
+    forgetColumnOrigins();
+    m_versionProbes.clear();
 }
 
 std::unique_ptr<ResultCursor> SqliteDriver::insertRow(const QString &database, const QString &table,

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ColumnType.h"
 #include "Driver.h"
 #include "SqliteStatementHandle.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QString>
+
+#include <map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -68,6 +71,31 @@ private:
         int reprepared = -1; // SQLite's count of automatic re-preparations when described
     };
 
+    // What a result column read from a table column is, apart from its name in the result.
+    struct ColumnOrigin
+    {
+        QString database;
+        QString table;
+        QString column;
+        DeclaredType declared;
+        bool described = false; // SQLite told the key and null flags
+        bool isKey = false;
+        bool nullable = true;
+        qint64 version = -1; // the database's schema version when described
+    };
+
+    // The origin of a table column, described once per schema version of its database: parsing
+    // the declared type and looking the column up in a wide table cost more than the read itself.
+    // `version` is what checkSchema() gave for the database during this description.
+    const ColumnOrigin &columnOrigin(const char *database, const char *table, const char *column,
+                                     const char *declaredType, qint64 version);
+    // The database's schema version now; the origins kept go when it changed since they were
+    // described.
+    qint64 checkSchema(const char *database);
+    // The schema version of an attached database as SQLite counts it; -1 when it cannot be read.
+    qint64 schemaVersion(const char *database);
+    void forgetColumnOrigins();
+
     void attach(const QString &path, const QString &name);
     SqliteStatementHandle prepare(const QString &sql, const char *text, int length,
                                   const char **tail);
@@ -89,6 +117,9 @@ private:
     quint64 m_session = 0; // raised by every open and close
     LruCache<Prepared> m_statements{256};
     LruCache<bool> m_afterTriggers{256}; // "database.table" -> has AFTER INSERT/UPDATE triggers
+    QHash<QByteArray, ColumnOrigin> m_columnOrigins; // "database\ntable\ncolumn", bounded
+    QHash<QString, qint64> m_originVersions; // database -> schema version m_columnOrigins hold
+    std::map<QString, SqliteStatementHandle> m_versionProbes; // database -> PRAGMA schema_version
 
     friend class SqliteCursor;
 };

@@ -108,6 +108,95 @@ private slots:
         QVERIFY(rs.field(2).isNullable());
     }
 
+    void describedColumnsFollowTableChanges_data()
+    {
+        QTest::addColumn<QString>("route"); // which connection changes the table
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("key");
+        QTest::addColumn<bool>("nullable");
+
+        const QString added = QStringLiteral("ALTER TABLE Probe ADD COLUMN cMemo nvarchar(200)");
+        const QString retyped = QStringLiteral(
+            "DROP TABLE Probe; CREATE TABLE Probe (ID int PRIMARY KEY, cName nvarchar(60))");
+        const QString keyMoved = QStringLiteral(
+            "DROP TABLE Probe; CREATE TABLE Probe (ID int, cName nvarchar(20) NOT NULL PRIMARY KEY)");
+        QTest::newRow("column added here") << "connection"
+                                           << "ALTER TABLE Probe ADD cMemo nvarchar(200)"
+                                           << "Probe"
+                                           << "cMemo" << 202 << qint64(200) << false << true;
+        QTest::newRow("column added under the connection")
+            << "driver" << added << "Probe"
+            << "cMemo" << 202 << qint64(200) << false << true;
+        QTest::newRow("column added elsewhere") << "other" << added << "Probe"
+                                                << "cMemo" << 202 << qint64(200) << false << true;
+        QTest::newRow("column retyped under the connection")
+            << "driver" << retyped << "Probe"
+            << "cName" << 202 << qint64(60) << false << true;
+        QTest::newRow("column retyped elsewhere") << "other" << retyped << "Probe"
+                                                  << "cName" << 202 << qint64(60) << false << true;
+        QTest::newRow("key moved under the connection")
+            << "driver" << keyMoved << "Probe"
+            << "cName" << 202 << qint64(20) << true << false;
+        QTest::newRow("key moved elsewhere") << "other" << keyMoved << "Probe"
+                                             << "cName" << 202 << qint64(20) << true << false;
+        QTest::newRow("unchanged, same name in another table")
+            << "none" << QString() << "Other"
+            << "cName" << 203 << qint64(1073741823) << false << true;
+        QTest::newRow("unchanged, same name in the first table")
+            << "none" << QString() << "Probe"
+            << "cName" << 202 << qint64(20) << false << false;
+    }
+
+    // Column descriptions are kept between reads; a table changed since, by whichever
+    // connection, must read as it is now.
+    void describedColumnsFollowTableChanges()
+    {
+        QFETCH(QString, route);
+        QFETCH(QString, change);
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        Connection &connection = m_fixture->connection();
+        connection.execute(QStringLiteral("CREATE TABLE Probe (ID int PRIMARY KEY, "
+                                          "cName nvarchar(20) NOT NULL)"));
+        connection.execute(QStringLiteral("CREATE TABLE Other (ID int PRIMARY KEY, cName ntext)"));
+        const auto read = [&](const QString &from) {
+            auto rs = std::make_unique<Recordset>();
+            rs->setCursorLocation(Recordset::UseClient);
+            rs->open(QStringLiteral("SELECT * FROM ") + from, &connection, Recordset::OpenStatic,
+                     Recordset::LockOptimistic);
+            return rs;
+        };
+        // Both tables described once, one after the other, before the change.
+        for (const QString &from : {QStringLiteral("Probe"), QStringLiteral("Other")}) {
+            const auto rs = read(from);
+            QCOMPARE(rs->field(QStringLiteral("cName")).type(), from == u"Probe" ? 202 : 203);
+        }
+
+        if (route == u"connection") {
+            connection.execute(change);
+        } else if (route == u"driver") {
+            connection.driver().execute(change);
+        } else if (route == u"other") {
+            Connection other;
+            other.open(m_fixture->connectionString());
+            other.driver().execute(change);
+            other.close();
+        }
+
+        const auto rs = read(table);
+        const Field field = rs->field(column);
+        QCOMPARE(field.name(), column);
+        QTEST(field.type(), "type");
+        QTEST(field.definedSize(), "size");
+        QTEST(field.isKey(), "key");
+        QTEST(field.isNullable(), "nullable");
+        QCOMPARE(field.baseTable(), table);
+    }
+
     void expressionColumnsTypedByValues_data()
     {
         QTest::addColumn<QString>("sql");
