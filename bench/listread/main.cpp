@@ -1,7 +1,7 @@
 // Compares reading a contact list with the raw sqlite3 API (what a minimal reader does: prepare,
 // step, read every column as text or integer) against opening the same statement as a client-side,
 // static, optimistic recordset through a connection, as the list window does, and against
-// IClsCommon::OpenPage, which reads the whole statement and copies one page of it. With
+// IClsCommon::OpenPage, which reads the whole statement and stores one page of it. With
 // PERIKON_TEST_PG set it does the same against PostgreSQL, raw libpq against the component.
 //
 // bench-listread [contacts] [page size] [runs]: 10000 contacts, pages of 10000 (the list's largest

@@ -49,28 +49,19 @@ void IClsCommon::OpenPage(const QString &strSqlIn, int lPageSize, int &lCurPage,
                        db::Recordset::LockBatchOptimistic, -1);
         }
 
-        auto main = std::make_unique<db::Recordset>();
-        main->setCursorLocation(db::Recordset::UseClient);
-        main->open(strSql, connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic,
-                   -1);
-
         if (lPageSize > 0) {
-            main->setPageSize(lPageSize);
-            const int pages = int(main->pageCount());
-            lMaxPageCount = pages == 0 ? 1 : pages;
-            if (lCurPage > 0) {
-                if (lCurPage > pages)
-                    lCurPage = pages;
-            } else {
-                lCurPage = pages;
-            }
-            // The page takes the result's own columns and its stored cells as they are, so it
-            // holds what the result holds, value for value, and no live cursor.
-            if (lCurPage != 0)
-                main->setAbsolutePage(lCurPage);
-            page = main->takeRecords(lCurPage != 0 ? lPageSize : 0);
+            // Only the wanted page of the result is stored; the page holds the result's own
+            // columns and its cells as read, value for value, and no live cursor.
+            qint64 wanted = lCurPage, pages = 0;
+            page = db::Recordset::readPage(strSql, connection(), lPageSize, wanted, pages);
+            lMaxPageCount = pages == 0 ? 1 : int(pages);
+            lCurPage = int(wanted);
         } else {
-            page = std::move(main);
+            auto whole = std::make_unique<db::Recordset>();
+            whole->setCursorLocation(db::Recordset::UseClient);
+            whole->open(strSql, connection(), db::Recordset::OpenStatic,
+                        db::Recordset::LockOptimistic, -1);
+            page = std::move(whole);
         }
         bFlag = true;
         RsRef = page.release();

@@ -199,6 +199,14 @@ private slots:
                               "bcSexID * 2 as nTwice, N'x' as cFixed from Crm_Contact "
                               "order by cContactCode")
             << 15 << 2 << 15 << 15;
+        // The page is read alone, but an expression column's type and size follow the whole
+        // result: the one long text is on the last page.
+        const QString mixed = QStringLiteral(
+            "select cContactCode, case when cContactCode = (select max(cContactCode) from "
+            "Crm_Contact) then N'the one long computed text' else N'x' end as cMixed from "
+            "Crm_Contact order by cContactCode");
+        QTest::newRow("computed text longest on another page") << mixed << 10 << 1 << 0 << 10;
+        QTest::newRow("computed text, past the end of full pages") << mixed << 10 << 9 << 30 << 10;
     }
 
     // Same columns (name, type, size) and, row for row, the same values as the whole result.

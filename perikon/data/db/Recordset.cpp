@@ -12,6 +12,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace perikon::db {
@@ -21,18 +22,66 @@ namespace {
 const QString kSource = QStringLiteral("Perikon.Db.Recordset");
 
 // Expression columns (count(*), max(x), literals) have no declaration: their type follows the
-// values they hold.
-void inferUndeclaredTypes(RecordsetData &data)
+// values they hold, every value of the result, whether it is kept or not.
+class UndeclaredTypes
 {
-    for (int column = 0; column < int(data.columns.size()); ++column) {
-        ColumnInfo &info = data.columns[std::size_t(column)];
-        if (info.type != ColumnType::Empty)
-            continue;
+public:
+    explicit UndeclaredTypes(const std::vector<ColumnInfo> &columns)
+    {
+        for (int column = 0; column < int(columns.size()); ++column) {
+            if (columns[std::size_t(column)].type == ColumnType::Empty)
+                m_seen.push_back({column});
+        }
+    }
+
+    bool any() const { return !m_seen.empty(); }
+
+    void observe(const ResultCursor &cursor)
+    {
+        for (Seen &seen : m_seen) {
+            const CellRef value = cursor.cell(seen.column);
+            seen.observe(value.kind, value.data, value.size);
+        }
+    }
+
+    void observe(const RowStore &rows, qsizetype row)
+    {
+        for (Seen &seen : m_seen) {
+            const StoredCell &cell = rows.cell(row, seen.column);
+            seen.observe(cell.kind, cell.data, cell.size);
+        }
+    }
+
+    void apply(std::vector<ColumnInfo> &columns) const
+    {
+        for (const Seen &seen : m_seen) {
+            ColumnInfo &info = columns[std::size_t(seen.column)];
+            if (seen.sawText || (!seen.sawInteger && !seen.sawReal && !seen.sawBlob)) {
+                info.type = ColumnType::VarWChar;
+                info.definedSize = seen.longest > 0 ? seen.longest : 255;
+            } else if (seen.sawBlob) {
+                info.type = ColumnType::LongVarBinary;
+                info.definedSize = ColumnType::LongTextSize;
+            } else if (seen.sawReal) {
+                info.type = ColumnType::Double;
+                info.definedSize = 8;
+            } else {
+                info.type = ColumnType::Integer;
+                info.definedSize = 4;
+            }
+        }
+    }
+
+private:
+    struct Seen
+    {
+        int column;
         bool sawInteger = false, sawReal = false, sawText = false, sawBlob = false;
-        qsizetype longest = -1;
-        for (qsizetype row = 0; row < data.rows.rowCount(); ++row) {
-            const StoredCell &cell = data.rows.cell(row, column);
-            switch (cell.kind) {
+        qsizetype longest = -1; // in characters, as the column's defined size counts them
+
+        void observe(CellKind kind, const char *data, qsizetype size)
+        {
+            switch (kind) {
             case CellKind::Null:
                 break;
             case CellKind::Integer:
@@ -44,29 +93,38 @@ void inferUndeclaredTypes(RecordsetData &data)
             case CellKind::Blob:
                 sawBlob = true;
                 break;
-            case CellKind::Text: {
+            case CellKind::Text:
                 sawText = true;
-                const std::string_view bytes = data.rows.bytes(cell);
-                longest = qMax(longest,
-                               QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).size());
+                longest = qMax(longest, QString::fromUtf8(data, size).size());
                 break;
             }
-            }
         }
-        if (sawText || (!sawInteger && !sawReal && !sawBlob)) {
-            info.type = ColumnType::VarWChar;
-            info.definedSize = longest > 0 ? longest : 255;
-        } else if (sawBlob) {
-            info.type = ColumnType::LongVarBinary;
-            info.definedSize = ColumnType::LongTextSize;
-        } else if (sawReal) {
-            info.type = ColumnType::Double;
-            info.definedSize = 8;
-        } else {
-            info.type = ColumnType::Integer;
-            info.definedSize = 4;
-        }
-    }
+    };
+    std::vector<Seen> m_seen;
+};
+
+void inferUndeclaredTypes(RecordsetData &data)
+{
+    UndeclaredTypes types(data.columns);
+    if (!types.any())
+        return;
+    for (qsizetype row = 0; row < data.rows.rowCount(); ++row)
+        types.observe(data.rows, row);
+    types.apply(data.columns);
+}
+
+DbError noConnection()
+{
+    return DbError(DbError::InvalidState,
+                   QStringLiteral("The connection cannot be used to perform this operation. It "
+                                  "is either closed or invalid in this context."),
+                   kSource);
+}
+
+DbError notOpen()
+{
+    return DbError(DbError::InvalidState,
+                   QStringLiteral("Operation is not allowed when the object is closed."), kSource);
 }
 
 } // namespace
@@ -92,10 +150,7 @@ void Recordset::open(const QString &source, Connection *connection, int cursorTy
         throw DbError(DbError::InvalidState,
                       QStringLiteral("Operation is not allowed when the object is open."), kSource);
     if (!connection)
-        throw DbError(DbError::InvalidState,
-                      QStringLiteral("The connection cannot be used to perform this operation. It "
-                                     "is either closed or invalid in this context."),
-                      kSource);
+        throw noConnection();
     std::unique_ptr<ResultCursor> cursor = connection->openCursor(source);
     if (!cursor)
         return;
@@ -112,6 +167,51 @@ void Recordset::open(const QString &source, Connection *connection, int cursorTy
     m_lockType = lockType < 0 ? LockReadOnly : lockType;
     m_connection = connection;
     adopt(std::move(data));
+}
+
+std::unique_ptr<Recordset> Recordset::readPage(const QString &source, Connection *connection,
+                                               int pageSize, qint64 &page, qint64 &pageCount)
+{
+    if (!connection)
+        throw noConnection();
+    if (pageSize < 1)
+        throw DbError(DbError::InvalidState, QStringLiteral("The page size must be at least 1."),
+                      kSource);
+    std::unique_ptr<ResultCursor> cursor = connection->openCursor(source);
+    if (cursor && cursor->columns().empty())
+        cursor->next(); // a statement without rows runs for its effect only, and has no pages
+    if (!cursor || cursor->columns().empty())
+        throw notOpen();
+
+    // Until the wanted page is reached, each page read replaces the one before: when the result
+    // ends first, the last page is the one kept. Rows past the wanted page are only counted.
+    const std::vector<ColumnInfo> &columns = cursor->columns();
+    UndeclaredTypes types(columns);
+    auto data = std::make_shared<RecordsetData>(columns);
+    const qint64 wanted = page > 0 ? page : std::numeric_limits<qint64>::max();
+    qint64 rows = 0;
+    while (cursor->next()) {
+        if (types.any())
+            types.observe(*cursor);
+        if (rows / pageSize < wanted) {
+            if (rows % pageSize == 0 && rows > 0)
+                data->rows = RowStore(int(columns.size()));
+            data->rows.appendFrom(*cursor);
+        }
+        ++rows;
+    }
+    types.apply(data->columns);
+    cursor.reset();
+
+    pageCount = (rows + pageSize - 1) / pageSize;
+    if (page < 1 || page > pageCount)
+        page = pageCount;
+    auto taken = std::make_unique<Recordset>();
+    taken->m_cursorLocation = UseClient;
+    taken->m_cursorType = OpenStatic;
+    taken->m_lockType = LockBatchOptimistic;
+    taken->adopt(std::move(data));
+    return taken;
 }
 
 void Recordset::adopt(std::shared_ptr<RecordsetData> data)
@@ -172,9 +272,7 @@ void Recordset::setActiveConnection(Connection *connection)
 void Recordset::requireOpen() const
 {
     if (!m_data)
-        throw DbError(DbError::InvalidState,
-                      QStringLiteral("Operation is not allowed when the object is closed."),
-                      kSource);
+        throw notOpen();
 }
 
 void Recordset::requireCurrent() const

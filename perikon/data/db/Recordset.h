@@ -147,6 +147,13 @@ public:
     // clone), the rows move without a copy.
     std::unique_ptr<Recordset> takeRecords(qint64 count);
 
+    // Reads `source` and keeps only one page of `pageSize` records of it: what open (client
+    // side), setPageSize, setAbsolutePage and takeRecords(pageSize) would hand over, without
+    // storing the other pages. A `page` below 1 or past the last one takes the last; on return
+    // `page` is the page taken (0 when the result has no rows) and `pageCount` the result's pages.
+    static std::unique_ptr<Recordset> readPage(const QString &source, Connection *connection,
+                                               int pageSize, qint64 &page, qint64 &pageCount);
+
 private:
     void requireOpen() const;
     void requireCurrent() const;
