@@ -1,6 +1,7 @@
 #include "suite/services/ListColumns.h"
 
 #include "suite/services/SuiteSql.h"
+#include "suite/services/XmlAttribute.h"
 
 #include <QStringList>
 
@@ -11,16 +12,6 @@ namespace {
 
 constexpr int kMarkWidth = 28;
 constexpr int kDefaultWidth = 90;
-
-QString attributeNoCase(const pugi::xml_node &node, const char *name)
-{
-    for (pugi::xml_attribute attribute : node.attributes()) {
-        if (QString::fromUtf8(attribute.name()).compare(QLatin1String(name), Qt::CaseInsensitive)
-            == 0)
-            return QString::fromUtf8(attribute.value()).trimmed();
-    }
-    return {};
-}
 
 bool isTrue(const QString &flag)
 {

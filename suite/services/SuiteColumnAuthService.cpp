@@ -4,25 +4,14 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqlLiteral.h"
 #include "suite/services/SuiteSql.h"
+#include "suite/services/XmlAttribute.h"
 
 #include <QMap>
 
 #include <pugixml.hpp>
 
 namespace perikon::suite {
-namespace {
-
-QString attributeNoCase(const pugi::xml_node &node, const char *name)
-{
-    for (pugi::xml_attribute attribute : node.attributes()) {
-        if (QString::fromUtf8(attribute.name()).compare(QLatin1String(name), Qt::CaseInsensitive)
-            == 0)
-            return QString::fromUtf8(attribute.value()).trimmed();
-    }
-    return {};
-}
-
-} // namespace
+namespace {} // namespace
 
 SuiteColumnAuthService::SuiteColumnAuthService(QObject *parent)
     : ColumnAuthService(parent)
