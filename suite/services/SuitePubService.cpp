@@ -9,6 +9,8 @@
 #include "perikon/host/contract/UiHelper.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
+#include "suite/services/FunctionLockHeartbeat.h"
+#include "suite/services/FunctionLockRules.h"
 #include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/SuiteUiHelper.h"
@@ -16,6 +18,8 @@
 #include <QDateTime>
 #include <QHash>
 #include <QLocale>
+
+#include <optional>
 
 namespace perikon::suite {
 namespace {
@@ -77,6 +81,42 @@ QString sessionOf(QObject *login)
     return id.isEmpty() ? QStringLiteral("login-%1").arg(quintptr(login), 0, 16) : id;
 }
 
+struct LockHolder
+{
+    int lock = 0;
+    QString userId;
+};
+
+// Rows whose session has not beaten within the timeout belong to a session that died. The
+// server's clock decides, so operators whose machines disagree still agree.
+void dropExpiredLocks(db::Connection &connection)
+{
+    const QList<QStringList> now = queryRows(connection, QStringLiteral("select getdate()"));
+    const QDateTime serverNow = parseServerTime(now.value(0).value(0));
+    if (!serverNow.isValid())
+        return;
+    const auto timeout = FunctionLockTimes::current().timeout;
+    connection.execute(
+        QStringLiteral("delete from qz_FunctionLock where dBeat < N'%1'")
+            .arg(serverNow.addMSecs(-timeout.count()).toString(db::kDateTimeMillisFormat)));
+}
+
+// The first lock of another session on the archive that keeps `lock` out.
+std::optional<LockHolder> conflictingHolder(db::Connection &connection, const QString &archive,
+                                            const QString &session, int lock)
+{
+    const QList<QStringList> rows = queryRows(
+        connection, QStringLiteral("select iLock, cUser_Id from qz_FunctionLock where cArchive=%1 "
+                                   "and cSessionId<>%2 order by iLock, cUser_Id")
+                        .arg(archive, session));
+    for (const QStringList &row : rows) {
+        const int held = row.value(0).toInt();
+        if (locksConflict(lock, held))
+            return LockHolder{held, row.value(1).trimmed()};
+    }
+    return std::nullopt;
+}
+
 // The decimals of the list's columns the operator set, read once per thread's settings object.
 class ColumnDecimals : public QObject
 {
@@ -91,55 +131,49 @@ bool SuitePubService::IsLockFun(QObject *&ICom, QObject *login, const QString &a
     db::Connection *connection = connectionOf(ICom);
     if (!connection || !login || number == 0 || archive.trimmed().isEmpty())
         return number > 0; // nothing to hold a lock with: the function cannot run
-    const QString session = db::sqlNQuoted(sessionOf(login));
+    const QString sessionId = sessionOf(login);
+    const QString session = db::sqlNQuoted(sessionId);
     const QString name = db::sqlNQuoted(archive.trimmed().toLower());
     const int lock = number > 0 ? number : -number;
+    const QString ownRow = QStringLiteral(" where cArchive=%1 and iLock=%2 and cSessionId=%3")
+                               .arg(name)
+                               .arg(lock)
+                               .arg(session);
     try {
         if (number < 0) {
-            connection->execute(QStringLiteral("delete from qz_FunctionLock where cArchive=%1 and "
-                                               "iLock=%2 and cSessionId=%3")
-                                    .arg(name)
-                                    .arg(lock)
-                                    .arg(session));
-            return true;
+            qint64 released = 0;
+            connection->execute(QStringLiteral("delete from qz_FunctionLock") + ownRow, &released);
+            return released > 0;
         }
-        // The server's clock decides, so operators whose machines disagree still agree.
-        const QList<QStringList> now = queryRows(*connection, QStringLiteral("select getdate()"));
-        const QDateTime serverNow = parseServerTime(now.value(0).value(0));
-        if (serverNow.isValid())
-            connection->execute(QStringLiteral("delete from qz_FunctionLock where dBeat < N'%1'")
-                                    .arg(serverNow.addSecs(-60 * kLockTimeoutMinutes)
-                                             .toString(db::kDateTimeFormat)));
+        dropExpiredLocks(*connection);
         connection->execute(
             QStringLiteral("update qz_FunctionLock set dBeat=getdate() where cSessionId=%1")
                 .arg(session));
-        if (lock != 1) {
-            const QList<QStringList> holders = queryRows(
-                *connection, QStringLiteral("select cUser_Id from qz_FunctionLock where "
-                                            "cArchive=%1 and iLock=%2 and cSessionId<>%3")
-                                 .arg(name)
-                                 .arg(lock)
-                                 .arg(session));
-            if (!holders.isEmpty()) {
-                const QString user = holders.first().value(0);
-                const QString text = localText(
-                    QStringLiteral("用户%1正在使用%2的此功能，请稍后再试。")
-                        .arg(user, archive.trimmed()),
-                    QStringLiteral("User %1 is using this function on %2. Try again later.")
-                        .arg(user, archive.trimmed()));
-                SuiteUiHelper().ShowMsgBox(text, MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation, {},
-                                           {}, 0, 0);
-                return true;
-            }
-        }
+        // Taken first and checked afterwards: of two sessions asking at once, at least one
+        // sees the other's row, so two conflicting locks are never both held.
+        qint64 inserted = 0;
         connection->execute(
             QStringLiteral("insert into qz_FunctionLock (cArchive, iLock, cSessionId, cUser_Id, "
                            "dBeat) select %1, %2, %3, %4, getdate() where not exists (select 1 "
-                           "from qz_FunctionLock where cArchive=%1 and iLock=%2 and "
-                           "cSessionId=%3)")
+                           "from qz_FunctionLock%5)")
                 .arg(name)
                 .arg(lock)
-                .arg(session, db::sqlNQuoted(hostlogin::text(login, "cUserId").trimmed())));
+                .arg(session, db::sqlNQuoted(hostlogin::text(login, "cUserId").trimmed()), ownRow),
+            &inserted);
+        if (const auto holder = conflictingHolder(*connection, name, session, lock)) {
+            if (inserted > 0)
+                connection->execute(QStringLiteral("delete from qz_FunctionLock") + ownRow);
+            const QString shownArchive = archive.trimmed();
+            const QString activity = lockActivity(holder->lock);
+            SuiteUiHelper().ShowMsgBox(
+                localText(QStringLiteral("用户%1正在%2（%3），请稍后再试。")
+                              .arg(holder->userId, activity, shownArchive),
+                          QStringLiteral("User %1 is %2 in %3. Try again later.")
+                              .arg(holder->userId, activity, shownArchive)),
+                MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation, {}, {}, 0, 0);
+            return true;
+        }
+        FunctionLockHeartbeat::of(login, sessionId)->keepBeating(ICom);
         return false;
     } catch (const db::DbError &error) {
         if (number > 0)

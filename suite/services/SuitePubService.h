@@ -20,11 +20,14 @@ public:
     QString GetGetAuthString(QObject *rowAuth, const QString &table, const QString &funcId,
                              const QVariant &reserved, const QString &tableAlias) override;
 
-    // Locks live in the host table qz_FunctionLock of the caller's account database. A session
-    // refreshes its locks whenever it asks; a lock not refreshed for kLockTimeoutMinutes belongs
-    // to a session that died and no longer counts.
-    static constexpr int kLockTimeoutMinutes = 30;
-    bool IsLockFun(QObject *&ICom, QObject *login, const QString &archive, int number) override;
+    // Locks live in the host table qz_FunctionLock of the caller's account database, one row per
+    // archive, lock number and session; which numbers exclude each other is locksConflict's
+    // (FunctionLockRules.h). While a session holds a lock, a heartbeat owned by its login renews
+    // the session's rows; rows not renewed within FunctionLockTimes' timeout (by the server's
+    // clock) belong to a session that died and are dropped. Invokable, so scripts can lock
+    // functions as another operator would.
+    Q_INVOKABLE bool IsLockFun(QObject *&ICom, QObject *login, const QString &archive,
+                               int number) override;
     // Stored per operator in the host table qz_UserSetting of the current login's account.
     QString GetRegEdit(const QString &key, const QString &name, bool web,
                        const QString &userId) override;

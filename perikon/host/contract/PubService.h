@@ -28,10 +28,13 @@ public:
         = 0;
 
     // Function locks on an archive (names compared without regard to case), held by the session
-    // of `login`. A positive number takes lock n and answers true when it cannot be had (the
-    // service has said who holds it); a negative number releases lock -n and answers true when
-    // it is no longer held. Lock 1 (the archive is open in a list) is shared by every session.
-    // ICom is the caller's data-access object; the service may hand back another one.
+    // of `login`. A positive number takes lock n and answers true when it cannot be had because
+    // another operator's session holds a lock that excludes it (the service has said who holds
+    // it and what he is doing), false once it is held. A negative number releases lock -n and
+    // answers true when the session held it, false when it held nothing (releasing is harmless
+    // either way). A session never excludes itself; lock 1 (the archive is open in a list) is
+    // shared by every session. ICom is the caller's data-access object; the service may hand
+    // back another one.
     virtual bool IsLockFun(QObject *&ICom, QObject *login, const QString &archive, int number) = 0;
 
     // The operator's stored setting `name` of `key` (e.g. "Crm_Contact", "PageSize"); empty when

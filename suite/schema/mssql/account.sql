@@ -465,7 +465,8 @@ CREATE TABLE qz_FunctionTask (
 );
 
 -- Function locks (PubService.IsLockFun) per archive (lower case) and session. dBeat is renewed
--- whenever the session asks for a lock; a lock not renewed for a while belongs to a dead session.
+-- by the session's heartbeat while it lives; a lock not renewed for a while belongs to a dead
+-- session.
 CREATE TABLE qz_FunctionLock (
     cArchive    nvarchar(50)  NOT NULL,
     iLock       int           NOT NULL,

@@ -1,5 +1,5 @@
-// The public service's function locks, per-operator settings and number formats, against a real
-// account: two sessions stand for two operators on one server.
+// The public service's per-operator settings and number formats, against a real account
+// (function locks: tst_functionlocks).
 
 #include "suite/MessageBoxScript.h"
 #include "suite/SuiteLogin.h"
@@ -15,11 +15,6 @@ class tst_PubService : public QObject
     Q_OBJECT
 private slots:
     void init();
-
-    void locks_data();
-    void locks();
-    void lockOfADeadSessionIsFreed();
-    void lockWithoutConnectionCannotBeHad();
 
     void settings();
     void settingsWithoutLogin();
@@ -48,75 +43,6 @@ std::unique_ptr<suite::SuiteLogin> tst_PubService::login(const QString &user)
     login->qzDBName = m_db.connectionString();
     login->setLanguageRegion(QStringLiteral("en-US"));
     return login;
-}
-
-void tst_PubService::locks_data()
-{
-    // Steps: "<session><lock number>" with the archive named as written, e.g. "a11" = session a
-    // takes lock 11 on Crm_Contact, "b-11" = session b releases it.
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QList<bool>>("answers");
-    QTest::addColumn<int>("messages");
-    QTest::newRow("the open list is shared")
-        << QStringList{"a1", "b1"} << QList<bool>{false, false} << 0;
-    QTest::newRow("a function lock keeps the other session out")
-        << QStringList{"a11", "b11"} << QList<bool>{false, true} << 1;
-    QTest::newRow("the same session may take it again")
-        << QStringList{"a11", "a11"} << QList<bool>{false, false} << 0;
-    QTest::newRow("released, the other session gets it")
-        << QStringList{"a8", "a-8", "b8"} << QList<bool>{false, true, false} << 0;
-    QTest::newRow("different functions do not meet")
-        << QStringList{"a2", "b8"} << QList<bool>{false, false} << 0;
-    QTest::newRow("releasing what is not held answers released")
-        << QStringList{"b-3"} << QList<bool>{true} << 0;
-}
-
-void tst_PubService::locks()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(QList<bool>, answers);
-    QFETCH(int, messages);
-    auto a = login(QStringLiteral("wang"));
-    auto b = login(QStringLiteral("li"));
-    DataAccessStub dataAccess(&m_db.connection());
-    suite::SuitePubService service;
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        QObject *com = &dataAccess;
-        suite::SuiteLogin *who = steps.at(i).startsWith(u'a') ? a.get() : b.get();
-        // The archive's name in two spellings: locks compare it without regard to case.
-        const QString archive
-            = i % 2 ? QStringLiteral("crm_contact") : QStringLiteral("Crm_Contact");
-        QCOMPARE(service.IsLockFun(com, who, archive, steps.at(i).mid(1).toInt()), answers.at(i));
-        QCOMPARE(com, &dataAccess);
-    }
-    const QStringList shown = suite::MessageBoxScript::takeShownMessages();
-    QCOMPARE(shown.size(), messages);
-    if (messages)
-        QVERIFY2(shown.first().contains(u"wang"), qPrintable(shown.first())); // says who holds it
-}
-
-void tst_PubService::lockOfADeadSessionIsFreed()
-{
-    m_db.exec(QStringLiteral("insert into qz_FunctionLock (cArchive, iLock, cSessionId, cUser_Id, "
-                             "dBeat) values (N'crm_contact', 11, N'gone', N'zhao', "
-                             "N'2020-01-01 08:00:00')"));
-    auto b = login(QStringLiteral("li"));
-    DataAccessStub dataAccess(&m_db.connection());
-    QObject *com = &dataAccess;
-    suite::SuitePubService service;
-    QCOMPARE(service.IsLockFun(com, b.get(), QStringLiteral("Crm_Contact"), 11), false);
-    QCOMPARE(m_db.column(QStringLiteral("select cUser_Id from qz_FunctionLock")),
-             QStringList{"li"});
-}
-
-void tst_PubService::lockWithoutConnectionCannotBeHad()
-{
-    auto a = login(QStringLiteral("wang"));
-    DataAccessStub unbound(nullptr);
-    QObject *com = &unbound;
-    suite::SuitePubService service;
-    QVERIFY(service.IsLockFun(com, a.get(), QStringLiteral("Crm_Contact"), 11));
-    QVERIFY(!service.IsLockFun(com, a.get(), QStringLiteral("Crm_Contact"), -11));
 }
 
 void tst_PubService::settings()
