@@ -2,8 +2,13 @@
 // bridge, as another part of the suite would, against a fresh demo database.
 //
 // Script lines:  "@demo N" creates the database with N demo contacts (default 0);
+//                "@env NAME VALUE" sets an environment variable for every bridge of the script;
 //                "> {json}" is a request ("${CNN}" stands for the database's connection string);
 //                "< {json}" is what the reply to the request before it must contain;
+//                "2> {json}" and "2< {json}" are the same for a second bridge, another operator's
+//                process on the same database, started on its first request;
+//                "@kill 2" kills the second bridge as a crash would (no clean shutdown, nothing
+//                released);
 //                "$ NAME path" keeps a value of the reply before it (e.g. "$ TS
 //                result.recordset.rows[0][0]") for later requests and expectations, which name it
 //                as "${NAME}";
@@ -22,11 +27,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
+#include <memory>
+
 namespace {
+
+constexpr int kBridges = 2;
 
 struct Step
 {
     int line = 0;
+    int bridge = 0; // 0: the first bridge, 1: the second
+    bool kill = false;
     QString request;
     QString expected;                            // empty: the reply is not checked
     QList<std::pair<QString, QString>> captures; // name, path into the reply
@@ -35,7 +47,9 @@ struct Step
 struct Script
 {
     int demo = 0;
+    QList<std::pair<QString, QString>> environment;
     QList<Step> steps;
+    QString error; // why a line could not be read
 };
 
 Script parse(const QString &path)
@@ -44,19 +58,37 @@ Script parse(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return script;
+    static const QRegularExpression exchange(QStringLiteral("^([1-9]?)([<>]) (.*)$"));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines[i].trimmed();
-        if (line.startsWith(QLatin1String("@demo ")))
+        const QRegularExpressionMatch m = exchange.match(line);
+        const int bridge = m.hasMatch() && !m.captured(1).isEmpty() ? m.captured(1).toInt() - 1 : 0;
+        if (bridge >= kBridges) {
+            script.error = QStringLiteral("line %1: no bridge %2").arg(i + 1).arg(bridge + 1);
+        } else if (line.startsWith(QLatin1String("@demo "))) {
             script.demo = line.mid(6).toInt();
-        else if (line.startsWith(QLatin1String("> ")))
-            script.steps.append(Step{i + 1, line.mid(2), {}, {}});
-        else if (line.startsWith(QLatin1String("< ")) && !script.steps.isEmpty())
-            script.steps.last().expected = line.mid(2);
-        else if (line.startsWith(QLatin1String("$ ")) && !script.steps.isEmpty())
+        } else if (line.startsWith(QLatin1String("@env "))) {
+            script.environment.append({line.mid(5).section(QLatin1Char(' '), 0, 0),
+                                       line.mid(5).section(QLatin1Char(' '), 1).trimmed()});
+        } else if (line.startsWith(QLatin1String("@kill "))) {
+            const int killed = line.mid(6).toInt() - 1;
+            if (killed < 1 || killed >= kBridges)
+                script.error
+                    = QStringLiteral("line %1: only the second bridge is killed").arg(i + 1);
+            script.steps.append(Step{i + 1, killed, true, {}, {}, {}});
+        } else if (m.hasMatch() && m.captured(2) == QLatin1String(">")) {
+            script.steps.append(Step{i + 1, bridge, false, m.captured(3), {}, {}});
+        } else if (m.hasMatch() && !script.steps.isEmpty()) {
+            if (script.steps.last().bridge != bridge || script.steps.last().kill)
+                script.error
+                    = QStringLiteral("line %1: no request of that bridge before it").arg(i + 1);
+            script.steps.last().expected = m.captured(3);
+        } else if (line.startsWith(QLatin1String("$ ")) && !script.steps.isEmpty()) {
             script.steps.last().captures.append(
                 {line.mid(2).section(QLatin1Char(' '), 0, 0),
                  line.mid(2).section(QLatin1Char(' '), 1).trimmed()});
+        }
     }
     return script;
 }
@@ -213,6 +245,62 @@ private:
     QString m_connection;
 };
 
+// One perikon-automate process of a script: one operator's session.
+class BridgeProcess
+{
+public:
+    bool start(const QProcessEnvironment &environment)
+    {
+        m_process.setProcessEnvironment(environment);
+        m_process.start(QStringLiteral(PERIKON_AUTOMATE_BINARY));
+        return m_process.waitForStarted();
+    }
+
+    // The reply line to `request`, empty when none came.
+    QByteArray exchange(const QString &request)
+    {
+        m_process.write(request.toUtf8() + '\n');
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(120000)) {
+        }
+        return m_process.canReadLine() ? m_process.readLine().trimmed() : QByteArray();
+    }
+
+    // Gone at once, as when its machine loses power: it releases nothing.
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished(30000);
+        m_killed = true;
+    }
+    bool killed() const { return m_killed; }
+
+    // Ends the bridge as a script's end does; false when it does not end.
+    bool finish()
+    {
+        m_process.closeWriteChannel();
+        return m_process.waitForFinished(60000);
+    }
+
+    // What the bridge printed on stderr beyond the notes the offscreen platform makes.
+    QStringList unexpectedErrors()
+    {
+        static const QRegularExpression expectedNote(
+            QStringLiteral("^(This plugin does not support|QStandardPaths: XDG_RUNTIME_DIR)"));
+        const QStringList errors
+            = QString::fromUtf8(m_process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        QStringList unexpected;
+        for (const QString &error : errors) {
+            if (!expectedNote.match(error).hasMatch())
+                unexpected << error;
+        }
+        return unexpected;
+    }
+
+private:
+    QProcess m_process;
+    bool m_killed = false;
+};
+
 } // namespace
 
 class tst_Acceptance : public QObject
@@ -274,6 +362,7 @@ private slots:
         QFETCH(QString, path);
         const Script script = parse(path);
         QVERIFY(!script.steps.isEmpty());
+        QVERIFY2(script.error.isEmpty(), qPrintable(script.error));
 
         if (ScriptDatabase::onPostgres() && qEnvironmentVariableIsEmpty("PERIKON_TEST_PG"))
             QSKIP("PERIKON_TEST_PG names no PostgreSQL server");
@@ -288,15 +377,13 @@ private slots:
         QVERIFY(create.waitForFinished(120000));
         QVERIFY2(create.exitCode() == 0, create.readAllStandardError().constData());
 
-        QProcess bridge;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PERIKON_LOG_DIR"), database.folder());
-        // Windows make the offscreen platform note what it cannot do; any other warning the
+        // Windows make the offscreen platform note what it cannot do; any other warning a
         // bridge prints fails the script below.
         env.remove(QStringLiteral("QT_FATAL_WARNINGS"));
-        bridge.setProcessEnvironment(env);
-        bridge.start(QStringLiteral(PERIKON_AUTOMATE_BINARY));
-        QVERIFY(bridge.waitForStarted());
+        for (const auto &[name, value] : script.environment)
+            env.insert(name, value);
+        std::array<std::unique_ptr<BridgeProcess>, kBridges> bridges;
         // Values substituted into requests, as JSON string contents.
         QHash<QString, QString> values;
         const auto jsonText = [](const QString &text) {
@@ -306,15 +393,34 @@ private slots:
         };
         values.insert(QStringLiteral("CNN"), jsonText(cnn));
         for (const Step &step : script.steps) {
+            std::unique_ptr<BridgeProcess> &bridge = bridges[size_t(step.bridge)];
+            if (!bridge) {
+                QVERIFY2(!step.kill, qPrintable(QStringLiteral("line %1: kills a bridge that "
+                                                               "never ran")
+                                                    .arg(step.line)));
+                // Each bridge logs into a folder of its own.
+                const QString logDir = step.bridge == 0 ? database.folder()
+                                                        : QStringLiteral("%1/bridge%2")
+                                                              .arg(database.folder())
+                                                              .arg(step.bridge + 1);
+                QVERIFY(QDir().mkpath(logDir));
+                QProcessEnvironment bridgeEnv = env;
+                bridgeEnv.insert(QStringLiteral("PERIKON_LOG_DIR"), logDir);
+                bridge = std::make_unique<BridgeProcess>();
+                QVERIFY(bridge->start(bridgeEnv));
+            }
+            QVERIFY2(!bridge->killed(),
+                     qPrintable(QStringLiteral("line %1: the bridge was killed").arg(step.line)));
+            if (step.kill) {
+                bridge->kill();
+                continue;
+            }
             QString request = step.request;
             for (auto it = values.cbegin(); it != values.cend(); ++it)
                 request.replace(QStringLiteral("${%1}").arg(it.key()), it.value());
-            bridge.write(request.toUtf8() + '\n');
-            while (!bridge.canReadLine() && bridge.waitForReadyRead(120000)) {
-            }
-            QVERIFY2(bridge.canReadLine(),
+            const QByteArray line = bridge->exchange(request);
+            QVERIFY2(!line.isEmpty(),
                      qPrintable(QStringLiteral("line %1: no reply").arg(step.line)));
-            const QByteArray line = bridge.readLine().trimmed();
             const QJsonObject reply = QJsonDocument::fromJson(line).object();
             for (const auto &[name, path] : step.captures)
                 values.insert(name, jsonText(valueAt(reply, path).toVariant().toString()));
@@ -332,18 +438,13 @@ private slots:
                                     .arg(step.line)
                                     .arg(why, QString::fromUtf8(line))));
         }
-        bridge.closeWriteChannel();
-        QVERIFY(bridge.waitForFinished(60000));
-        static const QRegularExpression expectedNote(
-            QStringLiteral("^(This plugin does not support|QStandardPaths: XDG_RUNTIME_DIR)"));
-        const QStringList errors
-            = QString::fromUtf8(bridge.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-        QStringList unexpected;
-        for (const QString &error : errors) {
-            if (!expectedNote.match(error).hasMatch())
-                unexpected << error;
+        for (const std::unique_ptr<BridgeProcess> &bridge : bridges) {
+            if (!bridge || bridge->killed())
+                continue;
+            QVERIFY(bridge->finish());
+            const QStringList unexpected = bridge->unexpectedErrors();
+            QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
         }
-        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
     }
 };
 
