@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
-
-class QWidget;
+// Complete, so scripts can pass a grid to the invokable services.
+#include <QWidget>
 
 namespace perikon {
 
