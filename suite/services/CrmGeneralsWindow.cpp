@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -38,6 +39,7 @@ constexpr std::array<ColumnCaption, 7> kColumns{{
 }};
 
 constexpr int kCellPadding = 20;
+constexpr int kWidestWindow = 1200;
 
 } // namespace
 
@@ -108,8 +110,17 @@ void CrmGeneralsWindow::showContact(const QString &code, const QString &name,
             widths[c] = std::max(widths[c], metrics.horizontalAdvance(texts.at(qsizetype(c))));
     }
     m_grid->setRedraw(true);
-    for (std::size_t c = 0; c < kColumns.size(); ++c)
+    int total = 0;
+    for (std::size_t c = 0; c < kColumns.size(); ++c) {
         m_grid->setColWidth(int(c) + 1, widths[c] + kCellPadding);
+        total += widths[c] + kCellPadding;
+    }
+    // Wide enough that every column shows without scrolling, within reason.
+    const QMargins margins = layout()->contentsMargins();
+    const int needed = total + m_grid->verticalScrollBar()->sizeHint().width()
+                       + 2 * m_grid->frameWidth() + margins.left() + margins.right();
+    if (needed > width())
+        resize(std::min(needed, kWidestWindow), height());
 
     m_empty->setText(text(QStringLiteral("该联系人没有商机"),
                           QStringLiteral("No opportunities name this contact")));
