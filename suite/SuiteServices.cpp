@@ -7,6 +7,7 @@
 #include "suite/services/SuiteColumnAuthService.h"
 #include "suite/services/SuiteColumnSetService.h"
 #include "suite/services/SuiteContactDimensionTransfer.h"
+#include "suite/services/SuiteCrmGenerals.h"
 #include "suite/services/SuiteFunctionTaskService.h"
 #include "suite/services/SuitePubService.h"
 #include "suite/services/SuiteRelatedPersonTransfer.h"
@@ -39,6 +40,7 @@ void registerServices()
     add<SuiteColumnAuthService>("ColumnAuthService");
     add<SuiteRowAuthService>("RowAuthService");
     add<SuiteFunctionTaskService>("FunctionTaskService");
+    add<SuiteCrmGenerals>("CrmGenerals");
     add<SuiteHelpIdProvider>("HelpIdProvider");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");

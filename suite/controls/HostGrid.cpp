@@ -60,6 +60,14 @@ HostGrid::HostGrid(QWidget *parent)
             [this](int section) { emit cellClicked(0, section + 1); });
     connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             [this](int section) { emit cellDoubleClicked(0, section + 1); });
+    // A width the operator drags is the column's width from then on, so reshaping the grid (a
+    // refill) does not take it back.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int newSize) {
+                const size_t col = size_t(section) + 1;
+                if (!m_reshaping && col < m_colWidths.size())
+                    m_colWidths[col] = newSize;
+            });
     connect(verticalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { emit cellClicked(section + 1, 0); });
     connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
@@ -98,6 +106,7 @@ void HostGrid::resizeCells(int rows, int cols)
     const int oldRow = m_row;
     const int oldCol = m_col;
     m_colWidths.resize(size_t(std::max(cols, 0)), -1);
+    m_colKeys.resize(size_t(std::max(cols, 0)));
     {
         QScopedValueRollback reshaping(m_reshaping, true);
         // A current cell that falls off moves to the last one left, as the host's does.
@@ -287,6 +296,32 @@ void HostGrid::setColWidth(int col, int pixels)
         return;
     m_colWidths[size_t(col)] = std::max(pixels, -1);
     applyColWidth(col);
+}
+
+int HostGrid::ColPosition(int col) const
+{
+    if (col <= 0 || col - 1 >= m_model->columnCount())
+        return col == 0 ? 0 : col;
+    return horizontalHeader()->visualIndex(col - 1) + 1;
+}
+
+void HostGrid::setColPosition(int col, int position)
+{
+    const int columns = m_model->columnCount();
+    if (col <= 0 || col - 1 >= columns || position <= 0 || position - 1 >= columns)
+        return;
+    horizontalHeader()->moveSection(horizontalHeader()->visualIndex(col - 1), position - 1);
+}
+
+QString HostGrid::ColKey(int col) const
+{
+    return col >= 0 && col < Cols() ? m_colKeys[size_t(col)] : QString();
+}
+
+void HostGrid::setColKey(int col, const QString &key)
+{
+    if (col >= 0 && col < Cols())
+        m_colKeys[size_t(col)] = key;
 }
 
 void HostGrid::applyColWidth(int col)

@@ -69,6 +69,14 @@ public:
     // Column 0 is the row-number column. A negative width restores the default.
     int ColWidth(int col) const;
     void setColWidth(int col, int pixels);
+    // Where column `col` stands on screen, in host numbering (column 0 always at 0); the operator
+    // may drag columns when the header's sections are movable. Setting it moves the column.
+    int ColPosition(int col) const;
+    void setColPosition(int col, int position);
+    // What a column shows (e.g. the field it was laid out for), so its width and place can be
+    // kept under that name; empty unless set.
+    QString ColKey(int col) const;
+    void setColKey(int col, const QString &key);
 
     void setBackColor(int bgr);
     void setBackColorBkg(int bgr);
@@ -122,7 +130,8 @@ private:
     // While the grid reshapes itself the view's own moves of its current index are not the
     // operator's.
     bool m_reshaping = false;
-    std::vector<int> m_colWidths; // per host column, -1 for the default
+    std::vector<int> m_colWidths;   // per host column, -1 for the default
+    std::vector<QString> m_colKeys; // per host column
 
     QColor m_backColorBkg = Qt::white;
     QColor m_backColorFixed = QColor(0xf0, 0xf0, 0xf0);

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <limits>
+
 #include <pugixml.hpp>
 
 namespace perikon::suite {
@@ -46,9 +48,11 @@ std::optional<ListColumns> listColumns(const QString &colInfoXml, QString *error
     }
 
     ListColumns result;
-    result.columns.append({QStringLiteral("cMark"), QStringLiteral("''"), QString(), kMarkWidth});
+    result.columns.append(
+        {QStringLiteral("cMark"), QStringLiteral("''"), QString(), kMarkWidth, -1});
     ListColumn code{QStringLiteral("cContactCode"), QStringLiteral("Crm_Contact.cContactCode"),
-                    QString(), kDefaultWidth};
+                    QString(), kDefaultWidth, -1};
+    int place = 0;
     QList<ListColumn> others;
     QStringList seen{QStringLiteral("cmark"), QStringLiteral("id")};
     for (const pugi::xpath_node &selected : document.select_nodes("//*")) {
@@ -70,17 +74,18 @@ std::optional<ListColumns> listColumns(const QString &colInfoXml, QString *error
         if (field.compare(QLatin1String("cContactCode"), Qt::CaseInsensitive) == 0) {
             code.caption = caption;
             code.width = shownWidth;
+            code.place = place++;
             continue;
         }
         if (seen.contains(field.toLower()))
             continue;
         seen.append(field.toLower());
-        others.append({field, expressionOf(field), caption, shownWidth});
+        others.append({field, expressionOf(field), caption, shownWidth, place++});
     }
     result.columns.append(code);
     result.columns.append(others);
     result.columns.append({QStringLiteral("ID"), QStringLiteral("Crm_Contact.cContactCode"),
-                           QStringLiteral("ID"), 0});
+                           QStringLiteral("ID"), 0, std::numeric_limits<int>::max()});
 
     QStringList select;
     for (const ListColumn &column : std::as_const(result.columns))

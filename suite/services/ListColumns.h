@@ -17,6 +17,9 @@ struct ListColumn
     QString expression;
     QString caption;
     int width = 0; // pixels; 0 hides the column
+    // Where the operator placed the column among the layout's columns; the grid shows the columns
+    // in this order whatever their place in the select list (the mark first, the ID last).
+    int place = 0;
 };
 
 struct ListColumns

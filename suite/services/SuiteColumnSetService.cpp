@@ -13,6 +13,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <atomic>
 
 namespace perikon::suite {
@@ -196,6 +197,85 @@ bool SuiteColumnSetService::SaveColInfo(const QString &key, const QString &xml)
                 QStringLiteral("insert into qz_ColumnLayout (cUser_Id, cKey, cFieldName, cCaption, "
                                "bShow, iWidth, iOrder, bMustInput) values (")
                 + values.join(QStringLiteral(", ")) + u')');
+        }
+        work.commit();
+        ++layoutGeneration;
+        return true;
+    } catch (const db::DbError &error) {
+        m_lastError = error.description();
+        return false;
+    }
+}
+
+bool SuiteColumnSetService::SaveWidthsAndOrder(const QString &key, const QList<GridColumn> &shown)
+{
+    m_lastError.clear();
+    if (!connection()) {
+        m_lastError = QStringLiteral("The column-set service is not bound to a database.");
+        return false;
+    }
+    const QString lowerKey = key.trimmed().toLower();
+    try {
+        QSet<QString> storedFields;
+        const QList<StoredColumn> stored = storedLayout(key);
+        for (const StoredColumn &column : stored)
+            storedFields.insert(column.field.toLower());
+        ColumnLayout layout(key, dictionary(key));
+        layout.apply(stored);
+        const QList<ColumnSetting> current = layout.columns(false);
+        const auto settingOf = [&current](const QString &field) {
+            return std::find_if(current.cbegin(), current.cend(), [&](const ColumnSetting &c) {
+                return c.field.compare(field, Qt::CaseInsensitive) == 0;
+            });
+        };
+
+        // The grid's columns the archive has, once each, left to right.
+        QHash<QString, int> widths;
+        QList<ColumnSetting> gridOrder;
+        for (const GridColumn &column : shown) {
+            const auto setting = settingOf(column.field);
+            if (setting == current.cend() || widths.contains(setting->field.toLower()))
+                continue;
+            widths.insert(setting->field.toLower(), column.width);
+            gridOrder.append(*setting);
+        }
+        // The slots the grid's columns hold now are refilled in the grid's order.
+        QList<ColumnSetting> sequence = current;
+        qsizetype nextShown = 0;
+        for (ColumnSetting &slot : sequence) {
+            if (widths.contains(slot.field.toLower()))
+                slot = gridOrder.at(nextShown++);
+        }
+
+        UnitOfWork work(*connection(), QStringLiteral("column_layout"));
+        for (int i = 0; i < sequence.size(); ++i) {
+            const ColumnSetting &column = sequence.at(i);
+            const QString field = column.field.toLower();
+            const bool inGrid = widths.contains(field);
+            const QString where = QStringLiteral(" where cUser_Id=") + db::sqlNQuoted(m_userId)
+                                  + QStringLiteral(" and cKey=") + db::sqlNQuoted(lowerKey)
+                                  + QStringLiteral(" and cFieldName=")
+                                  + db::sqlNQuoted(column.field);
+            const QString order = QString::number(i + 1);
+            if (storedFields.contains(field)) {
+                const QString width
+                    = inGrid ? QStringLiteral(", iWidth=") + QString::number(widths.value(field))
+                             : QString();
+                connection()->execute(QStringLiteral("update qz_ColumnLayout set iOrder=") + order
+                                      + width + where);
+            } else if (inGrid) {
+                const QStringList values{db::sqlNQuoted(m_userId),
+                                         db::sqlNQuoted(lowerKey),
+                                         db::sqlNQuoted(column.field),
+                                         QStringLiteral("1"),
+                                         QString::number(widths.value(field)),
+                                         order,
+                                         QString::number(column.mustInput ? 1 : 0)};
+                connection()->execute(
+                    QStringLiteral("insert into qz_ColumnLayout (cUser_Id, cKey, cFieldName, "
+                                   "bShow, iWidth, iOrder, bMustInput) values (")
+                    + values.join(QStringLiteral(", ")) + u')');
+            }
         }
         work.commit();
         ++layoutGeneration;

@@ -39,6 +39,19 @@ public:
     // The column-settings control's form: the key comes from the root's cKey.
     Q_INVOKABLE bool Save(const QString &xml);
 
+    // One column of a list grid as the operator left it.
+    struct GridColumn
+    {
+        QString field;
+        int width = 0;
+    };
+    // Stores the widths and the order of the columns a list grid shows (`shown`, left to right)
+    // in the operator's layout of `key`: the shown columns take the places the shown columns had,
+    // so hidden columns keep theirs. Stored captions, show and must-input flags stay; a column
+    // not stored yet gets a row. All or nothing: false, with lastError(), when the database
+    // refuses.
+    bool SaveWidthsAndOrder(const QString &key, const QList<GridColumn> &shown);
+
     QString lastError() const { return m_lastError; }
 
 private:

@@ -66,6 +66,11 @@ public:
     // The help section of a command key: the card's commands open the card's section.
     static QString helpTopic(const QString &commandKey);
 
+    // Through the column-set service, on ICom's connection; grid columns getColSet did not lay
+    // out for a field (the row marks, the hidden ID) are not part of the layout.
+    bool SaveColSet(QObject *ICom, QWidget *grid, const QString &archive,
+                    const QString &userId) override;
+
 private:
     QString m_lastError;
 };

@@ -19,11 +19,13 @@
 #include <QAction>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QWidget>
 
 #include <algorithm>
+#include <numeric>
 
 namespace perikon::suite {
 
@@ -95,7 +97,18 @@ bool SuitePubService::getColSet(const QString &colInfoXml, QString &selectList, 
                       ? std::max(column.width, metrics.horizontalAdvance(column.caption) + 16)
                       : 0;
             hostGrid->setColWidth(i + 1, width);
+            // SaveColSet finds the column's field again by this key, wherever the operator
+            // dragged it.
+            hostGrid->setColKey(i + 1, column.alias);
         }
+        hostGrid->horizontalHeader()->setSectionsMovable(true);
+        QList<int> shownOrder(columns->columns.size());
+        std::iota(shownOrder.begin(), shownOrder.end(), 0);
+        std::stable_sort(shownOrder.begin(), shownOrder.end(), [&](int a, int b) {
+            return columns->columns.at(a).place < columns->columns.at(b).place;
+        });
+        for (int position = 0; position < shownOrder.size(); ++position)
+            hostGrid->setColPosition(shownOrder.at(position) + 1, position + 1);
     }
     return true;
 }

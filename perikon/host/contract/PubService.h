@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
-
-class QWidget;
+// Complete, so scripts can pass a grid to the invokable services.
+#include <QWidget>
 
 namespace perikon {
 
@@ -94,6 +94,15 @@ public:
         = 0;
     // Prepares the statements the windows are about to send, so the first command does not wait.
     virtual void FrmPreCompile(QObject *ICom) = 0;
+
+    // Column settings. Keeps the widths and the order the operator gave the columns of a list
+    // grid laid out by getColSet, as the operator's layout of `archive` (compared without regard
+    // to case), so the next getColSet lays the grid out so again. Captions and which columns show
+    // stay as they were. ICom is the caller's data-access object; the layout is written on its
+    // connection, all or nothing. False when nothing could be stored.
+    Q_INVOKABLE virtual bool SaveColSet(QObject *ICom, QWidget *grid, const QString &archive,
+                                        const QString &userId)
+        = 0;
 };
 
 } // namespace perikon

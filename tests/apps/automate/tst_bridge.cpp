@@ -92,6 +92,16 @@ private slots:
             QStringLiteral("perikon::suite::SuiteLogin"));
     }
 
+    void hostServicesTakeWidgetArguments()
+    {
+        QVERIFY(send(R"({"new":"PubService","as":"pub"})").value("ok").toBool());
+        // No data-access object and no grid: nothing to store, but the call is made.
+        const QJsonObject reply
+            = send(R"({"call":"pub.SaveColSet","args":[null,null,"Crm_Contact","admin"]})");
+        QVERIFY2(reply.value("ok").toBool(), qPrintable(reply.value("error").toString()));
+        QCOMPARE(reply.value("result").toBool(true), false);
+    }
+
     void propertiesReadAndWrite()
     {
         send(R"({"new":"Suite.Login","as":"login"})");

@@ -598,6 +598,32 @@ private slots:
         QCOMPARE(grid.ColWidth(0), 48);
         QCOMPARE(grid.verticalHeader()->width(), 48);
     }
+
+    void operatorsWidthsAndPlacesOutliveARefill()
+    {
+        HostGrid grid;
+        grid.setCols(5);
+        grid.setColWidth(2, 60);
+        grid.setColKey(3, QStringLiteral("cEmail"));
+        QCOMPARE(grid.ColPosition(3), 3);
+        // What dragging the header does.
+        grid.horizontalHeader()->resizeSection(1, 170);
+        grid.horizontalHeader()->moveSection(2, 0);
+        grid.setRows(8);
+        grid.setRedraw(false);
+        grid.setCols(6);
+        grid.setRedraw(true);
+        QCOMPARE(grid.ColWidth(2), 170);
+        QCOMPARE(grid.ColPosition(3), 1);
+        QCOMPARE(grid.ColPosition(1), 2);
+        QCOMPARE(grid.ColKey(3), QStringLiteral("cEmail"));
+        grid.setColPosition(3, 4);
+        QCOMPARE(grid.ColPosition(3), 4);
+        QCOMPARE(grid.ColPosition(0), 0);
+        grid.setCols(3);
+        grid.setCols(5);
+        QCOMPARE(grid.ColKey(3), QString()); // went with its column
+    }
 };
 
 QTEST_MAIN(tst_HostGrid)
