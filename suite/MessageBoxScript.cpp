@@ -53,6 +53,11 @@ int MessageBoxScript::answer(const QString &text, int defaultAnswer)
     return s.answers.isEmpty() ? defaultAnswer : s.answers.dequeue();
 }
 
+void MessageBoxScript::recordShown(const QString &text)
+{
+    script().shown.append(text);
+}
+
 QStringList MessageBoxScript::takeShownMessages()
 {
     QStringList shown;

@@ -19,6 +19,8 @@ public:
     static void queueAnswers(const QList<int> &buttons);
     // Records the text and returns the next queued answer, or `defaultAnswer`.
     static int answer(const QString &text, int defaultAnswer);
+    // Records a text a window showed that asks nothing (a result list): no answer is consumed.
+    static void recordShown(const QString &text);
     // The texts shown since the last call, oldest first; clears the record.
     static QStringList takeShownMessages();
 };

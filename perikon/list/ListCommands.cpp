@@ -31,6 +31,21 @@ std::optional<HookCommand> hookCommand(int key, Qt::KeyboardModifiers modifiers,
     }
 }
 
+bool isDataRow(int row, int rows)
+{
+    return row >= 1 && row <= rows - 1;
+}
+
+int columnCaptioned(const QStringList &headerTexts, const QString &caption)
+{
+    const QString wanted = caption.trimmed();
+    for (qsizetype col = 0; col < headerTexts.size(); ++col) {
+        if (headerTexts.at(col).trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+            return int(col);
+    }
+    return -1;
+}
+
 const QStringList &listFunctionTasks()
 {
     static const QStringList tasks{QStringLiteral("CS020204"), QStringLiteral("CS020201"),

@@ -23,6 +23,13 @@ struct HookCommand
 // the grid has the focus; Page Up, Page Down and Enter pass on untouched.
 std::optional<HookCommand> hookCommand(int key, Qt::KeyboardModifiers modifiers, bool gridHasFocus);
 
+// A data row of a grid with `rows` rows (the header counts as row 0).
+bool isDataRow(int row, int rows);
+
+// The first column whose header text equals `caption`, ignoring case and surrounding blanks; -1
+// when none does.
+int columnCaptioned(const QStringList &headerTexts, const QString &caption);
+
 // The function tasks the list's commands use, in the order a command's end releases them.
 const QStringList &listFunctionTasks();
 

@@ -33,6 +33,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace perikon {
 
@@ -196,7 +197,14 @@ void frmContactList::buildMenu()
     const Item items[] = {
         {"mnuFile", "mRefresh", "Refresh", QKeySequence::UnknownKey, "F9"},
         {"mnuFile", "mExit", "Exit", QKeySequence::UnknownKey, ""},
+        {"mnuEdit", "mAdd", "Add", QKeySequence::UnknownKey, "F5"},
+        {"mnuEdit", "mModify", "Modify", QKeySequence::UnknownKey, "F7"},
+        {"mnuEdit", "mDelete", "Del", QKeySequence::UnknownKey, "Del"},
+        {"mnuEdit", "mFieldset", "ItemSet", QKeySequence::UnknownKey, ""},
         {"mnuView", "mStb", "mStb", QKeySequence::UnknownKey, ""},
+        {"mnuTools", "mCRMReport", "Report", QKeySequence::UnknownKey, ""},
+        {"mnuTools", "mCRMSendMail", "SendMail", QKeySequence::UnknownKey, ""},
+        {"mnuTools", "mCRMSendMsg", "SendMsg", QKeySequence::UnknownKey, ""},
         {"mnuHelp", "mHelp", "Help", QKeySequence::UnknownKey, "F1"},
     };
     QHash<QString, QMenu *> menus;
@@ -214,7 +222,13 @@ void frmContactList::buildMenu()
         if (*item.shortcut)
             action->setProperty("HotKeyText", QString::fromLatin1(item.shortcut));
         const QString key = QString::fromLatin1(item.key);
+        action->setVisible(isCommandOffered(key));
         connect(action, &QAction::triggered, this, [this, key] { Operating(key); });
+    }
+    for (QMenu *menu : std::as_const(menus)) {
+        const QList<QAction *> actions = menu->actions();
+        menu->menuAction()->setVisible(std::any_of(actions.cbegin(), actions.cend(),
+                                                   [](QAction *a) { return a->isVisible(); }));
     }
     if (QAction *statusBar = findChild<QAction *>(QStringLiteral("mStb"))) {
         statusBar->setCheckable(true);
@@ -316,6 +330,10 @@ void frmContactList::load()
     if (gPubService)
         gPubService->InitToolbar(m_tlb, QStringLiteral("CS_Other_LinkmanManage"),
                                  QStringLiteral("CS"), gLogin);
+    for (const QString &key : m_tlb->keys()) {
+        if (!isCommandOffered(key))
+            m_tlb->setButtonVisible(key, false);
+    }
 
     const QString caption = GetResText(QStringLiteral("K2.CRM.BizObjDic.WordContactMng"));
     if (UiHelper *helper = uiHelper())

@@ -5,6 +5,9 @@
 // frmContactList.cpp, the statement, fill and paging in frmContactListData.cpp, the commands
 // and keys in frmContactListCommands.cpp.
 
+#include "perikon/list/ListWindows.h"
+
+#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -36,7 +39,7 @@ class PanelStatusBar;
 class SpinButtons;
 } // namespace controls
 
-class frmContactList : public QWidget
+class frmContactList : public QWidget, public list::ListAccess
 {
     Q_OBJECT
 public:
@@ -62,6 +65,11 @@ public:
     Q_INVOKABLE void UnmarkCurrentRow();
     // Runs a command by its key (toolbar, menu, hot key), compared without regard to case.
     Q_INVOKABLE void Operating(const QString &key);
+    // Before a delete run: some row is marked and the code column is found (else the message).
+    Q_INVOKABLE void CheckDelete(int &codeColumn, bool &ok);
+    // Deletes one contact unless a rule keeps it, and adds [code, outcome] to `messages` (the
+    // public service's result list). `text` receives the outcome.
+    Q_INVOKABLE void Delete(QString &text, QString &code, QString &keyName, QObject *messages);
     // Closes the window; gives the cancel flag and close mode the close saw.
     Q_INVOKABLE void ExitForm(int &cancel, int &mode);
 
@@ -75,6 +83,17 @@ public:
     db::Recordset *resultCopy() const { return m_result.get(); }
     controls::HostGrid *grid() const { return m_grid; }
     int helpContextId() const { return m_helpContextId; }
+    // Whether the command of `key` can run here: a command whose window is not part of the
+    // component yet is not offered in the menu or the toolbar.
+    bool isCommandOffered(const QString &key) const;
+
+    // What the windows the list opens see of it.
+    controls::HostGrid *listGrid() const override;
+    IContact *listEntry() const override;
+    void refreshList(const QString &extra) override;
+    QString listFilter() const override { return m_filterCondition; }
+    QString lastSavedCode() const override { return m_lastSavedCode; }
+    void setLastSavedCode(const QString &code) override { m_lastSavedCode = code; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -106,6 +125,28 @@ private:
 
     // frmContactListCommands.cpp: commands and keys.
     bool runCommand(const QString &key);
+    // The guards: the function task (false when refused), the function lock (true when refused,
+    // the service has said why), its release (true when something was released), the current
+    // row (else the message) and the contact-code column (-1 and the message `missingText` of
+    // the list's texts, none when nullptr).
+    bool beginTask(const QString &functionId);
+    bool lockRefused(int number);
+    bool unlock(int number);
+    bool rowCheck();
+    int codeColumn(const char *missingText);
+    // Each command answers false when it ends at once, without the common finish.
+    bool addContact();
+    bool modifyContact();
+    bool batchModify();
+    bool columnSettings();
+    bool relationshipChart();
+    bool generalWork();
+    bool sendMail();
+    bool sendMessage();
+    // Opens a statement on gClsCommon; a recordset that did not open throws, ending the command.
+    std::unique_ptr<db::Recordset> openRequired(const QString &statement);
+    // frmContactListDelete.cpp.
+    bool deleteMarkedContacts();
     void onKeyDown(int key, Qt::KeyboardModifiers modifiers, bool &swallow);
     void onKeyUp(int key, Qt::KeyboardModifiers modifiers);
     void endAllTasks();
@@ -141,6 +182,12 @@ private:
     bool m_firstActivation = true;
     bool m_closed = false;
     bool m_closingByCode = false;
+    bool m_deletedAny = false;
+    int m_codeColumn = 0;
+    int m_nextColumn = 0;
+    QString m_lastSavedCode;
+    // The general-work object of the last "General" command, under its fixed key.
+    QHash<QString, std::shared_ptr<QObject>> m_generals;
     int m_unloadCancel = 0;
     int m_unloadMode = 0;
 };

@@ -55,14 +55,16 @@ bool KeyHook::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::KeyPress: {
-        if (!isHookedTarget(watched))
-            break;
         auto *key = static_cast<QKeyEvent *>(event);
-        if (m_announced.pending && m_announced.key == key->key()
+        // The press that follows its announcement belongs to it, even when the command it ran
+        // (a modal card) moved the focus or the activation meanwhile.
+        if (m_announced.pending && watched->isWidgetType() && m_announced.key == key->key()
             && m_announced.mods == key->modifiers()) {
             m_announced.pending = false;
             return m_announced.swallowed;
         }
+        if (!isHookedTarget(watched))
+            break;
         m_announced.pending = false;
         return pressed(key);
     }

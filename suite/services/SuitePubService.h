@@ -2,6 +2,9 @@
 
 #include "perikon/host/contract/PubService.h"
 
+#include <QPointer>
+#include <QWidget>
+
 namespace perikon::suite {
 
 // The suite's public service ("PubService").
@@ -71,8 +74,30 @@ public:
     bool SaveColSet(QObject *ICom, QWidget *grid, const QString &archive,
                     const QString &userId) override;
 
+    // The caption is looked up in the column dictionary and the operator's stored captions.
+    void SetGridRow(QWidget *grid, const QString &caption, const QString &code) override;
+    void SetGridRow(QWidget *grid, const QString &caption, const QString &code, int row,
+                    int topRow) override;
+    // OK/Cancel through the suite's message box, listing at most 20 rows by code and name.
+    int ShowTipMsg(QWidget *grid, int codeColumn, int nameColumn, QObject *reserved, QObject *login,
+                   QObject *ICom, const QVariant &reserved2, const QVariant &reserved3,
+                   const QString &table) override;
+    // The list is a RunMessages; shown as a RunMessagesDialog, or recorded as shown text where
+    // message boxes are scripted.
+    QObject *ModifyInitMsg(const QString &fields, const QString &titles) override;
+    void ModifyAddMsg(QObject *messages, const QStringList &values) override;
+    void ModifyShowMsg(QObject *messages, const QString &title, QObject *login,
+                       QObject *ICom) override;
+    // The status bar "Stb" of the window shows the run; lines added meanwhile count on.
+    void DeleteStart(QWidget *window) override;
+    void DeleteEnded(QWidget *window) override;
+    void DebugPrint(const QString &text) override;
+
 private:
     QString m_lastError;
+    bool m_running = false;
+    QPointer<QWidget> m_runWindow;
+    QString m_runStatusText;
 };
 
 } // namespace perikon::suite

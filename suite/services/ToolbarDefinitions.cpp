@@ -26,8 +26,15 @@ std::optional<QList<controls::ToolbarButtonDef>> toolbarDefinition(const QString
     if (module.compare(QLatin1String("CS"), Qt::CaseInsensitive) == 0
         && definitionKey.compare(QLatin1String("CS_Other_LinkmanManage"), Qt::CaseInsensitive)
                == 0) {
-        // The contact list: the commands it runs today.
+        // The contact list; the list hides the buttons of commands it cannot run yet.
         return QList<ToolbarButtonDef>{
+            button("Add", "document-new", "CS020204"),
+            button("Modify", "document-edit", "CS020201"),
+            button("Del", "edit-delete", "CS020205"),
+            button("MulModify", "document-properties"),
+            button("General", "SP_FileDialogInfoView", "CS020202"),
+            button("SendMail", "mail-send", "CS020203"),
+            button("SendMsg", "mail-message-new", "CS020203"),
             button("Refresh", "SP_BrowserReload", "CS020202"),
             button("Help", "SP_DialogHelpButton"),
             button("Exit", "SP_DialogCloseButton"),

@@ -71,6 +71,37 @@ public:
                            QString &orderText, int &reserved, QWidget *grid, QString &message)
         = 0;
 
+    // Puts the grid's cursor on the first data row whose column captioned `caption` holds `code`.
+    // The caption may be given in any language the column dictionary knows: the grid's own
+    // caption of that column is found through it. The five-argument form goes back to `row` and
+    // `topRow` (kept within the rows there are) when the code is empty or no longer listed.
+    Q_INVOKABLE virtual void SetGridRow(QWidget *grid, const QString &caption, const QString &code)
+        = 0;
+    Q_INVOKABLE virtual void SetGridRow(QWidget *grid, const QString &caption, const QString &code,
+                                        int row, int topRow)
+        = 0;
+    // Asks the operator to confirm an action on the grid's marked rows, listing each row's code
+    // (column `codeColumn`) and name (column `nameColumn`); 1 when confirmed. `table` names what
+    // the rows are; the other arguments are not read.
+    Q_INVOKABLE virtual int ShowTipMsg(QWidget *grid, int codeColumn, int nameColumn,
+                                       QObject *reserved, QObject *login, QObject *ICom,
+                                       const QVariant &reserved2, const QVariant &reserved3,
+                                       const QString &table)
+        = 0;
+    // The result list of a run over several records: created with its field names and column
+    // titles (both comma-separated), one line added per record, then shown at the end. The list
+    // belongs to the caller.
+    Q_INVOKABLE virtual QObject *ModifyInitMsg(const QString &fields, const QString &titles) = 0;
+    Q_INVOKABLE virtual void ModifyAddMsg(QObject *messages, const QStringList &values) = 0;
+    Q_INVOKABLE virtual void ModifyShowMsg(QObject *messages, const QString &title, QObject *login,
+                                           QObject *ICom)
+        = 0;
+    // Around a delete run in `window`: a busy cursor and the run's progress in its status bar.
+    Q_INVOKABLE virtual void DeleteStart(QWidget *window) = 0;
+    Q_INVOKABLE virtual void DeleteEnded(QWidget *window) = 0;
+    // A line of the suite's trace.
+    Q_INVOKABLE virtual void DebugPrint(const QString &text) = 0;
+
     // Window services. HelpShow is told of every command before it runs, so help opened during
     // it shows that command's topic; HelpX attaches a window to a help topic family; ShowHelp
     // opens the help at the window's topic.

@@ -1,0 +1,74 @@
+#include "perikon/list/ListWindows.h"
+
+#include <QDialog>
+#include <QHash>
+
+namespace perikon::list {
+
+namespace {
+
+// Registered once when the component loads (and by tests), read on the UI thread.
+struct Registry
+{
+    QHash<QString, ContactCardFactory> cards;
+    QHash<QString, ListDialogFactory> dialogs;
+    QHash<QString, ListAction> actions;
+};
+
+Registry &registry()
+{
+    static Registry r;
+    return r;
+}
+
+template<typename F> void store(QHash<QString, F> &map, const QString &name, F function)
+{
+    if (function)
+        map.insert(name.toLower(), std::move(function));
+    else
+        map.remove(name.toLower());
+}
+
+} // namespace
+
+void registerContactCard(const QString &name, ContactCardFactory factory)
+{
+    store(registry().cards, name, std::move(factory));
+}
+
+void registerListDialog(const QString &name, ListDialogFactory factory)
+{
+    store(registry().dialogs, name, std::move(factory));
+}
+
+void registerListAction(const QString &name, ListAction action)
+{
+    store(registry().actions, name, std::move(action));
+}
+
+std::unique_ptr<ContactCard> createContactCard(const QString &name, ListAccess &list,
+                                               QWidget *parent)
+{
+    const ContactCardFactory factory = registry().cards.value(name.toLower());
+    return factory ? factory(list, parent) : nullptr;
+}
+
+std::unique_ptr<QDialog> createListDialog(const QString &name, ListAccess &list, QWidget *parent)
+{
+    const ListDialogFactory factory = registry().dialogs.value(name.toLower());
+    return factory ? factory(list, parent) : nullptr;
+}
+
+ListAction listAction(const QString &name)
+{
+    return registry().actions.value(name.toLower());
+}
+
+bool isRegistered(const QString &name)
+{
+    const QString key = name.toLower();
+    return registry().cards.contains(key) || registry().dialogs.contains(key)
+           || registry().actions.contains(key);
+}
+
+} // namespace perikon::list
