@@ -144,8 +144,10 @@ bool IClsCommon::referencesFree(const QVariant &IDValue, const QString &TableNam
     declarations.open(
         QStringLiteral("SELECT creferencedtablekey,creferencingtablecolumn,creferencingtablename,"
                        "cwherepart,cObjName")
-            + QStringLiteral(" FROM crm_ref_relation WHERE creferencedtablename=N'")
-            + db::sqlEscaped(TableName) + QStringLiteral("'"),
+            // Table names compare without case, as on the server the declarations were written
+            // for: the list deletes from "crm_contact", the declarations name "Crm_Contact".
+            + QStringLiteral(" FROM crm_ref_relation WHERE UPPER(creferencedtablename)=UPPER(N'")
+            + db::sqlEscaped(TableName) + QStringLiteral("')"),
         connection(), db::Recordset::OpenStatic, db::Recordset::LockOptimistic, -1);
     declarations.setActiveConnection(nullptr);
     const QString value = IDValue.toString();

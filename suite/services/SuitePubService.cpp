@@ -143,6 +143,13 @@ bool SuitePubService::IsLockFun(QObject *&ICom, QObject *login, const QString &a
         if (number < 0) {
             qint64 released = 0;
             connection->execute(QStringLiteral("delete from qz_FunctionLock") + ownRow, &released);
+            // Lock 1 goes when the archive's list closes: whatever else the session still holds
+            // on the archive (a command that ended without giving its lock back) goes with it.
+            if (lock == 1)
+                connection->execute(
+                    QStringLiteral(
+                        "delete from qz_FunctionLock where cArchive=%1 and cSessionId=%2")
+                        .arg(name, session));
             return released > 0;
         }
         dropExpiredLocks(*connection);

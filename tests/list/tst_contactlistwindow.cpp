@@ -2,6 +2,7 @@
 // grid holds exactly the rows the operator may read, paging re-slices the kept result, and the
 // window's close leaves no lock, task or column information behind.
 
+#include "perikon/data/IClsCommon.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/entry/IContact.h"
 #include "perikon/list/ListSession.h"
@@ -452,6 +453,9 @@ void tst_ContactListWindow::closeLeavesNoLockTaskOrColumnInformation()
     QVERIFY(window);
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionLock where iLock=1")), 1);
     QVERIFY(!gListColInfoXml.isEmpty());
+    // A lock a command kept (mail with every row selected and no result) goes with the list.
+    QObject *com = gClsCommon.get();
+    QVERIFY(!gPubService->IsLockFun(com, operatorLogin.get(), QStringLiteral("Crm_Contact"), 3));
     window->Operating(QStringLiteral("Exit"));
     QTRY_VERIFY(!gListForm);
     QCOMPARE(portal.workspace.count(), 0);
