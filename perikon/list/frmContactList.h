@@ -136,6 +136,8 @@ private:
     int codeColumn(const char *missingText);
     // Each command answers false when it ends at once, without the common finish.
     bool addContact();
+    // Shows the card modal; after a save in it, refreshes and finds the saved contact.
+    void showCard(std::unique_ptr<list::ContactCard> card);
     bool modifyContact();
     bool batchModify();
     bool columnSettings();

@@ -219,14 +219,7 @@ bool frmContactList::addContact()
         card->presetCustomer(gArchiveCusName, gArchiveCusCode);
     ClearAllMarks();
     card->InitData(1, codeCol, m_grid->Row());
-    gListDirty = false;
-    card->dialog()->exec();
-    card.reset();
-    if (gListDirty) {
-        DataRefresh(QString());
-        if (gPubService)
-            gPubService->SetGridRow(m_grid, kCodeCaption, m_lastSavedCode);
-    }
+    showCard(std::move(card));
     if (!unlock(11))
         MarkCurrentRow();
     return true;
@@ -266,18 +259,24 @@ bool frmContactList::modifyContact()
     }
     card->InitData(2, codeCol, m_grid->Row());
     applyModifyLook(card->dialog());
-    gListDirty = false;
-    card->dialog()->exec();
-    card.reset();
-    if (gListDirty) {
-        // The filter in force stays part of every refresh.
-        DataRefresh(QString());
-        if (gPubService)
-            gPubService->SetGridRow(m_grid, kCodeCaption, m_lastSavedCode);
-    }
+    showCard(std::move(card));
     if (!unlock(2))
         MarkCurrentRow();
     return true;
+}
+
+void frmContactList::showCard(std::unique_ptr<list::ContactCard> card)
+{
+    gListDirty = false;
+    card->dialog()->exec();
+    card.reset();
+    if (!gListDirty)
+        return;
+    // A save in the card: the list is read again (the filter in force stays part of every
+    // refresh) and the cursor goes to the saved contact.
+    DataRefresh(QString());
+    if (gPubService)
+        gPubService->SetGridRow(m_grid, kCodeCaption, m_lastSavedCode);
 }
 
 bool frmContactList::batchModify()

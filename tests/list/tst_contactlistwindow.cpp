@@ -17,6 +17,7 @@
 #include "suite/portal/SuitePortal.h"
 #include "suite/services/HelpViewer.h"
 #include "support/FailOnWarnings.h"
+#include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
 
 #include <QAction>
@@ -35,26 +36,7 @@ namespace {
 
 constexpr int kContacts = 60;
 
-// The shell's side of a Show: a workspace and the portal objects.
-struct Portal
-{
-    Portal()
-    {
-        formManager.setWorkspace(&workspace);
-        workspace.resize(1000, 600);
-        workspace.show();
-        QApplication::setActiveWindow(&workspace);
-    }
-    ~Portal()
-    {
-        while (workspace.count() > 0)
-            delete workspace.widget(0);
-    }
-    QTabWidget workspace;
-    suite::SuiteProduct product;
-    suite::SuiteFormManager formManager;
-    suite::SuiteViewManager viewManager;
-};
+using Portal = testing::ShellPortal;
 
 } // namespace
 
@@ -123,13 +105,7 @@ void tst_ContactListWindow::cleanup()
 
 std::unique_ptr<suite::SuiteLogin> tst_ContactListWindow::login(const QString &user, bool admin)
 {
-    auto made = std::make_unique<suite::SuiteLogin>();
-    made->cUserId = user;
-    made->cUserName = user;
-    made->IsAdmin = admin;
-    made->qzDBName = m_db.connectionString();
-    made->setLanguageRegion(QStringLiteral("en-US"));
-    return made;
+    return testing::operatorLogin(m_db, user, admin);
 }
 
 frmContactList *tst_ContactListWindow::show(QObject *operatorLogin, Portal &portal)

@@ -16,6 +16,7 @@
 #include "suite/controls/NumericEdit.h"
 #include "suite/portal/SuitePortal.h"
 #include "support/FailOnWarnings.h"
+#include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
 
 #include <QAction>
@@ -36,25 +37,7 @@ namespace {
 
 constexpr int kContacts = 30;
 
-struct Portal
-{
-    Portal()
-    {
-        formManager.setWorkspace(&workspace);
-        workspace.resize(1000, 600);
-        workspace.show();
-        QApplication::setActiveWindow(&workspace);
-    }
-    ~Portal()
-    {
-        while (workspace.count() > 0)
-            delete workspace.widget(0);
-    }
-    QTabWidget workspace;
-    suite::SuiteProduct product;
-    suite::SuiteFormManager formManager;
-    suite::SuiteViewManager viewManager;
-};
+using Portal = testing::ShellPortal;
 
 // What the test card saw, and what it does while it is open.
 struct CardLog
@@ -185,13 +168,7 @@ void tst_ListCommandsWindow::cleanup()
 
 std::unique_ptr<suite::SuiteLogin> tst_ListCommandsWindow::login(const QString &user, bool admin)
 {
-    auto made = std::make_unique<suite::SuiteLogin>();
-    made->cUserId = user;
-    made->cUserName = user;
-    made->IsAdmin = admin;
-    made->qzDBName = m_db.connectionString();
-    made->setLanguageRegion(QStringLiteral("en-US"));
-    return made;
+    return testing::operatorLogin(m_db, user, admin);
 }
 
 frmContactList *tst_ListCommandsWindow::show(QObject *operatorLogin, Portal &portal)

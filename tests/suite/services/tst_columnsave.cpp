@@ -7,6 +7,7 @@
 #include "suite/services/SuiteColumnSetService.h"
 #include "suite/services/SuitePubService.h"
 #include "support/FailOnWarnings.h"
+#include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
 
 #include <QHeaderView>
@@ -89,10 +90,7 @@ void tst_ColumnSave::init()
     testing::failOnUnexpectedWarnings();
     const QString error = m_db.create();
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    m_login = std::make_unique<suite::SuiteLogin>();
-    m_login->cUserId = QStringLiteral("admin");
-    m_login->qzDBName = m_db.connectionString();
-    m_login->setLanguageRegion(QStringLiteral("en-US"));
+    m_login = testing::operatorLogin(m_db, QStringLiteral("admin"), false);
 }
 
 void tst_ColumnSave::layOut(controls::HostGrid &grid, const QString &user)

@@ -8,6 +8,7 @@
 #include "suite/portal/SuitePortal.h"
 #include "suite/services/SuiteCrmGenerals.h"
 #include "support/FailOnWarnings.h"
+#include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
 
 #include <QApplication>
@@ -69,10 +70,7 @@ void tst_CrmGenerals::init()
     testing::failOnUnexpectedWarnings();
     const QString error = m_db.create();
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    m_login = std::make_unique<suite::SuiteLogin>();
-    m_login->cUserId = QStringLiteral("admin");
-    m_login->qzDBName = m_db.connectionString();
-    m_login->setLanguageRegion(QStringLiteral("en-US"));
+    m_login = testing::operatorLogin(m_db, QStringLiteral("admin"), false);
     const QString insert = QStringLiteral(
         "insert into Crm_Opportunity (cOppCode, cOppName, cCusCode, cContactCode, dExpectDate, "
         "mExpectAmount, iStage, cPrincipal) values ");
