@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -104,6 +105,7 @@ private slots:
     void guardsShowTheirMessages();
     void deleteRunKeepsWhatItsRulesProtect();
     void deleteRunAnsweredCancelDeletesNothing();
+    void deleteRunEndsAtADatabaseFault();
     void lockHeldByAnotherOperatorStopsTheCommand_data();
     void lockHeldByAnotherOperatorStopsTheCommand();
     void modifyOpensTheCardAndComesBackToTheSavedContact();
@@ -409,6 +411,31 @@ void tst_ListCommandsWindow::deleteRunAnsweredCancelDeletesNothing()
     QCOMPARE(suite::MessageBoxScript::takeShownMessages().size(), 1);
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from Crm_Contact")), kContacts);
     QCOMPARE(locks(8), 0);
+}
+
+void tst_ListCommandsWindow::deleteRunEndsAtADatabaseFault()
+{
+    QTemporaryDir logs;
+    qputenv("PERIKON_LOG_DIR", logs.path().toUtf8());
+    m_login = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(m_login.get(), portal);
+    QVERIFY(window);
+    markCodes(window, {codeAt(window, 1), codeAt(window, 2)});
+    // The default-contact check cannot be read: the run ends before any contact is touched.
+    m_db.exec(QStringLiteral("drop table Customer"));
+    suite::MessageBoxScript::queueAnswers({1});
+    window->Operating(QStringLiteral("Del"));
+    qunsetenv("PERIKON_LOG_DIR");
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from Crm_Contact")), kContacts);
+    QFile log(logs.filePath(QStringLiteral("error.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains("frmContactList.Operating()"));
+    // Nobody waits on the dead run, and the list is still there to work with.
+    QCOMPARE(locks(8), 0);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QCOMPARE(window->grid()->dataRowCount(), kContacts);
+    QVERIFY(window->isEnabled());
 }
 
 void tst_ListCommandsWindow::lockHeldByAnotherOperatorStopsTheCommand_data()
