@@ -112,6 +112,7 @@ private slots:
     void addPresetsTheArchiveCustomerAndHoldsItsLock();
     void commandsWithoutTheirWindowAreNotOffered();
     void mailAndSmsHandOnCodesAndMobile();
+    void batchModifyOnlyTestsItsLock();
     void keysInAModalWindowStartNoListCommand();
     void generalWorkShowsTheCurrentContact();
 
@@ -619,6 +620,41 @@ void tst_ListCommandsWindow::mailAndSmsHandOnCodesAndMobile()
     window->Operating(QStringLiteral("SendMail"));
     QCOMPARE(mailed.value(1).count(QStringLiteral("N'")), kContacts);
     QCOMPARE(locks(3), 0);
+}
+
+void tst_ListCommandsWindow::batchModifyOnlyTestsItsLock()
+{
+    int opened = 0;
+    qint64 lockWhileOpen = -1;
+    list::registerListDialog(list::kBatchWindow, [&](list::ListAccess &, QWidget *parent) {
+        auto dialog = std::make_unique<QDialog>(parent);
+        QDialog *raw = dialog.get();
+        QTimer::singleShot(0, raw, [&, raw] {
+            ++opened;
+            lockWhileOpen = locks(7);
+            raw->accept();
+        });
+        return dialog;
+    });
+    m_login = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(m_login.get(), portal);
+    QVERIFY(window);
+    QVERIFY(window->findChild<controls::HostToolbar *>(QStringLiteral("TLB2"))
+                ->isButtonVisible(QStringLiteral("MulModify")));
+    auto other = login(QStringLiteral("other"), true);
+    DataAccessStub otherAccess(&m_db.connection());
+    QObject *com = &otherAccess;
+    QVERIFY(!gPubService->IsLockFun(com, other.get(), QStringLiteral("Crm_Contact"), 8));
+    m_login->setLanguageRegion(QStringLiteral("en-US"));
+    window->Operating(QStringLiteral("MulModify"));
+    QCOMPARE(opened, 0); // another operator deletes: no batch meanwhile
+    QCOMPARE(suite::MessageBoxScript::takeShownMessages().size(), 1);
+    QVERIFY(gPubService->IsLockFun(com, other.get(), QStringLiteral("Crm_Contact"), -8));
+    m_login->setLanguageRegion(QStringLiteral("en-US"));
+    window->Operating(QStringLiteral("MulModify"));
+    QCOMPARE(opened, 1);
+    QCOMPARE(lockWhileOpen, 0); // the window takes the lock only while it writes
 }
 
 void tst_ListCommandsWindow::keysInAModalWindowStartNoListCommand()
