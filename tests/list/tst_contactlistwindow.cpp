@@ -110,16 +110,7 @@ std::unique_ptr<suite::SuiteLogin> tst_ContactListWindow::login(const QString &u
 
 frmContactList *tst_ContactListWindow::show(QObject *operatorLogin, Portal &portal)
 {
-    auto *business = new suite::SuiteBusiness(&portal.workspace);
-    business->setLogin(operatorLogin);
-    business->setFormManager(&portal.formManager);
-    m_contact->Show(operatorLogin, true, &portal.product, &portal.formManager, &portal.viewManager,
-                    business);
-    auto *window = qobject_cast<frmContactList *>(gListForm);
-    // The first activation fills the list after the window is shown.
-    if (window && !QTest::qWaitFor([window] { return window->isReady(); }, 10000))
-        return nullptr;
-    return window;
+    return testing::showContactList(*m_contact, operatorLogin, portal);
 }
 
 controls::HostGrid *tst_ContactListWindow::grid(frmContactList *window)

@@ -124,10 +124,14 @@ private:
     void markCodes(frmContactList *window, const QStringList &codes);
     QStringList runningTasks();
     qint64 locks(int number);
+    // Another operator's session on the same account takes (positive) or releases (negative) a
+    // lock on the contacts; the IsLockFun answer. The list's operator is the current one after.
+    bool otherOperatorLock(int number);
 
     SuiteFixture m_db;
     std::unique_ptr<IContact> m_contact;
     std::unique_ptr<suite::SuiteLogin> m_login;
+    std::unique_ptr<suite::SuiteLogin> m_other;
     CardLog m_card;
 };
 
@@ -160,6 +164,7 @@ void tst_ListCommandsWindow::cleanup()
         delete gListForm.data();
     m_contact.reset();
     m_login.reset();
+    m_other.reset();
     gFunctionTask.reset();
     gArchiveCusCode.clear();
     gArchiveCusName.clear();
@@ -176,14 +181,7 @@ std::unique_ptr<suite::SuiteLogin> tst_ListCommandsWindow::login(const QString &
 
 frmContactList *tst_ListCommandsWindow::show(QObject *operatorLogin, Portal &portal)
 {
-    auto *business = new suite::SuiteBusiness(&portal.workspace);
-    business->setLogin(operatorLogin);
-    business->setFormManager(&portal.formManager);
-    m_contact->Show(operatorLogin, true, &portal.product, &portal.formManager, &portal.viewManager,
-                    business);
-    auto *window = qobject_cast<frmContactList *>(gListForm);
-    if (window && !QTest::qWaitFor([window] { return window->isReady(); }, 10000))
-        return nullptr;
+    frmContactList *window = testing::showContactList(*m_contact, operatorLogin, portal);
     suite::MessageBoxScript::takeShownMessages();
     return window;
 }
@@ -216,6 +214,31 @@ qint64 tst_ListCommandsWindow::locks(int number)
 {
     return m_db.count(
         QStringLiteral("select count(*) from qz_FunctionLock where iLock=%1").arg(number));
+}
+
+bool tst_ListCommandsWindow::otherOperatorLock(int number)
+{
+    if (!m_other)
+        m_other = login(QStringLiteral("other"), true);
+    DataAccessStub otherAccess(&m_db.connection());
+    QObject *com = &otherAccess;
+    const bool answer
+        = gPubService->IsLockFun(com, m_other.get(), QStringLiteral("crm_contact"), number);
+    m_login->setLanguageRegion(QStringLiteral("en-US")); // the list's operator works on
+    return answer;
+}
+
+// A dialog that runs `whileOpen` once it is shown, then closes itself.
+static std::unique_ptr<QDialog> selfClosingDialog(QWidget *parent,
+                                                  std::function<void(QDialog &)> whileOpen)
+{
+    auto dialog = std::make_unique<QDialog>(parent);
+    QDialog *raw = dialog.get();
+    QTimer::singleShot(0, raw, [raw, whileOpen] {
+        whileOpen(*raw);
+        raw->accept();
+    });
+    return dialog;
 }
 
 void tst_ListCommandsWindow::commonFinishAndEndAtOnce_data()
@@ -457,12 +480,7 @@ void tst_ListCommandsWindow::lockHeldByAnotherOperatorStopsTheCommand()
     Portal portal;
     frmContactList *window = show(m_login.get(), portal);
     QVERIFY(window);
-    // Another operator's session on the same account.
-    auto other = login(QStringLiteral("other"), true);
-    DataAccessStub otherAccess(&m_db.connection());
-    QObject *com = &otherAccess;
-    QVERIFY(!gPubService->IsLockFun(com, other.get(), QStringLiteral("crm_contact"), heldLock));
-    m_login->setLanguageRegion(QStringLiteral("en-US")); // the list's operator works on
+    QVERIFY(!otherOperatorLock(heldLock));
     markCodes(window, {codeAt(window, 1)});
     window->grid()->setRow(1);
     suite::MessageBoxScript::queueAnswers({1});
@@ -473,8 +491,7 @@ void tst_ListCommandsWindow::lockHeldByAnotherOperatorStopsTheCommand()
     QCOMPARE(m_card.mode, 0);
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from Crm_Contact")), kContacts);
     // Once the holder lets go, the command runs.
-    QVERIFY(gPubService->IsLockFun(com, other.get(), QStringLiteral("Crm_Contact"), -heldLock));
-    m_login->setLanguageRegion(QStringLiteral("en-US"));
+    QVERIFY(otherOperatorLock(-heldLock));
     suite::MessageBoxScript::queueAnswers({1});
     window->Operating(key);
     if (key == QLatin1String("Del"))
@@ -583,15 +600,12 @@ void tst_ListCommandsWindow::mailAndSmsHandOnCodesAndMobile()
     QString mobileShown;
     qint64 smsLock = -1;
     list::registerListDialog(list::kSmsWindow, [&](list::ListAccess &, QWidget *parent) {
-        auto dialog = std::make_unique<QDialog>(parent);
-        auto *field = new QLineEdit(dialog.get());
-        field->setObjectName(QStringLiteral("txtMobilePhone"));
-        QDialog *raw = dialog.get();
-        QTimer::singleShot(0, raw, [&, raw, field] {
-            mobileShown = field->text();
+        auto dialog = selfClosingDialog(parent, [&](QDialog &shown) {
+            mobileShown = shown.findChild<QLineEdit *>(QStringLiteral("txtMobilePhone"))->text();
             smsLock = locks(3);
-            raw->accept();
         });
+        new QLineEdit(dialog.get());
+        dialog->findChild<QLineEdit *>()->setObjectName(QStringLiteral("txtMobilePhone"));
         return dialog;
     });
     m_login = login(QStringLiteral("admin"), true);
@@ -627,14 +641,10 @@ void tst_ListCommandsWindow::batchModifyOnlyTestsItsLock()
     int opened = 0;
     qint64 lockWhileOpen = -1;
     list::registerListDialog(list::kBatchWindow, [&](list::ListAccess &, QWidget *parent) {
-        auto dialog = std::make_unique<QDialog>(parent);
-        QDialog *raw = dialog.get();
-        QTimer::singleShot(0, raw, [&, raw] {
+        return selfClosingDialog(parent, [&](QDialog &) {
             ++opened;
             lockWhileOpen = locks(7);
-            raw->accept();
         });
-        return dialog;
     });
     m_login = login(QStringLiteral("admin"), true);
     Portal portal;
@@ -642,16 +652,11 @@ void tst_ListCommandsWindow::batchModifyOnlyTestsItsLock()
     QVERIFY(window);
     QVERIFY(window->findChild<controls::HostToolbar *>(QStringLiteral("TLB2"))
                 ->isButtonVisible(QStringLiteral("MulModify")));
-    auto other = login(QStringLiteral("other"), true);
-    DataAccessStub otherAccess(&m_db.connection());
-    QObject *com = &otherAccess;
-    QVERIFY(!gPubService->IsLockFun(com, other.get(), QStringLiteral("Crm_Contact"), 8));
-    m_login->setLanguageRegion(QStringLiteral("en-US"));
+    QVERIFY(!otherOperatorLock(8));
     window->Operating(QStringLiteral("MulModify"));
     QCOMPARE(opened, 0); // another operator deletes: no batch meanwhile
     QCOMPARE(suite::MessageBoxScript::takeShownMessages().size(), 1);
-    QVERIFY(gPubService->IsLockFun(com, other.get(), QStringLiteral("Crm_Contact"), -8));
-    m_login->setLanguageRegion(QStringLiteral("en-US"));
+    QVERIFY(otherOperatorLock(-8));
     window->Operating(QStringLiteral("MulModify"));
     QCOMPARE(opened, 1);
     QCOMPARE(lockWhileOpen, 0); // the window takes the lock only while it writes

@@ -206,12 +206,17 @@ std::unique_ptr<Recordset> Recordset::readPage(const QString &source, Connection
     pageCount = (rows + pageSize - 1) / pageSize;
     if (page < 1 || page > pageCount)
         page = pageCount;
-    auto taken = std::make_unique<Recordset>();
-    taken->m_cursorLocation = UseClient;
-    taken->m_cursorType = OpenStatic;
-    taken->m_lockType = LockBatchOptimistic;
-    taken->adopt(std::move(data));
-    return taken;
+    return disconnected(std::move(data));
+}
+
+std::unique_ptr<Recordset> Recordset::disconnected(std::shared_ptr<RecordsetData> data)
+{
+    auto made = std::make_unique<Recordset>();
+    made->m_cursorLocation = UseClient;
+    made->m_cursorType = OpenStatic;
+    made->m_lockType = LockBatchOptimistic;
+    made->adopt(std::move(data));
+    return made;
 }
 
 void Recordset::adopt(std::shared_ptr<RecordsetData> data)
@@ -686,12 +691,7 @@ std::unique_ptr<Recordset> Recordset::takeRecords(qint64 count)
             data->rows.appendCopy(m_data->rows, qsizetype(m_view[std::size_t(position)]));
     }
     close();
-    auto taken = std::make_unique<Recordset>();
-    taken->m_cursorLocation = UseClient;
-    taken->m_cursorType = OpenStatic;
-    taken->m_lockType = LockBatchOptimistic;
-    taken->adopt(std::move(data));
-    return taken;
+    return disconnected(std::move(data));
 }
 
 } // namespace perikon::db

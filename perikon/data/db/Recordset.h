@@ -163,6 +163,8 @@ private:
     void finishPendingEdit();
     void resetView();
     void adopt(std::shared_ptr<RecordsetData> data);
+    // A client-side, static recordset over `data` that no connection stands behind.
+    static std::unique_ptr<Recordset> disconnected(std::shared_ptr<RecordsetData> data);
     bool writesThrough() const;
 
     std::shared_ptr<RecordsetData> m_data;

@@ -11,24 +11,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "support/TypeText.h"
+
 using perikon::controls::HostEdit;
 using Rule = HostEdit::InputRule;
 
 namespace {
 
-// Types text key by key; characters without a key of their own arrive as a key event's text, as
-// an input method hands them over.
-void type(QLineEdit *edit, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128) {
-            QTest::keyClick(edit, ch.toLatin1());
-        } else {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(edit, &press);
-        }
-    }
-}
+using perikon::testing::typeText;
 
 void paste(QLineEdit *edit, const QString &text)
 {
@@ -165,7 +155,7 @@ private slots:
         if (pasted)
             paste(&edit, input);
         else
-            type(&edit, input);
+            typeText(&edit, input);
 
         QCOMPARE(edit.text(), expected);
         QCOMPARE(!refusals.isEmpty(), refused);

@@ -9,23 +9,13 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "support/TypeText.h"
+
 using perikon::controls::NumericEdit;
 
 namespace {
 
-// Types text key by key; characters without a key of their own arrive as a key event's text, as
-// an input method hands them over.
-void type(QLineEdit *edit, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128) {
-            QTest::keyClick(edit, ch.toLatin1());
-        } else {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(edit, &press);
-        }
-    }
-}
+using perikon::testing::typeText;
 
 } // namespace
 
@@ -73,7 +63,7 @@ private slots:
         edit.setMaxDigits(maxDigits);
         edit.show();
         QVERIFY(QTest::qWaitForWindowExposed(&edit));
-        type(&edit, typed);
+        typeText(&edit, typed);
         QCOMPARE(edit.text(), expected);
         QCOMPARE(edit.value(), value);
     }
@@ -136,7 +126,7 @@ private slots:
     {
         NumericEdit edit;
         edit.setMaxDigits(12);
-        type(&edit, "999999999999");
+        typeText(&edit, "999999999999");
         QCOMPARE(edit.value(), std::numeric_limits<int>::max());
         edit.clear();
         QCOMPARE(edit.value(), 0);
