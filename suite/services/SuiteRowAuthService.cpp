@@ -3,6 +3,7 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqlLiteral.h"
+#include "suite/SuiteLogin.h"
 #include "suite/services/SuiteSql.h"
 
 #include <QMap>
@@ -171,6 +172,31 @@ bool SuiteRowAuthService::NeedControlAuth(const QString &busObId)
     bool ok = false;
     const bool controlled = controlFlag(busObId, "bAuthControl", ok);
     return !ok || controlled; // rules that cannot be read keep the archive under control
+}
+
+QString SuiteRowAuthService::GetAuthString(const QString &busObId, const QString &funcId)
+{
+    if (busObId.trimmed().compare(QLatin1String("customer"), Qt::CaseInsensitive) != 0)
+        return {};
+    if (const SuiteLogin *login = currentLogin();
+        login && login->IsAdmin && login->cUserId.trimmed() == m_userId)
+        return {};
+    const QString rule = GetAuthString2(QStringLiteral("customer"), {}, funcId,
+                                        QStringLiteral("Customer"), false, false);
+    if (rule.isEmpty() || rule == kDenyAll)
+        return rule;
+    try {
+        const QList<QStringList> rows
+            = queryRows(*m_connection, QStringLiteral("select iId from Customer where ") + rule
+                                           + QStringLiteral(" order by iId"));
+        QStringList ids;
+        ids.reserve(rows.size());
+        for (const QStringList &row : rows)
+            ids.append(row.value(0).trimmed());
+        return ids.isEmpty() ? kDenyAll : ids.join(u',');
+    } catch (const db::DbError &) {
+        return kDenyAll;
+    }
 }
 
 } // namespace perikon::suite

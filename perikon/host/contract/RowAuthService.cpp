@@ -52,4 +52,13 @@ QString contactAuthString(RowAuthService &rules, const QString &funcId, const QS
                               rules.NeedControlAuth(QStringLiteral("Customer")));
 }
 
+QString customerAuthCondition(const QString &answer)
+{
+    if (answer.isEmpty())
+        return QStringLiteral("(1=1)");
+    if (answer == kDenyAll)
+        return QStringLiteral("(1=2)");
+    return QStringLiteral("(Customer.iId in (") + answer + QStringLiteral(")) ");
+}
+
 } // namespace perikon::rowauth

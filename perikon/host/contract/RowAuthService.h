@@ -36,6 +36,10 @@ public:
         = 0;
     // Whether rows of `busObId` are under authorization control at all.
     Q_INVOKABLE virtual bool NeedControlAuth(const QString &busObId) = 0;
+    // The rows of `busObId` the operator may reach with a function ("R", "W") by their iId, as a
+    // list of ids: "Customer" only, for the others empty. Empty also when the rows are not
+    // restricted for him, "1=2" when he may reach none.
+    Q_INVOKABLE virtual QString GetAuthString(const QString &busObId, const QString &funcId) = 0;
 };
 
 namespace rowauth {
@@ -50,6 +54,10 @@ QString combineContactAuth(const QString &person, const QString &dimension, cons
 // Asks `rules` for the person, dimension and customer restrictions of contacts (in that order)
 // for a function and combines them. Empty means no restriction.
 QString contactAuthString(RowAuthService &rules, const QString &funcId, const QString &tableAlias);
+
+// A condition over Customer from GetAuthString's answer for customers: "(1=1)" for no
+// restriction, "(1=2)" for none reachable, else the reachable ids.
+QString customerAuthCondition(const QString &answer);
 
 } // namespace rowauth
 

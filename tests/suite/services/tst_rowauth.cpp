@@ -21,6 +21,8 @@ private slots:
     void visibleContacts_data();
     void visibleContacts();
     void unreadableRulesLiftNothing();
+    void reachableCustomers_data();
+    void reachableCustomers();
     void uninitializedServiceReachesNoRow();
 
 private:
@@ -214,6 +216,73 @@ void tst_RowAuth::visibleContacts()
         = rowauth::contactAuthString(service, function, QStringLiteral("Crm_Contact"));
     QCOMPARE(visible(fragment, false), contacts);
     QCOMPARE(visible(fragment, true), contacts);
+}
+
+void tst_RowAuth::reachableCustomers_data()
+{
+    QTest::addColumn<QString>("rules"); // values of an insert into qz_RowAuth
+    QTest::addColumn<QString>("setup"); // extra statement before the check
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("customers"); // reached through customerAuthCondition
+
+    const QStringList all{"C1", "C2", "C3", "O'Neil"};
+    // clang-format off
+    QTest::newRow("no rule restricts nothing") << "" << "" << "Customer" << "R" << "" << all;
+    QTest::newRow("rule names two customers")
+        << "(N'u1', N'customer', N'', N'C3'), (N'u1', N'customer', N'', N'C1')"
+        << "" << "Customer" << "W" << "21,23" << QStringList{"C1", "C3"};
+    QTest::newRow("customer code with a quote")
+        << "(N'u1', N'customer', N'W', N'O''Neil')" << "" << "customer" << "W" << "24" << QStringList{"O'Neil"};
+    QTest::newRow("rule of another function")
+        << "(N'u1', N'customer', N'W', N'C1')" << "" << "Customer" << "R" << "" << all;
+    QTest::newRow("rule of the asked function")
+        << "(N'u1', N'customer', N'W', N'C2')" << "" << "Customer" << "W" << "22" << QStringList{"C2"};
+    QTest::newRow("rule naming no existing customer")
+        << "(N'u1', N'customer', N'', N'C9')" << "" << "Customer" << "W" << "1=2" << QStringList{};
+    QTest::newRow("lifted rule")
+        << "(N'u1', N'customer', N'', N'C1'), (N'u1', N'customer', N'', N'*')" << "" << "Customer" << "W" << "" << all;
+    QTest::newRow("rules of another operator")
+        << "(N'u2', N'customer', N'', N'C1')" << "" << "Customer" << "R" << "" << all;
+    QTest::newRow("customers not under control")
+        << "(N'u1', N'customer', N'', N'C1')"
+        << "update aa_busobject_base set bAuthControl=0 where cBusObId=N'Customer'"
+        << "Customer" << "R" << "" << all;
+    QTest::newRow("other archives are not listed")
+        << "(N'u1', N'customer', N'', N'C1')" << "" << "Crm_Contact" << "R" << "" << all;
+    QTest::newRow("unreadable rules reach none")
+        << "" << "drop table qz_RowAuth" << "Customer" << "R" << "1=2" << QStringList{};
+    // clang-format on
+}
+
+void tst_RowAuth::reachableCustomers()
+{
+    QFETCH(QString, rules);
+    QFETCH(QString, setup);
+    QFETCH(QString, archive);
+    QFETCH(QString, function);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, customers);
+
+    m_db.exec(QStringLiteral("insert into Customer (cCusCode, iId, cCusName) values "
+                             "(N'C1', 21, N'A'), (N'C2', 22, N'B'), (N'C3', 23, N'C'), "
+                             "(N'O''Neil', 24, N'D')"));
+    if (!rules.isEmpty())
+        m_db.exec(QStringLiteral("insert into qz_RowAuth (cUser_Id, cKind, cFuncId, cValue) "
+                                 "values ")
+                  + rules);
+    if (!setup.isEmpty())
+        m_db.exec(setup);
+
+    suite::SuiteRowAuthService service;
+    QVERIFY(service.Init(m_db.connectionString(), QStringLiteral("u1")));
+    const QString reached = service.GetAuthString(archive, function);
+    QCOMPARE(reached, answer);
+    QCOMPARE(m_db.column(QStringLiteral("select cCusCode from Customer where ")
+                         + rowauth::customerAuthCondition(reached)
+                         + QStringLiteral(" order by cCusCode")),
+             customers);
 }
 
 void tst_RowAuth::unreadableRulesLiftNothing()
