@@ -93,6 +93,16 @@ public:
     void DeleteEnded(QWidget *window) override;
     void DebugPrint(const QString &text) override;
 
+    // The editor's resolver reads the reference's table on the account of the login's qzDBName;
+    // with bAuth='1' customers are narrowed to those the operator's rules reach with authFunID
+    // (administrators are not narrowed). Keys the catalogue does not know take any text.
+    bool InitRefEdit(QWidget *edit, QObject *login, const QString &key, bool reserved,
+                     const QString &settingsXml) override;
+    void SetRefEdt(QWidget *edit, QWidget *window) override;
+    // The dialog shows the code and name columns first, then the recordset's other fields.
+    bool FindMatch(QObject *recordset, const QString &codeColumn, const QString &text,
+                   const QString &nameColumn, QWidget *parent) override;
+
 private:
     QString m_lastError;
     bool m_running = false;

@@ -134,6 +134,25 @@ public:
     Q_INVOKABLE virtual bool SaveColSet(QObject *ICom, QWidget *grid, const QString &archive,
                                         const QString &userId)
         = 0;
+    // Lookups.
+    // Sets up a reference editor (a controls::RefEdit) for `key` of the suite's reference
+    // catalogue over the account of `login`; settingsXml as
+    // "<Ref><RefSet bAuth='1' authFunID='W'/></Ref>". False for a widget that is not a RefEdit.
+    virtual bool InitRefEdit(QWidget *edit, QObject *login, const QString &key, bool reserved,
+                             const QString &settingsXml)
+        = 0;
+    // The operator changed the text of reference editor `edit` in `window`: the editor's
+    // reference becomes unchecked until it is matched again.
+    virtual void SetRefEdt(QWidget *edit, QWidget *window) = 0;
+    // Chooses the row of `recordset` (a db::Recordset, already open, any number of rows) that
+    // fits `text`: the first whose `codeColumn` equals it exactly, else whose `nameColumn` equals
+    // it exactly, else the only row, else the operator chooses in RefDialog (modal over `parent`;
+    // its filter line starts with `text`). Leaves the recordset's cursor on the chosen row and
+    // answers true; false when nothing fits or the operator cancels (cursor then undefined).
+    // Trailing blanks do not count in the comparisons.
+    virtual bool FindMatch(QObject *recordset, const QString &codeColumn, const QString &text,
+                           const QString &nameColumn, QWidget *parent)
+        = 0;
 };
 
 } // namespace perikon
