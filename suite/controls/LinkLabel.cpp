@@ -23,11 +23,16 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent)
     applyLook(false);
 }
 
+QColor LinkLabel::linkColor()
+{
+    return QColor(0x00, 0x00, 0xff);
+}
+
 void LinkLabel::applyLook(bool link)
 {
     m_linkLook = link;
     QPalette look = palette();
-    const QColor color = link ? QColor(0x00, 0x00, 0xff) : QColor(Qt::black);
+    const QColor color = link ? linkColor() : QColor(Qt::black);
     look.setColor(QPalette::Active, QPalette::WindowText, color);
     look.setColor(QPalette::Inactive, QPalette::WindowText, color);
     setPalette(look);

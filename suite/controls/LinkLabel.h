@@ -19,6 +19,8 @@ public:
     void setPlainLook();
     void setLinkLook();
     bool hasLinkLook() const { return m_linkLook; }
+    // The text colour of the link look; must-input captions share it.
+    static QColor linkColor();
 
 signals:
     void clicked();

@@ -102,6 +102,18 @@ public:
     // The dialog shows the code and name columns first, then the recordset's other fields.
     bool FindMatch(QObject *recordset, const QString &codeColumn, const QString &text,
                    const QString &nameColumn, QWidget *parent) override;
+    // Only a controls::HostEdit takes an input rule or a filter; other widgets are left alone.
+    void SetIntLen(QWidget *edit, int length) override;
+    // A length of 0 or less takes 10, as SetIntLen does; the point takes one of the characters.
+    void SetDblLen(QWidget *edit, int length, int decimals) override;
+    void SetBadStrException(QWidget *edit) override;
+    int GetStrLen(const QString &text, QWidget *label) override;
+    // The text colour of a link (controls::LinkLabel's link look), without its underline: the
+    // label shows a caption, not a link.
+    void MustInputColor(QWidget *label) override;
+    // Kept as the window's saved geometry under key "<objectName>.frmoptinit", name "geometry".
+    // A window without an objectName or an operator without a user id is left as it is.
+    void FrmOptInit(QWidget *window, QObject *login) override;
 
 private:
     QString m_lastError;

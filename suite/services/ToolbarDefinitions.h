@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace perikon::suite {
 
@@ -13,5 +14,8 @@ namespace perikon::suite {
 // the buttons a window's toolbar offers, in order. Nullopt for an unknown definition.
 std::optional<QList<controls::ToolbarButtonDef>> toolbarDefinition(const QString &module,
                                                                    const QString &definitionKey);
+
+// Every definition as (module, definition key).
+QList<std::pair<QString, QString>> toolbarDefinitionKeys();
 
 } // namespace perikon::suite

@@ -134,6 +134,7 @@ public:
     Q_INVOKABLE virtual bool SaveColSet(QObject *ICom, QWidget *grid, const QString &archive,
                                         const QString &userId)
         = 0;
+
     // Lookups.
     // Sets up a reference editor (a controls::RefEdit) for `key` of the suite's reference
     // catalogue over the account of `login`; settingsXml as
@@ -153,6 +154,22 @@ public:
     virtual bool FindMatch(QObject *recordset, const QString &codeColumn, const QString &text,
                            const QString &nameColumn, QWidget *parent)
         = 0;
+
+    // Card editors.
+    // Integer input (controls::HostEdit InputRule::Integer) of at most `length` digits (0: 10).
+    virtual void SetIntLen(QWidget *edit, int length) = 0;
+    // Decimal input: `length` characters in all, `decimals` after the point.
+    virtual void SetDblLen(QWidget *edit, int length, int decimals) = 0;
+    // Lifts the forbidden-character filter of a host edit (its text is checked elsewhere).
+    virtual void SetBadStrException(QWidget *edit) = 0;
+    // Width in pixels a label needs to show `text` in its font, with a little margin.
+    virtual int GetStrLen(const QString &text, QWidget *label) = 0;
+    // Gives a label the must-input look.
+    virtual void MustInputColor(QWidget *label) = 0;
+    // Applies the operator's stored size/position of `window` (kept per operator and window
+    // objectName through GetRegEdit/SaveRegEdit) and stores it again when the window closes or
+    // hides.
+    virtual void FrmOptInit(QWidget *window, QObject *login) = 0;
 };
 
 } // namespace perikon

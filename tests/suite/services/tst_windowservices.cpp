@@ -1,11 +1,13 @@
 // The public service's window services: a toolbar built from its definition with the operator's
 // rights, and the list grid's columns laid out from the column information.
 
+#include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
 #include "suite/controls/HostGrid.h"
 #include "suite/controls/HostToolbar.h"
 #include "suite/services/SuiteColumnSetService.h"
 #include "suite/services/SuitePubService.h"
+#include "suite/services/ToolbarDefinitions.h"
 #include "support/FailOnWarnings.h"
 #include "support/SuiteFixture.h"
 
@@ -23,6 +25,8 @@ private slots:
     void toolbarFollowsTheRights_data();
     void toolbarFollowsTheRights();
     void unknownToolbarDefinition();
+    void everyToolbarCaptionIsTranslated_data();
+    void everyToolbarCaptionIsTranslated();
     void columnsFitTheirCaptions();
 
 private:
@@ -77,6 +81,42 @@ void tst_WindowServices::unknownToolbarDefinition()
     QVERIFY(
         !service.InitToolbar(&bar, QStringLiteral("CS_NoSuchBar"), QStringLiteral("CS"), nullptr));
     QVERIFY(bar.keys().isEmpty());
+}
+
+void tst_WindowServices::everyToolbarCaptionIsTranslated_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QString>("definition");
+    QTest::addColumn<QString>("language");
+    for (const auto &[module, definition] : suite::toolbarDefinitionKeys()) {
+        for (const char *language : {"zh-CN", "en-US"}) {
+            QTest::addRow("%s %s", qPrintable(definition), language)
+                << module << definition << QString::fromLatin1(language);
+        }
+    }
+}
+
+void tst_WindowServices::everyToolbarCaptionIsTranslated()
+{
+    QFETCH(QString, module);
+    QFETCH(QString, definition);
+    QFETCH(QString, language);
+    suite::SuiteLogin login;
+    login.cUserId = QStringLiteral("admin");
+    login.IsAdmin = true;
+    login.qzDBName = m_db.connectionString();
+    login.setLanguageRegion(language);
+    suite::SuitePubService service;
+    controls::HostToolbar bar;
+    QVERIFY(service.InitToolbar(&bar, definition, module, &login));
+    const auto buttons = suite::toolbarDefinition(module, definition);
+    QVERIFY(buttons && !buttons->isEmpty());
+    QCOMPARE(bar.keys().size(), buttons->size());
+    for (const controls::ToolbarButtonDef &def : *buttons) {
+        const QString text = suite::ResourceTexts::text(language, def.captionKey);
+        QVERIFY2(!text.isEmpty(), qPrintable(def.captionKey));
+        QCOMPARE(bar.button(def.key)->text(), text);
+    }
 }
 
 void tst_WindowServices::columnsFitTheirCaptions()
