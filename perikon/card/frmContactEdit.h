@@ -1,0 +1,216 @@
+#pragma once
+
+// The contact card: one contact in editors over four tabs, added or changed and saved through the
+// session's IClsCommon. Its widgets and load are in frmContactEdit.cpp, reading a contact and the
+// defaults of a new one in frmContactEditLoad.cpp, what typed values trigger in
+// frmContactEditLookups.cpp, commands, checks and the save in frmContactEditSave.cpp, the
+// user-defined and extended editors in frmContactEditUserFields.cpp.
+
+#include "perikon/entry/clsLogin.h"
+#include "perikon/list/ListWindows.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+
+#include <array>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QTabWidget;
+
+namespace perikon {
+
+namespace db {
+class Connection;
+class Recordset;
+} // namespace db
+
+namespace controls {
+class DatePicker;
+class HostEdit;
+class HostGrid;
+class HostToolbar;
+class KeyHook;
+} // namespace controls
+
+class frmContactEdit : public QDialog, public list::ContactCard
+{
+    Q_OBJECT
+public:
+    frmContactEdit(list::ListAccess &list, QWidget *parent = nullptr);
+    ~frmContactEdit() override;
+
+    QDialog *dialog() override { return this; }
+    void presetCustomer(const QString &name, const QString &code) override;
+    // Mode 1 starts a blank card, mode 2 shows the contact of the list's row `row`.
+    void InitData(int mode, int codeColumn, int row) override;
+    // Reads the contact of the current row of the list into every editor.
+    Q_INVOKABLE void Fillallfields();
+    // Runs a toolbar or key command; for "SaveRs" whether the contact was saved.
+    Q_INVOKABLE bool Operating(const QString &command);
+    // The cancel flag and close mode of the last unsaved-changes question.
+    Q_INVOKABLE void ExitForm(int &cancel, int &unloadMode);
+    // The record of the card as IClsCommon takes it.
+    void WriteXML(QString &xml, int mode);
+    // The extended columns' part of the record.
+    QString GetSaveXmlEx();
+    // The extended columns read with a contact, each followed by a comma.
+    QString SetCrmCusExtradefineFld();
+    // The caption label called `name` (case-blind), nullptr when none.
+    QLabel *GetControlByName(const QString &name) const;
+    static QVariant TxtValue(const QVariant &value, const QVariant &defaultValue);
+
+    int mode() const { return m_mode; }
+    int currentRow() const { return m_row; }
+    bool isEdited() const { return m_state.bEdit; }
+    bool exists() const { return m_state.bExist; }
+    bool addedContacts() const { return m_added; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // frmContactEdit.cpp
+    void buildWidgets();
+    QWidget *buildGeneralTab();
+    QWidget *buildDetailsTab();
+    QWidget *buildOtherTab();
+    QWidget *buildAuthTab();
+    void load();
+    void setCaptions();
+    void setLengths();
+    void connectEdits();
+    void onKeyDown(int key, Qt::KeyboardModifiers mods, bool &swallow);
+    QString languageId() const;
+    void setWindowCaption(const QString &captionKey, const QString &code = {});
+
+    // frmContactEditLoad.cpp
+    bool LoadCurrentContact(std::unique_ptr<db::Recordset> &rs, QString &code);
+    void fillFromRecord(db::Recordset &rs);
+    bool LookupCodeToEditor(const QString &codeColumn, const QString &code,
+                            const QString &nameColumn, const QString &sql,
+                            controls::HostEdit *editor, bool showName = false);
+    void fillAuthGrid();
+    void ClearAndApplyDefaults();
+    void setNavigationState();
+
+    // frmContactEditLookups.cpp
+    bool MatchCustomer();
+    bool validateEdit(int index);
+    bool matchSuperior();
+    bool matchPrincipal();
+    bool matchBaseCode(int index, const QString &type);
+    void FillFromCustomer();
+    void checkCustomerDefaultContact(const QString &text);
+    QString GetPersonDepartment(const QString &personCode);
+    void onEditChanged(int index);
+    bool validateDate(int index);
+    void fillCombos();
+    void fillCombo(QComboBox *combo, const QString &type);
+    void MarkEdited();
+    void setMatchedTooltip(controls::HostEdit *editor, const QString &code);
+
+    // frmContactEditSave.cpp
+    bool save();
+    void FlushPendingValidation();
+    bool CheckRequired();
+    bool CheckCodeUnique();
+    bool CheckSuperior();
+    bool CheckAuthDimensions();
+    bool SaveContact();
+    bool CheckMustInput(const QString &xml);
+    void MarkMustInputLabels();
+    void ProposeContactCode();
+    bool navigate(const QString &command);
+    bool ConfirmExitSave(int &cancel, int unloadMode);
+    void SyncToolbarState();
+    void setSaveEnabled(bool enabled);
+
+    // frmContactEditUserFields.cpp
+    void buildUserFields();
+    void buildExtendedFields();
+    void fillUserFields(db::Recordset &rs);
+    void applyUserDefaults();
+    QString userDecimalText(const QVariant &value, int item) const;
+    // The columns the record carries with their values, in the record's order.
+    QList<QPair<QString, QString>> recordValues() const;
+
+    list::ListAccess &m_list;
+    std::unique_ptr<db::Connection> m_connection;
+
+    // Per-window state.
+    int m_mode = 0;
+    int m_codeColumn = 0;
+    int m_row = 0;
+    bool m_added = false;
+    bool m_saveResult = false;
+    QString m_loadedOid;
+    QString m_loadedEndDate;
+    QString m_relatedPersonXml;
+    QString m_privilegeXml;
+    // bExist: the contact is stored; bEdit: the card has unsaved changes.
+    clsContactDO m_state;
+    int m_cancel = 0;
+    int m_unloadMode = 0;
+    bool m_closing = false;
+    bool m_loading = false;
+    std::optional<QString> m_extendedColumns;
+    // The contact was its customer's default contact when it was read.
+    bool m_loadedDefault = false;
+    // The contact class's user-defined and extended item definitions.
+    struct UserDefinition
+    {
+        QString id, item, caption, type, dbName;
+        int length = 0;
+        int decimals = -1;
+        bool mustInput = false;
+    };
+    QList<UserDefinition> m_userDefs;
+
+    // Widgets.
+    std::array<controls::HostEdit *, 23> m_edt{};
+    std::array<QLabel *, 23> m_lbl{};
+    std::array<controls::DatePicker *, 5> m_dt{};
+    std::array<QLabel *, 5> m_dtLabel{};
+    std::array<controls::HostEdit *, 14> m_edtU{};
+    std::array<QLabel *, 16> m_lblD1{};
+    struct ExtendedEditor
+    {
+        controls::HostEdit *edit = nullptr;
+        QLabel *label = nullptr;
+        int item = 0;      // the n of cLDefine<n>
+        int decimals = -1; // numeric items: their decimals
+        QString id;        // the item's cID
+    };
+    QList<ExtendedEditor> m_edtE;
+    QWidget *m_otherPage = nullptr;
+    QGridLayout *m_extendedGrid = nullptr;
+    // Decimals of user-defined items 13 and 14 (-1 when the item has none set).
+    std::array<int, 2> m_userDecimals{-1, -1};
+    QComboBox *m_cboSex = nullptr;
+    QComboBox *m_cboMarriage = nullptr;
+    QLabel *m_lblSex = nullptr;
+    QLabel *m_lblMarriage = nullptr;
+    QCheckBox *m_chkMajor = nullptr;
+    QCheckBox *m_chkDefaultCon = nullptr;
+    QTabWidget *m_tab = nullptr;
+    controls::HostGrid *m_authGrid = nullptr;
+    controls::HostToolbar *m_tlb = nullptr;
+    controls::HostToolbar *m_tlb2 = nullptr;
+    controls::KeyHook *m_keyHook = nullptr;
+};
+
+namespace card {
+// Makes the card the window the list's Add and Modify open.
+void registerContactCardWindow();
+} // namespace card
+
+} // namespace perikon
