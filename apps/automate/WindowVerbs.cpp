@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -210,6 +211,16 @@ QJsonObject WindowVerbs::click(QObject *target, const QJsonObject &request)
                          request.value(QLatin1String("col")).toInt(), twice);
     }
     auto *widget = static_cast<QWidget *>(target);
+    // A tab of a tab widget (path to the QTabWidget, "tab": index), as a click on its caption.
+    if (auto *tabs = qobject_cast<QTabWidget *>(widget);
+        tabs && request.contains(QLatin1String("tab"))) {
+        const int index = request.value(QLatin1String("tab")).toInt();
+        if (index < 0 || index >= tabs->count() || !tabs->isTabEnabled(index))
+            return failure(
+                QStringLiteral("%1 has no tab %2 to choose").arg(nameOf(target)).arg(index));
+        tabs->setCurrentIndex(index);
+        return success();
+    }
     if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<controls::LinkLabel *>(widget)) {
         clickControl(widget, twice);
         return success();

@@ -362,6 +362,8 @@ void frmContactEdit::load()
     if (gCardColInfoXml.isEmpty() && gColumnSet)
         gCardColInfoXml = gColumnSet->getColInfo(QStringLiteral("Crm_Contact"), 0);
     MarkMustInputLabels();
+    // Nothing to save until the operator changes something.
+    setSaveEnabled(false);
     m_loading = false;
 }
 
@@ -380,6 +382,11 @@ void frmContactEdit::setCaptions()
     m_chkMajor->setText(GetResText(QStringLiteral("K2.CRM.LblCap.Major")));
     m_chkDefaultCon->setText(GetResText(QStringLiteral("K2.AA.ARCHIVE.crm_contact"))
                              + GetResText(QStringLiteral("K2.EAI.Main.0637")));
+    for (int column = 1; column <= 4; ++column) {
+        m_authGrid->setTextMatrix(
+            0, column, GetResText(QStringLiteral("K2.CRM.Card.AuthGrid.Col%1").arg(column)));
+        m_authGrid->setColWidth(column, column % 2 == 1 ? 110 : 180);
+    }
 }
 
 void frmContactEdit::setLengths()

@@ -69,6 +69,11 @@ bool frmContactEdit::Operating(const QString &command)
         close();
         return true;
     }
+    if (is("Help")) {
+        if (gPubService)
+            gPubService->ShowHelp(this);
+        return true;
+    }
     return true;
 }
 

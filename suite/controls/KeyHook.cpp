@@ -46,6 +46,16 @@ bool KeyHook::eventFilter(QObject *watched, QEvent *event)
         // The shortcut check comes before the key press: announce the key here, and claim it
         // when it is swallowed, so no shortcut fires and the press itself arrives to be eaten.
         auto *key = static_cast<QKeyEvent *>(event);
+        // A press can be preceded by more than one shortcut check (one from the platform, one
+        // when the application delivers the press); the key is announced once.
+        if (m_announced.pending && m_announced.key == key->key()
+            && m_announced.mods == key->modifiers()) {
+            if (m_announced.swallowed) {
+                key->accept();
+                return true;
+            }
+            break;
+        }
         const bool swallowed = pressed(key);
         m_announced = {key->key(), key->modifiers(), swallowed, true};
         if (swallowed) {

@@ -321,6 +321,11 @@ void tst_ContactCardWindow::loadConfirmsStoredCodes()
     m_db.exec(QStringLiteral("update Crm_Contact set cCusCode=N'%1', cConDepart=N'GONE', "
                              "bcSexID=NULL where cContactCode=N'%2'")
                   .arg(customer, code));
+    const QString department
+        = m_db.column(QStringLiteral("select min(cDepCode) from Department")).first();
+    m_db.exec(QStringLiteral("insert into crm_contact_Auth (Contact_Id, Privilege_Type, "
+                             "Privilege_ID) values (N'%1', 0, N'%2')")
+                  .arg(code, department));
     FakeList list(codes(3));
     auto card = openCard(list, 2, 1);
     // The customer shows its name and keeps its code; a department its archive lost keeps its
@@ -330,6 +335,14 @@ void tst_ContactCardWindow::loadConfirmsStoredCodes()
     QCOMPARE(edit(*card, 22)->text(), QStringLiteral("GONE"));
     QCOMPARE(edit(*card, 22)->tag(), QString());
     QCOMPARE(card->findChild<QComboBox *>(QStringLiteral("cboSex"))->currentIndex(), -1);
+    // The data authorization tab lists the department granted on the contact.
+    auto *grants = card->findChild<controls::HostGrid *>(QStringLiteral("flxGrid"));
+    QCOMPARE(grants->Rows(), 2);
+    QCOMPARE(grants->TextMatrix(1, 3), department);
+    QCOMPARE(grants->TextMatrix(1, 4),
+             m_db.column(QStringLiteral("select cDepName from Department where cDepCode=N'%1'")
+                             .arg(department))
+                 .first());
     QVERIFY(!edit(*card, 1)->isEnabled());
     QVERIFY(!gContactTs.isEmpty());
 }

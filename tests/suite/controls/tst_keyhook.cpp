@@ -146,6 +146,44 @@ private slots:
         QCOMPARE(w.field->text(), fieldText);
         QCOMPARE(shortcut.count(), shortcutRuns);
     }
+
+    void aPressCheckedTwiceForShortcutsIsHeardOnce_data()
+    {
+        QTest::addColumn<bool>("swallow");
+        QTest::newRow("swallowed") << true;
+        QTest::newRow("passed on") << false;
+    }
+
+    // Delivering a press can run the shortcut check twice (the platform's, then the
+    // application's own when it delivers the press): one press must run one command.
+    void aPressCheckedTwiceForShortcutsIsHeardOnce()
+    {
+        QFETCH(bool, swallow);
+        HookedWindow w;
+        QVERIFY(w.activate(w.field));
+        int heard = 0;
+        connect(
+            w.hook, &KeyHook::keyDown, this,
+            [&](int, Qt::KeyboardModifiers, bool &swallowIt) {
+                ++heard;
+                swallowIt = swallow;
+            },
+            Qt::DirectConnection);
+        const auto press = [&w] {
+            for (int check = 0; check < 2; ++check) {
+                QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_PageUp, Qt::NoModifier);
+                QApplication::sendEvent(w.field, &override);
+            }
+            QKeyEvent down(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier);
+            QApplication::sendEvent(w.field, &down);
+            QKeyEvent up(QEvent::KeyRelease, Qt::Key_PageUp, Qt::NoModifier);
+            QApplication::sendEvent(w.field, &up);
+        };
+        press();
+        QCOMPARE(heard, 1);
+        press();
+        QCOMPARE(heard, 2);
+    }
 };
 
 QTEST_MAIN(tst_KeyHook)
