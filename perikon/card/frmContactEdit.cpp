@@ -236,22 +236,22 @@ QWidget *frmContactEdit::buildOtherTab()
     scroll->setFrameShape(QFrame::NoFrame);
     m_otherPage = new QWidget;
     m_otherPage->setObjectName(QStringLiteral("SSTab1_OtherPage"));
-    auto *grid = new FieldGrid(m_otherPage);
+    FieldGrid grid(m_otherPage);
     for (int i = 0; i < kUserEditCount; ++i) {
         auto *edit = new HostEdit;
         edit->setObjectName(QStringLiteral("EdtU_%1").arg(i));
         m_edtU[std::size_t(i)] = edit;
         m_lblD1[std::size_t(i)] = newLabel(QStringLiteral("LblD1_%1").arg(i), nullptr);
-        grid->add(m_lblD1[std::size_t(i)], edit);
+        grid.add(m_lblD1[std::size_t(i)], edit);
     }
     // Items 15 and 16 are dates.
     m_lblD1[14] = m_dtLabel[kUserDate15Picker];
     m_lblD1[15] = m_dtLabel[kUserDate16Picker];
-    grid->add(m_lblD1[14], m_dt[kUserDate15Picker]);
-    grid->add(m_lblD1[15], m_dt[kUserDate16Picker]);
-    m_extendedGrid = grid->layout();
-    m_extendedGrid->setProperty("nextRow", (kUserItemCount + 1) / 2);
-    delete grid;
+    grid.add(m_lblD1[14], m_dt[kUserDate15Picker]);
+    grid.add(m_lblD1[15], m_dt[kUserDate16Picker]);
+    // The extended editors follow, built once their definitions are read.
+    m_extendedGrid = grid.layout();
+    m_extendedRow = (kUserItemCount + 1) / 2;
     scroll->setWidget(m_otherPage);
     return scroll;
 }
@@ -320,7 +320,7 @@ void frmContactEdit::load()
     ClearAndApplyDefaults();
 
     if (gPubService) {
-        gPubService->HelpX(this, QStringLiteral("Contact"));
+        gPubService->HelpX(this, QStringLiteral("ContactCard"));
         gPubService->FrmOptInit(this, gLogin);
     }
     buildUserFields();
@@ -382,9 +382,11 @@ void frmContactEdit::setCaptions()
     m_chkMajor->setText(GetResText(QStringLiteral("K2.CRM.LblCap.Major")));
     m_chkDefaultCon->setText(GetResText(QStringLiteral("K2.AA.ARCHIVE.crm_contact"))
                              + GetResText(QStringLiteral("K2.EAI.Main.0637")));
+    const QString gridCaptions[] = {
+        QStringLiteral("K2.CRM.Card.AuthGrid.Col1"), QStringLiteral("K2.CRM.Card.AuthGrid.Col2"),
+        QStringLiteral("K2.CRM.Card.AuthGrid.Col3"), QStringLiteral("K2.CRM.Card.AuthGrid.Col4")};
     for (int column = 1; column <= 4; ++column) {
-        m_authGrid->setTextMatrix(
-            0, column, GetResText(QStringLiteral("K2.CRM.Card.AuthGrid.Col%1").arg(column)));
+        m_authGrid->setTextMatrix(0, column, GetResText(gridCaptions[column - 1]));
         m_authGrid->setColWidth(column, column % 2 == 1 ? 110 : 180);
     }
 }

@@ -126,12 +126,12 @@ private:
     bool CheckSuperior();
     bool CheckAuthDimensions();
     bool SaveContact();
-    bool CheckMustInput(const QString &xml);
+    // The card's values against the must-input columns of gCardColInfoXml.
+    bool CheckMustInput();
     void MarkMustInputLabels();
     void ProposeContactCode();
     bool navigate(const QString &command);
     bool ConfirmExitSave(int &cancel, int unloadMode);
-    void SyncToolbarState();
     void setSaveEnabled(bool enabled);
 
     // frmContactEditUserFields.cpp
@@ -193,6 +193,7 @@ private:
     QList<ExtendedEditor> m_edtE;
     QWidget *m_otherPage = nullptr;
     QGridLayout *m_extendedGrid = nullptr;
+    int m_extendedRow = 0; // the extended editors' first row in m_extendedGrid
     // Decimals of user-defined items 13 and 14 (-1 when the item has none set).
     std::array<int, 2> m_userDecimals{-1, -1};
     QComboBox *m_cboSex = nullptr;

@@ -79,13 +79,8 @@ bool frmContactEdit::Operating(const QString &command)
 
 void frmContactEdit::setSaveEnabled(bool enabled)
 {
-    m_tlb->setButtonEnabled(QStringLiteral("SaveRs"), enabled);
-    SyncToolbarState();
-}
-
-void frmContactEdit::SyncToolbarState()
-{
     // TLB2 mirrors Tlb and follows its states itself.
+    m_tlb->setButtonEnabled(QStringLiteral("SaveRs"), enabled);
 }
 
 void frmContactEdit::ProposeContactCode()
@@ -280,7 +275,7 @@ bool frmContactEdit::SaveContact()
     WriteXML(xml, m_mode);
     if (gCardColInfoXml.isEmpty() && gColumnSet)
         gCardColInfoXml = gColumnSet->getColInfo(QStringLiteral("Crm_Contact"), 0);
-    if (!CheckMustInput(xml))
+    if (!CheckMustInput())
         return false;
 
     QString message;
@@ -406,9 +401,8 @@ void frmContactEdit::WriteXML(QString &xml, int mode)
     xml = cardRecordXml(record);
 }
 
-bool frmContactEdit::CheckMustInput(const QString &xml)
+bool frmContactEdit::CheckMustInput()
 {
-    Q_UNUSED(xml);
     pugi::xml_document doc;
     const QByteArray colInfo = gCardColInfoXml.toUtf8();
     if (!doc.load_buffer(colInfo.constData(), std::size_t(colInfo.size()))) {

@@ -118,7 +118,7 @@ void frmContactEdit::buildUserFields()
 
 void frmContactEdit::buildExtendedFields()
 {
-    int row = m_extendedGrid->property("nextRow").toInt();
+    int row = m_extendedRow;
     int column = 0;
     for (const UserDefinition &def : std::as_const(m_userDefs)) {
         const int n = itemNumber(def.item, kExtendedItem);

@@ -136,7 +136,14 @@ void SuitePubService::ShowHelp(QWidget *window)
 {
     SuiteUiHelper helper;
     const QString command = window ? window->property(kHelpCommand).toString() : QString();
-    HelpViewer::open(window, helper.GetHelpFile(), helpTopic(command));
+    // The card's own help family opens the card's section whatever command ran last.
+    const bool card = window
+                      && window->property(kHelpFamily)
+                                 .toString()
+                                 .compare(QLatin1String("ContactCard"), Qt::CaseInsensitive)
+                             == 0;
+    HelpViewer::open(window, helper.GetHelpFile(),
+                     card ? QStringLiteral("card") : helpTopic(command));
 }
 
 void SuitePubService::FrmOpt(QWidget *window, const QString &key, const QString &archive,

@@ -16,6 +16,7 @@
 #include "suite/controls/HostEdit.h"
 #include "suite/controls/HostGrid.h"
 #include "suite/controls/HostToolbar.h"
+#include "suite/services/HelpViewer.h"
 #include "support/FailOnWarnings.h"
 #include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
@@ -95,6 +96,7 @@ private slots:
     void leavingAnEditedCardAsks();
     void navigationStaysOnTheListsRows();
     void removingTheDefaultContactAsksFirst();
+    void helpKeyOpensTheCardsSection();
 
 private:
     std::unique_ptr<frmContactEdit> openCard(FakeList &list, int mode, int row = 1);
@@ -625,6 +627,19 @@ void tst_ContactCardWindow::removingTheDefaultContactAsksFirst()
                             .arg(customer))
                 .first()
                 .isEmpty());
+}
+
+void tst_ContactCardWindow::helpKeyOpensTheCardsSection()
+{
+    FakeList list(codes(3));
+    auto card = openCard(list, 2, 1);
+    edit(*card, 2)->setFocus();
+    QTest::keyClick(edit(*card, 2), Qt::Key_F1);
+    auto *help
+        = qobject_cast<suite::HelpViewer *>(card->findChild<QDialog *>(QStringLiteral("frmHelp")));
+    QVERIFY(help);
+    QCOMPARE(help->topic(), QStringLiteral("card"));
+    help->close();
 }
 
 QTEST_MAIN(tst_ContactCardWindow)
