@@ -4,10 +4,15 @@
 // same statements read with the raw sqlite3 API, every column as text. The card moves between
 // rows spread over the list so no contact is read twice in a row.
 //
+// The raw side is timed around the replay call, so both sides include their own bookkeeping.
+//
 // bench-cardload [contacts] [runs]: 100000 contacts and 21 runs unless told otherwise. Prints
 // min, median and max in milliseconds and the median ratio.
 
+#include "bench/saves/RawReplay.h"
 #include "perikon/card/frmContactEdit.h"
+#include "perikon/data/IClsCommon.h"
+#include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/entry/IContact.h"
 #include "perikon/list/frmContactList.h"
@@ -26,8 +31,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -61,31 +64,6 @@ Spread measure(int runs, const std::function<void(int)> &run)
 void print(const char *what, const Spread &spread)
 {
     std::printf("  %-34s %9.3f %9.3f %9.3f ms\n", what, spread.min, spread.median, spread.max);
-}
-
-// Runs every statement and reads each row, every column as text.
-bool rawRead(sqlite3 *db, const std::vector<QByteArray> &statements)
-{
-    std::size_t bytes = 0;
-    for (const QByteArray &sql : statements) {
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr)
-            != SQLITE_OK) {
-            std::fprintf(stderr, "raw read: %s\n%s\n", sqlite3_errmsg(db), sql.constData());
-            return false;
-        }
-        const int columns = sqlite3_column_count(statement);
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < columns; ++c) {
-                sqlite3_column_text(statement, c);
-                bytes += std::size_t(sqlite3_column_bytes(statement, c));
-            }
-        }
-        sqlite3_finalize(statement);
-    }
-    static volatile std::size_t readBytes = 0; // keeps the reads from being optimised away
-    readBytes = bytes;
-    return true;
 }
 
 } // namespace
@@ -148,26 +126,30 @@ int main(int argc, char *argv[])
     };
 
     // The statements one read sends, as the driver sends them.
-    std::vector<std::vector<QByteArray>> sent(static_cast<std::size_t>(runs));
+    std::vector<std::vector<bench::CapturedStatement>> sent(static_cast<std::size_t>(runs));
     for (int run = 0; run < runs; ++run) {
         card.InitData(2, codeColumn, rowOf(run));
-        db::Driver::setStatementObserver([&sent, run](const QString &sql, const QVariantList &) {
-            sent[std::size_t(run)].push_back(sql.toUtf8());
-        });
+        db::Driver::setStatementObserver(
+            [&sent, run](const QString &sql, const QVariantList &parameters) {
+                sent[std::size_t(run)].push_back({sql, parameters});
+            });
         card.Fillallfields();
         db::Driver::setStatementObserver({});
     }
 
     const Spread fill = measure(runs, [&](int run) { card.InitData(2, codeColumn, rowOf(run)); });
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(files->account).constData(), &db, SQLITE_OPEN_READONLY,
-                    nullptr);
-    bool rawOk = true;
-    const Spread raw
-        = measure(runs, [&](int run) { rawOk &= rawRead(db, sent[std::size_t(run)]); });
-    sqlite3_close(db);
-    if (!rawOk)
+    // The same statements through the raw sqlite3 API on the session's own connection.
+    QString failure;
+    const Spread raw = measure(runs, [&](int run) {
+        const bench::ReplayResult replay
+            = bench::replayRaw(gClsCommon->connection()->driver(), sent[std::size_t(run)]);
+        if (replay.failures > 0 && failure.isEmpty())
+            failure = replay.firstFailure;
+    });
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "raw replay: %s\n", qPrintable(failure));
         return 1;
+    }
 
     std::printf("card load, %d contacts, %d runs, %zu statements per read\n", contacts, runs,
                 sent.front().size());
