@@ -132,6 +132,7 @@ private:
     void ProposeContactCode();
     bool navigate(const QString &command);
     bool ConfirmExitSave(int &cancel, int unloadMode);
+    void finishClosing();
     void setSaveEnabled(bool enabled);
 
     // frmContactEditUserFields.cpp

@@ -130,9 +130,15 @@ bool frmContactEdit::save()
             return false;
         }
     }
-    // A superior or person typed but matched to nothing would be saved as a dangling code.
-    for (int index : {kSuperiorEdit, kPrincipalEdit}) {
+    // A superior, person or department typed but matched to nothing would be saved as a
+    // dangling code. Editors the operator changed since their last match are checked again;
+    // an emptied one holds no code any more.
+    for (int index : {kSuperiorEdit, kPrincipalEdit, kDepartmentEdit}) {
         HostEdit *edit = m_edt[std::size_t(index)];
+        if (edit->text().isEmpty())
+            edit->setTag(QString());
+        else if (auto *ref = qobject_cast<RefEdit *>(edit); ref && !ref->isValidReference())
+            ref->recheck();
         if (!edit->text().isEmpty() && edit->tag().isEmpty()) {
             ShowMessage(GetResText(QStringLiteral("K2.CRM.QZContact.frmcontactedit.00066")));
             m_tab->setCurrentIndex(0);
@@ -526,14 +532,23 @@ bool frmContactEdit::ConfirmExitSave(int &cancel, int unloadMode)
     return true;
 }
 
+void frmContactEdit::finishClosing()
+{
+    m_closing = true;
+    gContactTs.clear();
+    // Contacts added here are shown when the list is read again after the card, even when a
+    // later refused save cleared the list's refresh flag.
+    if (m_added)
+        gListDirty = true;
+}
+
 void frmContactEdit::closeEvent(QCloseEvent *event)
 {
     if (!m_closing && !ConfirmExitSave(m_cancel, m_unloadMode)) {
         event->ignore();
         return;
     }
-    m_closing = true;
-    gContactTs.clear();
+    finishClosing();
     QDialog::closeEvent(event);
 }
 
@@ -542,8 +557,7 @@ void frmContactEdit::reject()
     // Escape and the window's close both end here: the unsaved-changes question comes first.
     if (!m_closing && !ConfirmExitSave(m_cancel, m_unloadMode))
         return;
-    m_closing = true;
-    gContactTs.clear();
+    finishClosing();
     QDialog::reject();
 }
 
