@@ -105,6 +105,10 @@ private:
     // frmContactEditLookups.cpp
     bool MatchCustomer();
     bool validateEdit(int index);
+    // The row of `sql` the typed text of `edit` stands for (the recordset on it); nullptr when
+    // none fits, after the message, with the editor holding no code.
+    std::unique_ptr<db::Recordset> matchTyped(controls::HostEdit *edit, const QString &sql,
+                                              const QString &codeColumn, const QString &nameColumn);
     bool matchSuperior();
     bool matchPrincipal();
     bool matchBaseCode(int index, const QString &type);
@@ -137,6 +141,8 @@ private:
 
     // frmContactEditUserFields.cpp
     void buildUserFields();
+    // The editor of user-defined item n (1..16).
+    QWidget *userItemEditor(int n) const;
     void buildExtendedFields();
     void fillUserFields(db::Recordset &rs);
     void applyUserDefaults();

@@ -157,6 +157,20 @@ bool frmContactEdit::validateEdit(int index)
     }
 }
 
+std::unique_ptr<db::Recordset> frmContactEdit::matchTyped(HostEdit *edit, const QString &sql,
+                                                          const QString &codeColumn,
+                                                          const QString &nameColumn)
+{
+    std::unique_ptr<db::Recordset> rs = openOnSession(sql);
+    if (rs && rs->recordCount() > 0 && gPubService
+        && gPubService->FindMatch(rs.get(), codeColumn, edit->text(), nameColumn, this))
+        return rs;
+    edit->setTag(QString());
+    edit->setToolTip(QString());
+    ShowMessage(GetResText(QStringLiteral("K2.CRM.QZContact.frmcontactedit.00066")));
+    return nullptr;
+}
+
 bool frmContactEdit::matchSuperior()
 {
     HostEdit *edit = m_edt[kSuperiorEdit];
@@ -167,17 +181,13 @@ bool frmContactEdit::matchSuperior()
     }
     const QString t = db::sqlEscaped(typed);
     std::unique_ptr<db::Recordset> rs
-        = openOnSession(QStringLiteral("SELECT cContactCode,cContactName FROM Crm_Contact WHERE ")
-                        + QStringLiteral(" (cContactCode=N'") + t
-                        + QStringLiteral("' or cContactName=N'") + t + QStringLiteral("')"));
-    if (!rs || rs->recordCount() == 0 || !gPubService
-        || !gPubService->FindMatch(rs.get(), QStringLiteral("cContactCode"), typed,
-                                   QStringLiteral("cContactName"), this)) {
-        edit->setTag(QString());
-        edit->setToolTip(QString());
-        ShowMessage(GetResText(QStringLiteral("K2.CRM.QZContact.frmcontactedit.00066")));
+        = matchTyped(edit,
+                     QStringLiteral("SELECT cContactCode,cContactName FROM Crm_Contact WHERE ")
+                         + QStringLiteral(" (cContactCode=N'") + t
+                         + QStringLiteral("' or cContactName=N'") + t + QStringLiteral("')"),
+                     QStringLiteral("cContactCode"), QStringLiteral("cContactName"));
+    if (!rs)
         return false;
-    }
     const QString code = valueText(rs->value(QStringLiteral("cContactCode")));
     setReference(edit, code, valueText(rs->value(QStringLiteral("cContactName"))));
     setMatchedTooltip(edit, code);
@@ -203,17 +213,13 @@ bool frmContactEdit::matchPrincipal()
     }
     const QString t = db::sqlEscaped(typed);
     std::unique_ptr<db::Recordset> rs
-        = openOnSession(QStringLiteral("SELECT cPersonCode,cPersonName FROM Person WHERE ")
-                        + QStringLiteral(" (cPersonCode=N'") + t + QStringLiteral("' or ")
-                        + QStringLiteral(" cPersonName=N'") + t + QStringLiteral("')"));
-    if (!rs || rs->recordCount() == 0 || !gPubService
-        || !gPubService->FindMatch(rs.get(), QStringLiteral("cPersonCode"), typed,
-                                   QStringLiteral("cPersonName"), this)) {
-        edit->setTag(QString());
-        edit->setToolTip(QString());
-        ShowMessage(GetResText(QStringLiteral("K2.CRM.QZContact.frmcontactedit.00066")));
+        = matchTyped(edit,
+                     QStringLiteral("SELECT cPersonCode,cPersonName FROM Person WHERE ")
+                         + QStringLiteral(" (cPersonCode=N'") + t + QStringLiteral("' or ")
+                         + QStringLiteral(" cPersonName=N'") + t + QStringLiteral("')"),
+                     QStringLiteral("cPersonCode"), QStringLiteral("cPersonName"));
+    if (!rs)
         return false;
-    }
     const QString code = valueText(rs->value(QStringLiteral("cPersonCode")));
     setReference(edit, code, code);
     setMatchedTooltip(edit, code);

@@ -58,6 +58,13 @@ bool isIntegerType(const QString &type)
 
 } // namespace
 
+QWidget *frmContactEdit::userItemEditor(int n) const
+{
+    if (n <= kUserEditCount)
+        return m_edtU[std::size_t(n - 1)];
+    return m_dt[std::size_t(n == 15 ? kUserDate15Picker : kUserDate16Picker)];
+}
+
 void frmContactEdit::buildUserFields()
 {
     m_userDefs.clear();
@@ -89,11 +96,7 @@ void frmContactEdit::buildUserFields()
     };
     for (int n = 1; n <= kUserItemCount; ++n) {
         QLabel *label = m_lblD1[std::size_t(n - 1)];
-        QWidget *editor
-            = n <= kUserEditCount
-                  ? static_cast<QWidget *>(m_edtU[std::size_t(n - 1)])
-                  : static_cast<QWidget *>(
-                      m_dt[std::size_t(n == 15 ? kUserDate15Picker : kUserDate16Picker)]);
+        QWidget *editor = userItemEditor(n);
         const UserDefinition *def = definition(n);
         if (!def || def->caption.isEmpty()) {
             // An item not in use keeps its stored value, written back from the hidden editor.
@@ -112,6 +115,15 @@ void frmContactEdit::buildUserFields()
         } else if ((n == 11 || n == 12) && gPubService) {
             gPubService->SetIntLen(m_edtU[std::size_t(n - 1)], 0);
         }
+    }
+    if (gPubService) {
+        QList<QWidget *> labels;
+        QList<QWidget *> editors;
+        for (int n = 1; n <= kUserItemCount; ++n) {
+            labels << m_lblD1[std::size_t(n - 1)];
+            editors << userItemEditor(n);
+        }
+        gPubService->SetUserDefEle(labels, editors);
     }
     buildExtendedFields();
 }

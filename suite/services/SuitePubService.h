@@ -111,6 +111,7 @@ public:
     // The text colour of a link (controls::LinkLabel's link look), without its underline: the
     // label shows a caption, not a link.
     void MustInputColor(QWidget *label) override;
+    void SetUserDefEle(const QList<QWidget *> &labels, const QList<QWidget *> &editors) override;
     // Kept as the window's saved geometry under key "<objectName>.frmoptinit", name "geometry".
     // A window without an objectName or an operator without a user id is left as it is.
     void FrmOptInit(QWidget *window, QObject *login) override;

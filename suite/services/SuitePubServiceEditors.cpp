@@ -111,6 +111,26 @@ void SuitePubService::MustInputColor(QWidget *label)
     label->setPalette(look);
 }
 
+void SuitePubService::SetUserDefEle(const QList<QWidget *> &labels, const QList<QWidget *> &editors)
+{
+    for (qsizetype i = 0; i < std::min(labels.size(), editors.size()); ++i) {
+        auto *label = qobject_cast<QLabel *>(labels.at(i));
+        QWidget *editor = editors.at(i);
+        if (!label || !editor)
+            continue;
+        label->setBuddy(editor);
+        // The caption as read out: a mnemonic's "&" is no part of it, "&&" stands for "&".
+        QString name;
+        const QString caption = label->text();
+        for (qsizetype c = 0; c < caption.size(); ++c) {
+            if (caption.at(c) == u'&' && ++c >= caption.size())
+                break;
+            name += caption.at(c);
+        }
+        editor->setAccessibleName(name);
+    }
+}
+
 void SuitePubService::FrmOptInit(QWidget *window, QObject *login)
 {
     if (!window || window->objectName().isEmpty())

@@ -494,6 +494,19 @@ void tst_ContactCardWindow::mustInputColumnStopsTheSave()
     const QString suffix = GetResText(QStringLiteral("K2.AA.ARCHIVE.COMMON.bMustInput"));
     QVERIFY2(messages.first().endsWith(suffix) && messages.first().size() > suffix.size(),
              qPrintable(messages.first()));
+    // The label of the must-input column has the must-input look from the start.
+    QCOMPARE(card->findChild<QLabel *>(QStringLiteral("lblcMobilePhone"))
+                 ->palette()
+                 .color(QPalette::Active, QPalette::WindowText),
+             card->findChild<QLabel *>(QStringLiteral("lblcContactName"))
+                 ->palette()
+                 .color(QPalette::Active, QPalette::WindowText));
+    QVERIFY(card->findChild<QLabel *>(QStringLiteral("lblcMobilePhone"))
+                ->palette()
+                .color(QPalette::Active, QPalette::WindowText)
+            != card->findChild<QLabel *>(QStringLiteral("lblcHomePhone"))
+                   ->palette()
+                   .color(QPalette::Active, QPalette::WindowText));
     testing::typeText(edit(*card, 12), QStringLiteral("13800000000"));
     QVERIFY(card->Operating(QStringLiteral("SaveRs")));
     gCardColInfoXml.clear();

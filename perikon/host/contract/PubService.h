@@ -166,6 +166,10 @@ public:
     virtual int GetStrLen(const QString &text, QWidget *label) = 0;
     // Gives a label the must-input look.
     virtual void MustInputColor(QWidget *label) = 0;
+    // Pairs the user-defined items' captions with their editors (same positions), once the
+    // captions are set: each caption names its editor to assistive tools and its mnemonic takes
+    // the operator to the editor.
+    virtual void SetUserDefEle(const QList<QWidget *> &labels, const QList<QWidget *> &editors) = 0;
     // Applies the operator's stored size/position of `window` (kept per operator and window
     // objectName through GetRegEdit/SaveRegEdit) and stores it again when the window closes or
     // hides.

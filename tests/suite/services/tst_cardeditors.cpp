@@ -31,6 +31,7 @@ private slots:
     void captionWidthShowsTheText_data();
     void captionWidthShowsTheText();
     void mustInputLooksLikeALink();
+    void userItemCaptionsNameTheirEditors();
     void geometryKeptPerOperatorAndWindow_data();
     void geometryKeptPerOperatorAndWindow();
 
@@ -197,6 +198,25 @@ void tst_CardEditors::mustInputLooksLikeALink()
     for (const auto group : {QPalette::Active, QPalette::Inactive})
         QCOMPARE(label.palette().color(group, QPalette::WindowText), linkColor);
     QVERIFY(!label.font().underline());
+}
+
+void tst_CardEditors::userItemCaptionsNameTheirEditors()
+{
+    QWidget window;
+    auto *first = new QLabel(QStringLiteral("联系人级别"), &window);
+    auto *second = new QLabel(QStringLiteral("&Years && months"), &window);
+    auto *notALabel = new QWidget(&window);
+    auto *firstEdit = new controls::HostEdit(&window);
+    auto *secondEdit = new controls::HostEdit(&window);
+    auto *thirdEdit = new controls::HostEdit(&window);
+    // More editors than captions: the extra one is left alone, as is a caption that is no label.
+    m_service.SetUserDefEle({first, second, notALabel},
+                            {firstEdit, secondEdit, thirdEdit, nullptr});
+    QCOMPARE(first->buddy(), firstEdit);
+    QCOMPARE(second->buddy(), secondEdit);
+    QCOMPARE(firstEdit->accessibleName(), QStringLiteral("联系人级别"));
+    QCOMPARE(secondEdit->accessibleName(), QStringLiteral("Years & months"));
+    QVERIFY(thirdEdit->accessibleName().isEmpty());
 }
 
 void tst_CardEditors::geometryKeptPerOperatorAndWindow_data()
