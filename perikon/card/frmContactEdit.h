@@ -124,7 +124,8 @@ private:
 
     // frmContactEditSave.cpp
     bool save();
-    void FlushPendingValidation();
+    // Runs the check of the focused field; false when it refused the value.
+    bool FlushPendingValidation();
     bool CheckRequired();
     bool CheckCodeUnique();
     bool CheckSuperior();

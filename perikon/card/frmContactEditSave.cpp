@@ -91,34 +91,38 @@ void frmContactEdit::ProposeContactCode()
         m_edt[kCodeEdit]->setText(*code);
 }
 
-void frmContactEdit::FlushPendingValidation()
+bool frmContactEdit::FlushPendingValidation()
 {
     // A toolbar click leaves the focus where it was, so the field's own check has not run.
     QWidget *focus = QApplication::focusWidget();
     for (int index : {kCustomerEdit, kSuperiorEdit, kDutyEdit, kTasteEdit, kPrincipalEdit}) {
         HostEdit *edit = m_edt[std::size_t(index)];
-        if (focus == edit && edit->isModified()) {
-            edit->setModified(false);
-            if (index == kCustomerEdit) {
-                if (!edit->text().isEmpty())
-                    MatchCustomer();
-            } else {
-                validateEdit(index);
-            }
-        }
+        if (focus != edit || !edit->isModified())
+            continue;
+        edit->setModified(false);
+        if (index != kCustomerEdit)
+            return validateEdit(index);
+        return edit->text().isEmpty() || MatchCustomer();
     }
     for (int index : {kBirthdayPicker, kEndDatePicker, kUserDate15Picker, kUserDate16Picker}) {
-        if (m_dt[std::size_t(index)]->isAncestorOf(focus))
-            m_dt[std::size_t(index)]->validate();
+        // A date refused here has been cleared with its message; the save stops so the
+        // operator sees what became of it.
+        if (m_dt[std::size_t(index)]->isAncestorOf(focus) && !m_dt[std::size_t(index)]->validate())
+            return false;
     }
+    return true;
 }
 
 bool frmContactEdit::save()
 {
-    FlushPendingValidation();
+    if (!FlushPendingValidation())
+        return false;
+    // A date typed but never left (the focus went nowhere) is checked like one left.
     for (int index : {kBirthdayPicker, kEndDatePicker, kUserDate15Picker, kUserDate16Picker}) {
-        if (!m_dt[std::size_t(index)]->isEmpty() && !m_dt[std::size_t(index)]->date().isValid())
+        if (!m_dt[std::size_t(index)]->isEmpty() && !m_dt[std::size_t(index)]->date().isValid()) {
+            validateDate(index);
             return false;
+        }
     }
 
     HostEdit *customer = m_edt[kCustomerEdit];
@@ -159,11 +163,12 @@ bool frmContactEdit::save()
     }
     if (!customer->text().isEmpty() && customer->tag().isEmpty())
         customer->setTag(customer->text());
+    const bool adding = m_mode != 2;
     if (!SaveContact()) {
         ProposeContactCode();
         return false;
     }
-    if (m_mode != 2)
+    if (adding)
         m_added = true;
     m_state.bEdit = false;
     gListDirty = true;
