@@ -97,6 +97,7 @@ private slots:
     void navigationStaysOnTheListsRows();
     void removingTheDefaultContactAsksFirst();
     void helpKeyOpensTheCardsSection();
+    void lessThanReachesOnlyTheExemptFields();
 
 private:
     std::unique_ptr<frmContactEdit> openCard(FakeList &list, int mode, int row = 1);
@@ -656,6 +657,34 @@ void tst_ContactCardWindow::helpKeyOpensTheCardsSection()
     QVERIFY(help);
     QCOMPARE(help->topic(), QStringLiteral("card"));
     help->close();
+}
+
+void tst_ContactCardWindow::lessThanReachesOnlyTheExemptFields()
+{
+    FakeList list(codes(3));
+    auto card = openCard(list, 1);
+    giveCustomer(*card);
+    // A filtered field refuses the character; Enter only moves on, the card stays open.
+    HostEdit *appellation = edit(*card, 3);
+    appellation->setFocus();
+    testing::typeText(appellation, QStringLiteral("a<b"));
+    QCOMPARE(appellation->text(), QStringLiteral("ab"));
+    QTest::keyClick(appellation, Qt::Key_Return);
+    QVERIFY(card->isVisible());
+    QVERIFY(!appellation->hasFocus());
+    // The name takes it, and the data layer refuses the record with its own message.
+    testing::typeText(edit(*card, 2), QStringLiteral("A<B"));
+    QCOMPARE(edit(*card, 2)->text(), QStringLiteral("A<B"));
+    const qint64 before = m_db.count(QStringLiteral("select count(*) from Crm_Contact"));
+    suite::MessageBoxScript::takeShownMessages();
+    QVERIFY(!card->Operating(QStringLiteral("SaveRs")));
+    QCOMPARE(m_db.count(QStringLiteral("select count(*) from Crm_Contact")), before);
+    const QStringList messages = suite::MessageBoxScript::takeShownMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(
+        messages.first().startsWith(GetResText(QStringLiteral("K2.CRM.COMMON.XMLMSGParseErr01"))),
+        qPrintable(messages.first()));
+    QCOMPARE(edit(*card, 2)->text(), QStringLiteral("A<B"));
 }
 
 QTEST_MAIN(tst_ContactCardWindow)
