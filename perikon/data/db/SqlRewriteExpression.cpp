@@ -60,6 +60,18 @@ std::size_t SqlRewriter::tableHintEnd(SqlRange nodes, std::size_t at) const
     return hints + 1;
 }
 
+void SqlRewriter::keepApartAfterHint(SqlRange nodes, std::size_t hintEnd, QString &text)
+{
+    // What stood on both sides of a dropped hint must not run together: two literals would
+    // become one ('a'WITH(NOLOCK)'b' is not 'a''b').
+    if (hintEnd >= nodes.size() || text.isEmpty() || text.back().isSpace())
+        return;
+    const SqlToken::Kind next = nodes[hintEnd].token.kind;
+    if (nodes[hintEnd].isGroup()
+        || (next != SqlToken::Kind::Whitespace && next != SqlToken::Kind::Comment))
+        text += u' ';
+}
+
 QString SqlRewriter::group(const SqlNode &node) const
 {
     const QString inner = startsWithWord(node.children, u"select") ? query(node.children)
@@ -86,6 +98,7 @@ QString SqlRewriter::expression(SqlRange nodes) const
             const std::size_t hintEnd = tableHintEnd(nodes, next);
             if (hintEnd != next) {
                 i = hintEnd - 1;
+                keepApartAfterHint(nodes, hintEnd, text);
                 continue;
             }
             text += token.text;
@@ -120,8 +133,9 @@ QString SqlRewriter::expression(SqlRange nodes) const
             break;
         }
 
-        if (tableHintEnd(nodes, i) != i) {
-            i = tableHintEnd(nodes, i) - 1;
+        if (const std::size_t hintEnd = tableHintEnd(nodes, i); hintEnd != i) {
+            i = hintEnd - 1;
+            keepApartAfterHint(nodes, hintEnd, text);
             continue;
         }
         // db..table and db.dbo.table: the target's schema form; a bare dbo. owner goes away.

@@ -38,6 +38,9 @@ private:
     QString group(const SqlNode &node) const;
     // The table hint WITH (...) starting at `at`: the index after it, or `at` when none.
     std::size_t tableHintEnd(SqlRange nodes, std::size_t at) const;
+    // After a table hint ending before nodes[hintEnd] is dropped from `text`: a blank when
+    // what follows would otherwise join what came before.
+    static void keepApartAfterHint(SqlRange nodes, std::size_t hintEnd, QString &text);
 
     QString functionCall(const SqlNode &nameNode, SqlRange between, const SqlNode &arguments) const;
     QString convert(const SqlNode &arguments) const;
