@@ -165,7 +165,8 @@ QWidget *frmContactEdit::buildGeneralTab()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("SSTab1_General"));
     for (const CardField &field : cardFields()) {
-        auto *edit = new HostEdit;
+        // Editors with a reference key keep the code behind the text they show.
+        HostEdit *edit = field.refKey.isEmpty() ? new HostEdit : new RefEdit;
         edit->setObjectName(QStringLiteral("Edt_%1").arg(field.index));
         m_edt[std::size_t(field.index)] = edit;
         m_lbl[std::size_t(field.index)] = newLabel(field.label.toString(), nullptr);

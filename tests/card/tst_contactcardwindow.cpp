@@ -98,6 +98,7 @@ private slots:
     void removingTheDefaultContactAsksFirst();
     void helpKeyOpensTheCardsSection();
     void lessThanReachesOnlyTheExemptFields();
+    void departmentTypedByNameIsSavedByCode();
 
 private:
     std::unique_ptr<frmContactEdit> openCard(FakeList &list, int mode, int row = 1);
@@ -685,6 +686,26 @@ void tst_ContactCardWindow::lessThanReachesOnlyTheExemptFields()
         messages.first().startsWith(GetResText(QStringLiteral("K2.CRM.COMMON.XMLMSGParseErr01"))),
         qPrintable(messages.first()));
     QCOMPARE(edit(*card, 2)->text(), QStringLiteral("A<B"));
+}
+
+void tst_ContactCardWindow::departmentTypedByNameIsSavedByCode()
+{
+    const QString department
+        = m_db.column(QStringLiteral("select max(cDepCode) from Department")).first();
+    const QString name = m_db.column(QStringLiteral("select cDepName from Department where "
+                                                    "cDepCode=N'%1'")
+                                         .arg(department))
+                             .first();
+    const QString code = codes(1).first();
+    FakeList list(codes(3));
+    auto card = openCard(list, 2, 1);
+    HostEdit *edit22 = edit(*card, 22);
+    edit22->setFocus();
+    edit22->selectAll();
+    testing::typeText(edit22, name);
+    QVERIFY2(card->Operating(QStringLiteral("SaveRs")),
+             qPrintable(suite::MessageBoxScript::takeShownMessages().join(u'\n')));
+    QCOMPARE(stored(QStringLiteral("cConDepart"), code), department);
 }
 
 QTEST_MAIN(tst_ContactCardWindow)
