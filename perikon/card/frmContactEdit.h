@@ -170,6 +170,7 @@ private:
     int m_unloadMode = 0;
     bool m_closing = false;
     bool m_loading = false;
+    bool m_lastLoadOk = false; // the last Fillallfields showed its contact
     std::optional<QString> m_extendedColumns;
     // The contact was its customer's default contact when it was read.
     bool m_loadedDefault = false;

@@ -106,6 +106,7 @@ bool frmContactEdit::LoadCurrentContact(std::unique_ptr<db::Recordset> &rs, QStr
 
 void frmContactEdit::Fillallfields()
 {
+    m_lastLoadOk = false;
     std::unique_ptr<db::Recordset> rs;
     QString code;
     if (!LoadCurrentContact(rs, code))
@@ -131,6 +132,7 @@ void frmContactEdit::Fillallfields()
     m_dt[kCreateDatePicker]->setEnabled(false);
     fillFromRecord(*rs);
     m_loading = false;
+    m_lastLoadOk = true;
 }
 
 void frmContactEdit::fillFromRecord(db::Recordset &rs)

@@ -505,8 +505,14 @@ bool frmContactEdit::navigate(const QString &command)
     // Moves that would leave the list's data rows are ignored.
     if (row < 1 || row >= rows)
         return true;
+    const int shown = m_row;
     m_row = row;
     Fillallfields();
+    // A contact that could not be read leaves the card on the one it shows.
+    if (!m_lastLoadOk) {
+        m_row = shown;
+        setNavigationState();
+    }
     return true;
 }
 

@@ -543,8 +543,9 @@ void tst_ContactCardWindow::vanishedContactRefreshesTheList()
     m_db.exec(QStringLiteral("delete from Crm_Contact where cContactCode=N'%1'").arg(shown[1]));
     suite::MessageBoxScript::takeShownMessages();
     QVERIFY(card->Operating(QStringLiteral("Next")));
-    // Not there any more: the card says so and keeps the contact it showed.
+    // Not there any more: the card says so and keeps the contact it showed, on its row.
     QCOMPARE(edit(*card, 1)->text(), shown[0]);
+    QCOMPARE(card->currentRow(), 1);
     const QStringList messages = suite::MessageBoxScript::takeShownMessages();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(shown[1]));
