@@ -110,6 +110,9 @@ private:
     std::unique_ptr<db::Recordset> matchTyped(controls::HostEdit *edit, const QString &sql,
                                               const QString &codeColumn, const QString &nameColumn);
     bool matchSuperior();
+    // A superior that leads back to the contact: the message, tab 0, the superior holding no
+    // code (and, when matched while typing, no text) and the focus on it.
+    void refuseSuperior(bool clearText);
     bool matchPrincipal();
     bool matchBaseCode(int index, const QString &type);
     void FillFromCustomer();

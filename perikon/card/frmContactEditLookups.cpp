@@ -192,15 +192,22 @@ bool frmContactEdit::matchSuperior()
     setReference(edit, code, valueText(rs->value(QStringLiteral("cContactName"))));
     setMatchedTooltip(edit, code);
     if (gClsCommon && superiorLeadsBack(*gClsCommon, m_edt[kCodeEdit]->text(), code)) {
-        ShowMessage(GetResText(QStringLiteral("K2.CRM.FrameCaption.Contact01")));
-        m_tab->setCurrentIndex(0);
-        edit->clear();
-        edit->setTag(QString());
-        edit->setToolTip(QString());
-        edit->setFocus();
+        refuseSuperior(true);
         return false;
     }
     return true;
+}
+
+void frmContactEdit::refuseSuperior(bool clearText)
+{
+    HostEdit *edit = m_edt[kSuperiorEdit];
+    ShowMessage(GetResText(QStringLiteral("K2.CRM.FrameCaption.Contact01")));
+    m_tab->setCurrentIndex(0);
+    if (clearText)
+        edit->clear();
+    edit->setTag(QString());
+    edit->setToolTip(QString());
+    edit->setFocus();
 }
 
 bool frmContactEdit::matchPrincipal()

@@ -213,11 +213,8 @@ bool frmContactEdit::CheckSuperior()
     if (sup.isEmpty() || !gClsCommon
         || !superiorLeadsBack(*gClsCommon, m_edt[kCodeEdit]->text(), sup))
         return true;
-    ShowMessage(GetResText(QStringLiteral("K2.CRM.FrameCaption.Contact01")));
-    m_tab->setCurrentIndex(0);
-    superior->setFocus();
-    superior->setTag(QString());
-    superior->setToolTip(QString());
+    // At save the typed text stays for the operator to correct; only the code goes.
+    refuseSuperior(false);
     return false;
 }
 
