@@ -10,6 +10,7 @@
 #include "suite/services/SuiteCrmGenerals.h"
 #include "suite/services/SuiteFunctionTaskService.h"
 #include "suite/services/SuitePubService.h"
+#include "suite/services/SuiteReferences.h"
 #include "suite/services/SuiteRelatedPersonTransfer.h"
 #include "suite/services/SuiteResourceService.h"
 #include "suite/services/SuiteRowAuthService.h"
@@ -41,6 +42,14 @@ void registerServices()
     add<SuiteRowAuthService>("RowAuthService");
     add<SuiteFunctionTaskService>("FunctionTaskService");
     add<SuiteCrmGenerals>("CrmGenerals");
+    add<SuiteReferenceClient>("ReferenceClient");
+    add<SuiteBaseCodeReference>("BaseCodeReference");
+    HostRegistry::registerFactory(QStringLiteral("CrmCustomerArchive"), [] {
+        return std::make_unique<SuiteArchiveReference>(QStringLiteral("Customer_AA"));
+    });
+    HostRegistry::registerFactory(QStringLiteral("CrmPersonArchive"), [] {
+        return std::make_unique<SuiteArchiveReference>(QStringLiteral("Person_AA"));
+    });
     add<SuiteHelpIdProvider>("HelpIdProvider");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");

@@ -153,6 +153,9 @@ public:
         m_contact = contact.get();
         m_extension = extension.get();
         m_opportunity = opportunity.get();
+        const auto deliveryAddress
+            = m_sink.rows("CusDeliverAdd", "cCusCode, cDeliverAdd, cLinkMan, bDefault");
+        m_deliveryAddress = deliveryAddress.get();
 
         int remaining = contactCount;
         int customerIndex = 0;
@@ -239,9 +242,37 @@ private:
             "UPDATE userdef SET cItemName = '从业年限' WHERE cClass = '联系人' AND CItem = '自定义项11';"
             "UPDATE userdef SET cItemName = '英文名', iLength = 60"
             " WHERE cClass = '联系人' AND CItem = '扩展自定义项1';"
-            "DELETE FROM userdefine WHERE cId = '301' AND cValue IN ('重要', '一般', '普通');"
-            "INSERT INTO userdefine (cId, cValue) VALUES ('301', '重要'), ('301', '一般'),"
-            " ('301', '普通');");
+            "DELETE FROM userdefine WHERE cId IN ('301', '303', '304');"
+            "INSERT INTO userdefine (cId, cValue, cAlias) VALUES ('301', '重要', 'A'),"
+            " ('301', '一般', 'B'), ('301', '普通', 'C');"
+            // An introducer picked from the persons.
+            "UPDATE userdef SET cItemName = '介绍人', iDataSource = 1, cRelArchive = 'Person',"
+            " cRelField = 'cPersonName' WHERE cClass = '联系人' AND CItem = '自定义项2';"
+            // Whose values depend on the level chosen in item 1.
+            "UPDATE userdef SET cItemName = '级别细分', iLength = 30"
+            " WHERE cClass = '联系人' AND CItem = '自定义项3';"
+            "DELETE FROM UserDef_Base WHERE cID = '303';"
+            "INSERT INTO UserDef_Base (cID, cParentID) VALUES ('303', '301');"
+            "INSERT INTO userdefine (cId, cValue, cAlias, cParentValue) VALUES"
+            " ('303', '战略客户', 'A1', '重要'), ('303', '重点客户', 'A2', '重要'),"
+            " ('303', '常规联系', 'B1', '一般'), ('303', '偶尔联系', 'C1', '普通');"
+            // Several interests at once.
+            "UPDATE userdef SET cItemName = '兴趣标签', iLength = 120, bMultiSel = 1"
+            " WHERE cClass = '联系人' AND CItem = '自定义项4';"
+            "INSERT INTO userdefine (cId, cValue, cAlias) VALUES ('304', '技术', 'tech'),"
+            " ('304', '采购', 'buy'), ('304', '市场', 'mkt'), ('304', '财务', 'fin');"
+            "UPDATE userdef SET cItemName = '年采购额', iLength = 18, iDecimalDigits = 2"
+            " WHERE cClass = '联系人' AND CItem = '自定义项13';"
+            // An extended item whose values are the items of class 97.
+            "UPDATE userdef SET cItemName = '所属项目', iLength = 60, iDataSource = 1,"
+            " cRelArchive = 'fitemss', cRelField = '97'"
+            " WHERE cClass = '联系人' AND CItem = '扩展自定义项2';"
+            "DELETE FROM fitemss97;"
+            "DELETE FROM fitem WHERE citem_class = '97';"
+            "INSERT INTO fitem (citem_class, citem_name) VALUES ('97', '市场项目');"
+            "INSERT INTO fitemss97 (citemcode, citemname, citemccode, bclose) VALUES"
+            " ('P001', '华东渠道拓展', '01', 0), ('P002', '华南展会', '01', 0),"
+            " ('P003', '老客户回访', '02', 0), ('P004', '已结项目', '02', 1);");
     }
 
     std::string mobileNumber()
@@ -359,6 +390,26 @@ private:
             c.endDate = dateTimeText(createdDay + m_random.between(30, 900));
     }
 
+    // The customer's own address, and for every third customer a warehouse too. Derived from
+    // the company alone, so the rest of the demo data stays as it was.
+    void insertDeliveryAddresses(int index, const Company &company, const Contact *defaultContact)
+    {
+        DemoRows &d = *m_deliveryAddress;
+        d.text(1, company.code);
+        d.text(2, company.address);
+        d.text(3, defaultContact ? defaultContact->name : std::string());
+        d.integer(4, 1);
+        d.run();
+        if (index % 3 == 0) {
+            d.text(1, company.code);
+            d.text(2, company.english ? company.address + " (warehouse)"
+                                      : company.address + "（仓库）");
+            d.text(3, "");
+            d.integer(4, 0);
+            d.run();
+        }
+    }
+
     void loadCustomer(int index, int size)
     {
         const Company company = makeCompany(index);
@@ -401,6 +452,7 @@ private:
         s.text(16, "系统管理员");
         s.text(17, devDate);
         s.run();
+        insertDeliveryAddresses(index, company, defaultContact);
 
         for (Contact &c : m_contacts) {
             c.version = ++m_version;
@@ -484,6 +536,7 @@ private:
     DemoRows *m_contact = nullptr;
     DemoRows *m_extension = nullptr;
     DemoRows *m_opportunity = nullptr;
+    DemoRows *m_deliveryAddress = nullptr;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "perikon/data/db/Recordset.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
+#include "suite/services/RefQueryModel.h"
 
 #include <QAbstractTableModel>
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -140,15 +142,52 @@ RefDialog::RefDialog(const QStringList &fields, const QList<QStringList> &rows,
     , m_filter(new QLineEdit(this))
     , m_grid(new QTableView(this))
 {
-    setObjectName(QStringLiteral("RefDialog"));
-    setWindowTitle(text("K2.CRM.Ref.Title"));
-    setModal(true);
-
     m_proxy->setSourceModel(m_model);
     m_proxy->setFilterKeyColumn(-1);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_proxy->setSortLocaleAware(true);
+    m_grid->setModel(m_proxy);
+    // Rows stay in the order given until the operator sorts by a column.
+    m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_grid->setSortingEnabled(true);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &filter) {
+        m_proxy->setFilterFixedString(filter);
+        selectFirstRowIfNone();
+        updateOk();
+    });
+    setUp();
+}
+
+RefDialog::RefDialog(db::Connection &connection, const RefQuery &query,
+                     const QList<RefColumn> &columns, QWidget *parent)
+    : QDialog(parent)
+    , m_filter(new QLineEdit(this))
+    , m_grid(new QTableView(this))
+{
+    QStringList fields;
+    for (const RefColumn &column : columns)
+        fields.append(column.field);
+    m_queryModel = new RefQueryModel(connection, query, fields, captionsOf(columns), this);
+    m_grid->setModel(m_queryModel);
+    // Typing narrows in the database: wait for a pause rather than query per keystroke.
+    m_filterDelay = new QTimer(this);
+    m_filterDelay->setSingleShot(true);
+    m_filterDelay->setInterval(250);
+    connect(m_filter, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
+    connect(m_filterDelay, &QTimer::timeout, this, [this] {
+        m_queryModel->setFilterText(m_filter->text());
+        selectFirstRowIfNone();
+        updateOk();
+    });
+    setUp();
+}
+
+void RefDialog::setUp()
+{
+    setObjectName(QStringLiteral("RefDialog"));
+    setWindowTitle(text("K2.CRM.Ref.Title"));
+    setModal(true);
 
     m_filter->setObjectName(QStringLiteral("RefFilter"));
     m_filter->setPlaceholderText(text("K2.CRM.Ref.FilterHint"));
@@ -158,21 +197,18 @@ RefDialog::RefDialog(const QStringList &fields, const QList<QStringList> &rows,
     filterLabel->setBuddy(m_filter);
 
     m_grid->setObjectName(QStringLiteral("RefGrid"));
-    m_grid->setModel(m_proxy);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setAlternatingRowColors(true);
+    m_grid->installEventFilter(this);
     m_grid->verticalHeader()->setVisible(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    // Rows stay in the order given until the operator sorts by a column.
-    m_grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    m_grid->setSortingEnabled(true);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->horizontalHeader()->setMinimumSectionSize(80);
     m_grid->resizeColumnsToContents();
     // Room for the sort arrow, so a sorted caption is not cut.
-    for (int column = 0; column + 1 < m_model->columnCount(); ++column)
+    for (int column = 0; column + 1 < m_grid->model()->columnCount(); ++column)
         m_grid->setColumnWidth(column, m_grid->columnWidth(column) + 16);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -192,22 +228,55 @@ RefDialog::RefDialog(const QStringList &fields, const QList<QStringList> &rows,
     layout->addWidget(m_grid, 1);
     layout->addWidget(buttons);
 
-    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &filter) {
-        m_proxy->setFilterFixedString(filter);
-        selectFirstRowIfNone();
-        updateOk();
-    });
     connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RefDialog::updateOk);
     connect(m_grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         if (index.isValid())
             accept();
     });
+    if (m_queryModel) {
+        connect(m_queryModel, &QAbstractItemModel::modelReset, this, [this] {
+            selectFirstRowIfNone();
+            updateOk();
+        });
+    }
 
     selectFirstRowIfNone();
     updateOk();
     resize(600, 420);
     m_filter->setFocus();
+}
+
+void RefDialog::setMultiSelect(const QStringList &preselected)
+{
+    if (!m_queryModel)
+        return;
+    m_queryModel->setCheckable(true);
+    m_queryModel->setCheckedKeys(preselected);
+    m_grid->setColumnWidth(0, 28);
+    for (int column = 1; column + 1 < m_queryModel->columnCount(); ++column)
+        m_grid->resizeColumnToContents(column);
+    selectFirstRowIfNone();
+    updateOk();
+}
+
+QString RefDialog::chosenKey() const
+{
+    return m_chosenKeys.value(0);
+}
+
+QVariant RefDialog::chosenValue(const QString &field) const
+{
+    for (auto it = m_chosenValues.cbegin(); it != m_chosenValues.cend(); ++it) {
+        if (it.key().compare(field, Qt::CaseInsensitive) == 0)
+            return it.value();
+    }
+    return {};
+}
+
+QString RefDialog::queryError() const
+{
+    return m_queryModel ? m_queryModel->lastError() : QString();
 }
 
 RefDialog::~RefDialog() = default;
@@ -224,12 +293,35 @@ void RefDialog::setFilterText(const QString &text)
 
 int RefDialog::shownRowCount() const
 {
-    return m_proxy->rowCount();
+    return m_grid->model()->rowCount();
 }
 
 void RefDialog::accept()
 {
     const QModelIndexList selected = m_grid->selectionModel()->selectedRows();
+    if (m_queryModel) {
+        const int row = selected.isEmpty() ? -1 : selected.first().row();
+        QStringList keys
+            = m_queryModel->isCheckable() ? m_queryModel->checkedKeys() : QStringList();
+        if (keys.isEmpty() && row >= 0)
+            keys.append(m_queryModel->keyAt(row));
+        if (keys.isEmpty())
+            return;
+        m_chosenKeys = keys;
+        m_chosenRow = row;
+        m_chosenValues.clear();
+        // The values of the first chosen row when it is loaded (it is, unless only earlier
+        // choices are checked).
+        for (int r = 0; r < m_queryModel->rowCount(); ++r) {
+            if (m_queryModel->keyAt(r) != keys.first())
+                continue;
+            for (const QString &field : m_queryModel->resultColumns())
+                m_chosenValues.insert(field, m_queryModel->valueAt(r, field));
+            break;
+        }
+        QDialog::accept();
+        return;
+    }
     if (selected.isEmpty())
         return;
     m_chosenRow = m_proxy->mapToSource(selected.first()).row();
@@ -251,20 +343,30 @@ bool RefDialog::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
+    // Space checks or unchecks the current row of a multiple choice.
+    if (m_queryModel && m_queryModel->isCheckable() && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space
+        && (watched == m_grid || (watched == m_filter && m_filter->text().isEmpty()))) {
+        m_queryModel->toggleChecked(m_grid->currentIndex().row());
+        updateOk();
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 
 void RefDialog::selectFirstRowIfNone()
 {
-    if (m_grid->selectionModel()->hasSelection() || m_proxy->rowCount() == 0)
+    QAbstractItemModel *shown = m_grid->model();
+    if (m_grid->selectionModel()->hasSelection() || shown->rowCount() == 0)
         return;
-    m_grid->setCurrentIndex(m_proxy->index(0, 0));
+    m_grid->setCurrentIndex(shown->index(0, 0));
     m_grid->selectRow(0);
 }
 
 void RefDialog::updateOk()
 {
-    m_ok->setEnabled(m_grid->selectionModel()->hasSelection());
+    const bool checked = m_queryModel && !m_queryModel->checkedKeys().isEmpty();
+    m_ok->setEnabled(checked || m_grid->selectionModel()->hasSelection());
 }
 
 } // namespace perikon::suite

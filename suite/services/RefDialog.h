@@ -4,21 +4,27 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 class QLineEdit;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
 
+class QTimer;
+
 namespace perikon::db {
+class Connection;
 class Recordset;
-}
+} // namespace perikon::db
 
 namespace perikon::suite {
 
 namespace internal {
 class RefRowsModel;
 }
+class RefQueryModel;
+struct RefQuery;
 
 // A column the lookup shows: the field it reads and its caption.
 struct RefColumn
@@ -42,7 +48,24 @@ public:
     // Over every row of an open recordset, read from its first row on; the recordset's cursor is
     // left past its last row.
     RefDialog(db::Recordset &recordset, const QList<RefColumn> &columns, QWidget *parent = nullptr);
+    // Over the rows of a query, read page by page as the operator scrolls; what the operator
+    // types in the filter line narrows the rows in the database. The connection must outlive the
+    // dialog.
+    RefDialog(db::Connection &connection, const RefQuery &query, const QList<RefColumn> &columns,
+              QWidget *parent = nullptr);
     ~RefDialog() override;
+
+    // Over a query: the operator checks any number of rows (Space or a click on the box toggles
+    // the current one); `preselected` keys start checked. OK with nothing checked takes the
+    // current row.
+    void setMultiSelect(const QStringList &preselected);
+    // Over a query: the key of the chosen row, and every chosen key (several when multi-select).
+    QString chosenKey() const;
+    QStringList chosenKeys() const { return m_chosenKeys; }
+    // Over a query: the value of any column of the chosen row (the first when several).
+    QVariant chosenValue(const QString &field) const;
+    // Over a query: why reading its rows failed; empty when it did not.
+    QString queryError() const;
 
     QString filterText() const;
     void setFilterText(const QString &text);
@@ -62,11 +85,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setUp();
     void selectFirstRowIfNone();
     void updateOk();
 
-    internal::RefRowsModel *m_model;
-    QSortFilterProxyModel *m_proxy;
+    internal::RefRowsModel *m_model = nullptr;
+    QSortFilterProxyModel *m_proxy = nullptr;
+    RefQueryModel *m_queryModel = nullptr;
+    QTimer *m_filterDelay = nullptr;
+    QStringList m_chosenKeys;
+    QVariantMap m_chosenValues;
     QLineEdit *m_filter;
     QTableView *m_grid;
     QPushButton *m_ok;

@@ -3,6 +3,9 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqlLiteral.h"
+#include "perikon/host/contract/HostLogin.h"
+#include "perikon/host/contract/RowAuthService.h"
+#include "suite/services/SuiteRowAuthService.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/XmlAttribute.h"
 
@@ -24,12 +27,13 @@ struct CatalogEntry
     const char *otherNameColumn; // nullptr: none
 };
 
-// Delivery addresses ("CusDeliverAdd_AA") have no table in this suite yet.
+// A delivery address is saved as its text, so its "code" is the address itself.
 constexpr std::array kCatalog{
     CatalogEntry{"Customer_AA", "Customer", "cCusCode", "cCusName", "cCusAbbName"},
     CatalogEntry{"ContactUnEdit_CS", "Crm_Contact", "cContactCode", "cContactName", nullptr},
     CatalogEntry{"Person_AA", "Person", "cPersonCode", "cPersonName", nullptr},
     CatalogEntry{"Department_AA", "Department", "cDepCode", "cDepName", nullptr},
+    CatalogEntry{"CusDeliverAdd_AA", "CusDeliverAdd", "cDeliverAdd", "cDeliverAdd", nullptr},
 };
 
 QString withoutTrailingBlanks(const QString &text)
@@ -102,6 +106,17 @@ std::optional<QString> referenceAuthFunction(const QString &settingsXml)
         return std::nullopt;
     const QString function = attributeNoCase(settings, "authFunID").toUpper();
     return function.isEmpty() ? QStringLiteral("R") : function;
+}
+
+QString customerRightsCondition(QObject *login, const QString &function)
+{
+    if (hostlogin::flag(login, "IsAdmin"))
+        return {};
+    SuiteRowAuthService rules;
+    if (!rules.Init(hostlogin::text(login, "qzDBName"), hostlogin::text(login, "cUserId")))
+        return rowauth::customerAuthCondition(QStringLiteral("1=2"));
+    return rowauth::customerAuthCondition(
+        rules.GetAuthString(QStringLiteral("Customer"), function));
 }
 
 controls::RefResolver referenceResolver(const QString &key, const QString &connectionString,

@@ -2,6 +2,7 @@
 
 #include "suite/controls/RefEdit.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,11 @@ std::optional<QString> referenceAuthFunction(const QString &settingsXml);
 // use; codes that equal the text come first. Empty for a key without a source, so the editor
 // takes any text. A lookup that fails answers no row: a text that cannot be confirmed does not
 // pass as a reference.
+// The condition narrowing customers to those `login` reaches with `function` ("R", "W"): empty
+// for an administrator or when customers are not controlled; a rule that cannot be read reaches
+// none.
+QString customerRightsCondition(QObject *login, const QString &function);
+
 controls::RefResolver referenceResolver(const QString &key, const QString &connectionString,
                                         const QString &condition = {});
 

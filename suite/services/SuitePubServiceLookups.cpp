@@ -5,29 +5,14 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Recordset.h"
 #include "perikon/host/contract/HostLogin.h"
-#include "perikon/host/contract/RowAuthService.h"
 #include "suite/controls/RefEdit.h"
 #include "suite/services/RefDialog.h"
 #include "suite/services/ReferenceCatalog.h"
-#include "suite/services/SuiteRowAuthService.h"
 
 #include <optional>
 
 namespace perikon::suite {
 namespace {
-
-// The condition narrowing customers to those the operator reaches with `function`; a rule
-// that cannot be read reaches none.
-QString customerCondition(QObject *login, const QString &function)
-{
-    if (hostlogin::flag(login, "IsAdmin"))
-        return {};
-    SuiteRowAuthService rules;
-    if (!rules.Init(hostlogin::text(login, "qzDBName"), hostlogin::text(login, "cUserId")))
-        return rowauth::customerAuthCondition(QStringLiteral("1=2"));
-    return rowauth::customerAuthCondition(
-        rules.GetAuthString(QStringLiteral("Customer"), function));
-}
 
 // The first row whose column equals the text; none when the column is missing.
 std::optional<int> firstEqual(const QList<QStringList> &rows, int column, const QString &text)
@@ -53,7 +38,7 @@ bool SuitePubService::InitRefEdit(QWidget *edit, QObject *login, const QString &
     QString condition;
     if (const std::optional<QString> function = referenceAuthFunction(settingsXml);
         function && source && source->table == QLatin1String("Customer"))
-        condition = customerCondition(login, *function);
+        condition = customerRightsCondition(login, *function);
     refEdit->setResolver(referenceResolver(key, hostlogin::text(login, "qzDBName"), condition));
     return true;
 }

@@ -141,6 +141,29 @@ CREATE TABLE Customer (
 );
 CREATE INDEX ix_Customer_ccuscontactcode ON Customer (ccuscontactcode);
 
+-- A customer's delivery addresses; a contact's work address may be picked from them.
+CREATE TABLE CusDeliverAdd (
+    AutoId       int           IDENTITY PRIMARY KEY,
+    cCusCode     nvarchar(20)  NOT NULL,
+    cDeliverAdd  nvarchar(255) NOT NULL,
+    cLinkMan     nvarchar(50),
+    bDefault     bit           NOT NULL DEFAULT 0
+);
+CREATE INDEX ix_CusDeliverAdd_cCusCode ON CusDeliverAdd (cCusCode);
+
+-- Item classes and the items of each (the items of class nn live in fitemssnn).
+CREATE TABLE fitem (
+    citem_class  nvarchar(2)  NOT NULL PRIMARY KEY,
+    citem_name   nvarchar(50) NOT NULL
+);
+
+CREATE TABLE fitemss97 (
+    citemcode    nvarchar(20)  NOT NULL PRIMARY KEY,
+    citemname    nvarchar(100) NOT NULL,
+    citemccode   nvarchar(20),
+    bclose       bit           NOT NULL DEFAULT 0
+);
+
 CREATE TABLE Department (
     cDepCode     nvarchar(12)  NOT NULL PRIMARY KEY,
     cDepName     nvarchar(255) NOT NULL,
@@ -200,6 +223,7 @@ CREATE TABLE userdef (
     bArchive       bit           NOT NULL DEFAULT 0,
     cDefaultVal    nvarchar(120),
     cDicDbname     nvarchar(60),
+    bMultiSel      bit           NOT NULL DEFAULT 0,   -- several values, joined by commas
     UNIQUE (cClass, CItem)
 );
 
@@ -210,8 +234,11 @@ CREATE TABLE UserDef_Base (
 );
 
 CREATE TABLE userdefine (
-    cId     nvarchar(20)  NOT NULL,
-    cValue  nvarchar(120) NOT NULL,
+    cId          nvarchar(20)  NOT NULL,
+    cValue       nvarchar(120) NOT NULL,
+    cAlias       nvarchar(120),
+    -- the parent item's value this value belongs to (items with a parent in UserDef_Base)
+    cParentValue nvarchar(120),
     PRIMARY KEY (cId, cValue)
 );
 
