@@ -190,9 +190,18 @@ QWidget *frmContactEdit::buildGeneralTab()
     m_chkDefaultCon = new QCheckBox;
     m_chkDefaultCon->setObjectName(QStringLiteral("chkbDefaultCon"));
 
+    // Customer, superior, duty, taste and person in charge have a reference button each.
+    const int buttoned[] = {kCustomerEdit, kSuperiorEdit, kDutyEdit, kTasteEdit, kPrincipalEdit};
+    for (int cmd = 0; cmd < 5; ++cmd)
+        m_cmd[std::size_t(cmd)] = newReferenceButton(QStringLiteral("Cmd_%1").arg(cmd));
     FieldGrid grid(page);
     auto pair = [&](int index) {
-        grid.add(m_lbl[std::size_t(index)], m_edt[std::size_t(index)]);
+        QWidget *editor = m_edt[std::size_t(index)];
+        for (int cmd = 0; cmd < 5; ++cmd) {
+            if (buttoned[cmd] == index)
+                editor = withButton(editor, m_cmd[std::size_t(cmd)]);
+        }
+        grid.add(m_lbl[std::size_t(index)], editor);
     };
     pair(kCustomerEdit);
     pair(kCodeEdit);
@@ -242,8 +251,9 @@ QWidget *frmContactEdit::buildOtherTab()
         auto *edit = new HostEdit;
         edit->setObjectName(QStringLiteral("EdtU_%1").arg(i));
         m_edtU[std::size_t(i)] = edit;
+        m_cmdU[std::size_t(i)] = newReferenceButton(QStringLiteral("CmdU_%1").arg(i));
         m_lblD1[std::size_t(i)] = newLabel(QStringLiteral("LblD1_%1").arg(i), nullptr);
-        grid.add(m_lblD1[std::size_t(i)], edit);
+        grid.add(m_lblD1[std::size_t(i)], withButton(edit, m_cmdU[std::size_t(i)]));
     }
     // Items 15 and 16 are dates.
     m_lblD1[14] = m_dtLabel[kUserDate15Picker];
@@ -422,8 +432,14 @@ void frmContactEdit::connectEdits()
         connect(edit, &HostEdit::edited, this, [this, i] { onEditChanged(i); });
         edit->installEventFilter(this);
     }
-    for (HostEdit *edit : m_edtU)
-        connect(edit, &HostEdit::edited, this, &frmContactEdit::MarkEdited);
+    for (int i = 0; i < kUserEditCount; ++i) {
+        connect(m_edtU[std::size_t(i)], &HostEdit::edited, this, [this, i] {
+            MarkEdited();
+            if (const UserDefinition *def = userItemDefinition(i + 1))
+                clearDependentItems(def->id);
+        });
+    }
+    connectReferences();
     for (int i = 0; i < kPickerCount; ++i) {
         DatePicker *picker = m_dt[std::size_t(i)];
         connect(picker, &DatePicker::edited, this, &frmContactEdit::MarkEdited);
@@ -472,9 +488,11 @@ void frmContactEdit::onKeyDown(int key, Qt::KeyboardModifiers mods, bool &swallo
         swallow = true;
         return;
     case Qt::Key_F2:
-        for (DatePicker *picker : m_dt) {
-            if (picker->isAncestorOf(QApplication::focusWidget()))
-                picker->showCalendar();
+        if (!openFocusedReference()) {
+            for (DatePicker *picker : m_dt) {
+                if (picker->isAncestorOf(QApplication::focusWidget()))
+                    picker->showCalendar();
+            }
         }
         swallow = true;
         return;

@@ -23,6 +23,7 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QTabWidget;
+class QToolButton;
 
 namespace perikon {
 
@@ -143,6 +144,22 @@ private:
     void finishClosing();
     void setSaveEnabled(bool enabled);
 
+    // frmContactEditReferences.cpp
+    // `editor` with a reference button at its right.
+    QWidget *withButton(QWidget *editor, QToolButton *button);
+    QToolButton *newReferenceButton(const QString &name);
+    void connectReferences();
+    // Cmd_0..Cmd_4: customer, superior, duty, taste, person in charge.
+    void onReferenceButton(int index);
+    // CmdU_i: user-defined item i+1; CmdE_i: extended editor i.
+    void onUserReferenceButton(int index);
+    void onExtendedReferenceButton(int index);
+    // Conditions a reference editor's own drop-down opens with.
+    void beforeReference(int index);
+    void afterReference(int index);
+    // F2: the reference of the focused editor; false when it has none.
+    bool openFocusedReference();
+
     // frmContactEditUserFields.cpp
     void buildUserFields();
     // The editor of user-defined item n (1..16).
@@ -184,7 +201,21 @@ private:
         int length = 0;
         int decimals = -1;
         bool mustInput = false;
+        int dataSource = 0; // 0 own value list, 1 another archive
+        QString relArchive, relField;
+        bool multiSelect = false;
+        QString parentId;       // the item whose value narrows this one's values
+        bool hasValues = false; // the item's own value list has entries
     };
+    // Opens the value reference of one item definition for `editor`; the choice in `value`.
+    // True when the reference was shown and the operator chose.
+    bool RefDefine(const UserDefinition &definition, controls::HostEdit *editor, QString &value);
+    const UserDefinition *userDefinition(const QString &id) const;
+    const UserDefinition *userItemDefinition(int n) const;
+    // The value of the editor of item `id` (user-defined or extended); empty when none.
+    QString userItemValue(const QString &id) const;
+    // Empties the editors of the items whose values depend on item `id`.
+    void clearDependentItems(const QString &id);
     QList<UserDefinition> m_userDefs;
 
     // Widgets.
@@ -194,13 +225,16 @@ private:
     std::array<QLabel *, 5> m_dtLabel{};
     std::array<controls::HostEdit *, 14> m_edtU{};
     std::array<QLabel *, 16> m_lblD1{};
+    std::array<QToolButton *, 5> m_cmd{};
+    std::array<QToolButton *, 14> m_cmdU{};
     struct ExtendedEditor
     {
         controls::HostEdit *edit = nullptr;
         QLabel *label = nullptr;
-        int item = 0;      // the n of cLDefine<n>
-        int decimals = -1; // numeric items: their decimals
-        QString id;        // the item's cID
+        QToolButton *button = nullptr; // CmdE_i, for items with a reference
+        int item = 0;                  // the n of cLDefine<n>
+        int decimals = -1;             // numeric items: their decimals
+        QString id;                    // the item's cID
     };
     QList<ExtendedEditor> m_edtE;
     QWidget *m_otherPage = nullptr;

@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QLabel>
+#include <QSet>
+#include <QToolButton>
 
 namespace perikon {
 
@@ -84,8 +86,33 @@ void frmContactEdit::buildUserFields()
                                        .compare(u"true", Qt::CaseInsensitive)
                                    == 0;
             def.dbName = valueText(rs->value(QStringLiteral("cDicDbname")));
+            def.dataSource = rs->value(QStringLiteral("iDataSource")).toInt();
+            def.relArchive = valueText(rs->value(QStringLiteral("cRelArchive"))).trimmed();
+            def.relField = valueText(rs->value(QStringLiteral("cRelField"))).trimmed();
+            def.multiSelect = rs->hasField(QStringLiteral("bMultiSel"))
+                              && (rs->value(QStringLiteral("bMultiSel")).toInt() != 0
+                                  || valueText(rs->value(QStringLiteral("bMultiSel")))
+                                             .compare(u"true", Qt::CaseInsensitive)
+                                         == 0);
             m_userDefs.append(def);
         }
+    }
+    // Which items depend on another, and which have values of their own to pick from.
+    QHash<QString, QString> parents;
+    if (std::unique_ptr<db::Recordset> rs
+        = openOnSession(QStringLiteral("select cID, cParentID from UserDef_Base"))) {
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            parents.insert(valueText(rs->value(0)), valueText(rs->value(1)).trimmed());
+    }
+    QSet<QString> listed;
+    if (std::unique_ptr<db::Recordset> rs
+        = openOnSession(QStringLiteral("select distinct cId from userdefine"))) {
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            listed.insert(valueText(rs->value(0)));
+    }
+    for (UserDefinition &def : m_userDefs) {
+        def.parentId = parents.value(def.id);
+        def.hasValues = listed.contains(def.id);
     }
     auto definition = [this](int n) -> const UserDefinition * {
         for (const UserDefinition &def : m_userDefs) {
@@ -103,11 +130,19 @@ void frmContactEdit::buildUserFields()
             label->setProperty("Tag", QStringLiteral("hide"));
             label->setVisible(false);
             editor->setVisible(false);
+            if (n <= kUserEditCount)
+                m_cmdU[std::size_t(n - 1)]->setVisible(false);
             continue;
         }
         label->setText(def->caption);
         if (n <= kUserEditCount && def->length > 0)
             m_edtU[std::size_t(n - 1)]->setMaxLength(def->length);
+        // A button where there is something to pick: another archive's values, the item's own
+        // list, or the calculator of the number items.
+        if (n <= kUserEditCount)
+            m_cmdU[std::size_t(n - 1)]->setVisible(
+                (!def->relArchive.isEmpty() && !def->relField.isEmpty()) || def->hasValues
+                || (n >= 11 && n <= 14));
         if ((n == 13 || n == 14) && gPubService) {
             gPubService->SetDblLen(m_edtU[std::size_t(n - 1)], def->length,
                                    std::max(def->decimals, 0));
@@ -158,9 +193,22 @@ void frmContactEdit::buildExtendedFields()
                 gPubService->SetDblLen(editor.edit, def.length, editor.decimals);
             }
         }
-        connect(editor.edit, &HostEdit::edited, this, &frmContactEdit::MarkEdited);
+        connect(editor.edit, &HostEdit::edited, this, [this, id = def.id] {
+            MarkEdited();
+            clearDependentItems(id);
+        });
+        QWidget *field = editor.edit;
+        if (!def.relArchive.isEmpty() || def.hasValues) {
+            editor.button = newReferenceButton(QStringLiteral("CmdE_%1").arg(i));
+            // The reference data of the editor: archive and field, as "archive[##]field".
+            editor.edit->setProperty("refData",
+                                     def.relArchive + QStringLiteral("[##]") + def.relField);
+            connect(editor.button, &QToolButton::clicked, this,
+                    [this, i] { onExtendedReferenceButton(i); });
+            field = withButton(editor.edit, editor.button);
+        }
         m_extendedGrid->addWidget(editor.label, row, column);
-        m_extendedGrid->addWidget(editor.edit, row, column + 1);
+        m_extendedGrid->addWidget(field, row, column + 1);
         column = column == 0 ? 2 : 0;
         if (column == 0)
             ++row;

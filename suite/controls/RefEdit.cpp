@@ -1,5 +1,9 @@
 #include "suite/controls/RefEdit.h"
 
+#include <QAction>
+#include <QKeyEvent>
+#include <QStyle>
+
 #include <utility>
 
 namespace perikon::controls {
@@ -69,6 +73,52 @@ void RefEdit::setReference(const QString &code, const QString &text)
     setText(text);
     setTag(code);
     m_valid = true;
+}
+
+void RefEdit::setOpener(RefOpener opener)
+{
+    m_opener = std::move(opener);
+    if (!m_drop) {
+        m_drop = addAction(style()->standardIcon(QStyle::SP_ArrowDown), TrailingPosition);
+        connect(m_drop, &QAction::triggered, this, [this] { openReference(); });
+    }
+    // Named after the editor, so scripts reach it as "<editor>_Drop".
+    m_drop->setObjectName(objectName() + QStringLiteral("_Drop"));
+    m_drop->setVisible(bool(m_opener) && m_dropVisible);
+}
+
+void RefEdit::setDropButtonVisible(bool visible)
+{
+    m_dropVisible = visible;
+    if (m_drop)
+        m_drop->setVisible(bool(m_opener) && visible);
+}
+
+bool RefEdit::isDropButtonVisible() const
+{
+    return m_drop && m_drop->isVisible();
+}
+
+bool RefEdit::openReference()
+{
+    if (!m_opener || isReadOnly() || !isEnabled())
+        return false;
+    emit beforeReference();
+    if (!m_opener(*this))
+        return false;
+    // The pick is a checked reference: no edited() here, which would mark it unchecked again.
+    emit afterReference();
+    return true;
+}
+
+void RefEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier && m_opener) {
+        openReference();
+        event->accept();
+        return;
+    }
+    HostEdit::keyPressEvent(event);
 }
 
 void RefEdit::setRefConditions(const QString &conditionsXml, const QString &filter)

@@ -4,6 +4,9 @@
 #include "suite/controls/HostEdit.h"
 
 #include <QList>
+
+class QAction;
+class QKeyEvent;
 #include <QString>
 
 #include <functional>
@@ -19,6 +22,12 @@ struct RefEntry
 // Answers the rows of the reference that match a text exactly by code or by name (code matches
 // first).
 using RefResolver = std::function<QList<RefEntry>(const QString &text)>;
+
+class RefEdit;
+
+// Opens the host's lookup for an editor (its key, conditions and text) and, on a pick, calls
+// setReference and setSelectedValue on it. True when the operator picked a row.
+using RefOpener = std::function<bool(RefEdit &edit)>;
 
 // Code and name texts compare exactly, except that trailing blanks do not count: fixed-width
 // columns pad what they hold.
@@ -56,14 +65,41 @@ public:
     QString selectedValue() const { return m_selectedValue; }
     void setSelectedValue(const QString &value) { m_selectedValue = value; }
 
+    // The editor's own drop-down: a button at its right end (objectName "<editor>_Drop") and
+    // Alt+Down. Asks the window for conditions (beforeReference), opens the host's lookup, and
+    // after a pick tells the window (afterReference). Nothing opens without an opener.
+    void setOpener(RefOpener opener);
+    bool hasOpener() const { return bool(m_opener); }
+    // The window offers a button of its own for this editor: the drop-down button is not shown.
+    void setDropButtonVisible(bool visible);
+    bool isDropButtonVisible() const;
+    // Whether a pick shows the row's name (else its code) in the editor.
+    bool showsName() const { return m_showsName; }
+    void setShowsName(bool showsName) { m_showsName = showsName; }
+    // Opens the drop-down; true when the operator picked a row.
+    bool openReference();
+
     // Conditions the host hands in before a reference opens: an XML
     // "<RefConditions>...</RefConditions>" and a filter text. Kept as given.
     void setRefConditions(const QString &conditionsXml, const QString &filter);
     QString refConditionsXml() const { return m_conditionsXml; }
     QString refFilter() const { return m_filter; }
 
+signals:
+    // Before the lookup opens: the window may set conditions (setRefConditions) for it.
+    void beforeReference();
+    // After a pick from the drop-down.
+    void afterReference();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QString m_referenceKey;
+    RefOpener m_opener;
+    QAction *m_drop = nullptr;
+    bool m_dropVisible = true;
+    bool m_showsName = true;
     RefResolver m_resolver;
     bool m_valid = true; // an empty editor names nothing wrong
     QString m_selectedValue;

@@ -265,7 +265,7 @@ private:
             " WHERE cClass = '联系人' AND CItem = '自定义项13';"
             // An extended item whose values are the items of class 97.
             "UPDATE userdef SET cItemName = '所属项目', iLength = 60, iDataSource = 1,"
-            " cRelArchive = 'fitemss', cRelField = '97'"
+            " cRelArchive = 'fitemss97', cRelField = 'citemname'"
             " WHERE cClass = '联系人' AND CItem = '扩展自定义项2';"
             "DELETE FROM fitemss97;"
             "DELETE FROM fitem WHERE citem_class = '97';"

@@ -106,6 +106,7 @@ public:
     void SetIntLen(QWidget *edit, int length) override;
     // A length of 0 or less takes 10, as SetIntLen does; the point takes one of the characters.
     void SetDblLen(QWidget *edit, int length, int decimals) override;
+    bool EdtSetVal(QWidget *edit, const QString &value) override;
     void SetBadStrException(QWidget *edit) override;
     int GetStrLen(const QString &text, QWidget *label) override;
     // The text colour of a link (controls::LinkLabel's link look), without its underline: the

@@ -81,6 +81,35 @@ void SuitePubService::SetDblLen(QWidget *edit, int length, int decimals)
     hostEdit->setIntegerDigits(all - (after > 0 ? after + 1 : 0));
 }
 
+bool SuitePubService::EdtSetVal(QWidget *edit, const QString &value)
+{
+    auto *hostEdit = qobject_cast<controls::HostEdit *>(edit);
+    if (!hostEdit)
+        return false;
+    QString text = value;
+    if (hostEdit->inputRule() != controls::HostEdit::InputRule::Text
+        && !value.trimmed().isEmpty()) {
+        bool ok = false;
+        const double number = value.trimmed().toDouble(&ok);
+        if (!ok)
+            return false;
+        const int decimals = hostEdit->inputRule() == controls::HostEdit::InputRule::Decimal
+                                 ? hostEdit->decimalDigits()
+                                 : 0;
+        text = QString::number(number, 'f', decimals);
+        const QString digits = text.section(u'.', 0, 0).remove(u'-');
+        if (digits.size() > hostEdit->integerDigits())
+            return false;
+    }
+    if (hostEdit->maxLength() > 0 && text.size() > hostEdit->maxLength())
+        return false;
+    if (text == hostEdit->text())
+        return true;
+    hostEdit->setText(text);
+    emit hostEdit->edited();
+    return true;
+}
+
 void SuitePubService::SetBadStrException(QWidget *edit)
 {
     if (auto *hostEdit = qobject_cast<controls::HostEdit *>(edit))

@@ -2,12 +2,17 @@
 
 #include "suite/services/SuitePubService.h"
 
+#include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Recordset.h"
 #include "perikon/host/contract/HostLogin.h"
 #include "suite/controls/RefEdit.h"
 #include "suite/services/RefDialog.h"
+#include "suite/services/RefQueryModel.h"
 #include "suite/services/ReferenceCatalog.h"
+#include "suite/services/ReferenceConditions.h"
+#include "suite/services/SuiteReferences.h"
+#include "suite/services/SuiteSql.h"
 
 #include <optional>
 
@@ -22,6 +27,47 @@ std::optional<int> firstEqual(const QList<QStringList> &rows, int column, const 
             return row;
     }
     return std::nullopt;
+}
+
+// The editor's drop-down: the reference's rows narrowed by the rights and by the conditions the
+// window handed the editor, in the suite's lookup.
+controls::RefOpener referenceOpener(const ReferenceSource &source, const QString &account,
+                                    const QString &rights)
+{
+    return [source, account, rights](controls::RefEdit &edit) {
+        const std::optional<QString> narrowing = referenceFilterSql(
+            edit.refConditionsXml(), edit.refFilter(), QStringLiteral("refsrc"));
+        const std::unique_ptr<db::Connection> connection = openConnection(account);
+        if (!narrowing || !connection)
+            return false;
+        QString rows = QStringLiteral("SELECT * FROM ") + source.table;
+        QStringList own;
+        for (const QString &condition : {source.condition, rights}) {
+            if (!condition.trimmed().isEmpty())
+                own.append(u'(' + condition + u')');
+        }
+        if (!own.isEmpty())
+            rows += QStringLiteral(" WHERE ") + own.join(QStringLiteral(" AND "));
+        if (!narrowing->isEmpty())
+            rows = QStringLiteral("SELECT * FROM (") + rows + QStringLiteral(") refsrc WHERE ")
+                   + *narrowing;
+        QStringList shown{source.codeColumn};
+        if (source.nameColumn.compare(source.codeColumn, Qt::CaseInsensitive) != 0)
+            shown.append(source.nameColumn);
+        shown += source.otherNameColumns;
+        QList<RefColumn> columns;
+        for (const QString &field : std::as_const(shown))
+            columns.append({field, referenceColumnCaption(field)});
+        RefDialog dialog(*connection, RefQuery{rows, source.codeColumn, shown}, columns,
+                         edit.window());
+        if (dialog.exec() != QDialog::Accepted || dialog.chosenKey().isEmpty())
+            return false;
+        const QString code = dialog.chosenKey();
+        const QVariant name = dialog.chosenValue(source.nameColumn);
+        edit.setReference(code, edit.showsName() && !name.isNull() ? name.toString() : code);
+        edit.setSelectedValue(code);
+        return true;
+    };
 }
 
 } // namespace
@@ -39,7 +85,10 @@ bool SuitePubService::InitRefEdit(QWidget *edit, QObject *login, const QString &
     if (const std::optional<QString> function = referenceAuthFunction(settingsXml);
         function && source && source->table == QLatin1String("Customer"))
         condition = customerRightsCondition(login, *function);
-    refEdit->setResolver(referenceResolver(key, hostlogin::text(login, "qzDBName"), condition));
+    const QString account = hostlogin::text(login, "qzDBName");
+    refEdit->setResolver(referenceResolver(key, account, condition));
+    if (source)
+        refEdit->setOpener(referenceOpener(*source, account, condition));
     return true;
 }
 

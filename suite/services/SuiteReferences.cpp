@@ -170,33 +170,48 @@ bool SuiteReferenceClient::ItemRefInit(const QString &itemClass, const QString &
     return true;
 }
 
+void SuiteReferenceClient::SetConditions(const QString &conditionsXml, const QString &filter)
+{
+    m_conditionsXml = conditionsXml;
+    m_conditionFilter = filter;
+}
+
 bool SuiteReferenceClient::Show(QWidget *parent)
 {
     m_chosen.reset();
     m_chosenClass.reset();
     if (m_sql.isEmpty() || !m_connection)
         return false;
+    const std::optional<QString> narrowing
+        = referenceFilterSql(m_conditionsXml, m_conditionFilter, QStringLiteral("condrows"));
+    if (!narrowing)
+        return false;
+    const QString rows = narrowing->isEmpty()
+                             ? m_sql
+                             : QStringLiteral("SELECT * FROM (") + m_sql
+                                   + QStringLiteral(") condrows WHERE ") + *narrowing;
     QList<RefColumn> columns;
     for (const QString &field : std::as_const(m_shownColumns))
         columns.append({field, referenceColumnCaption(field)});
-    RefDialog dialog(*m_connection, RefQuery{m_sql, m_keyColumn, m_shownColumns}, columns, parent);
+    RefDialog dialog(*m_connection, RefQuery{rows, m_keyColumn, m_shownColumns}, columns, parent);
     if (m_multiSelect)
         dialog.setMultiSelect(m_preselected);
     if (!m_filterText.isEmpty())
         dialog.setFilterText(m_filterText);
     if (dialog.exec() != QDialog::Accepted || dialog.chosenKeys().isEmpty())
         return false;
-    m_chosen = readChosen(dialog.chosenKeys());
+    m_chosen = readChosen(rows, dialog.chosenKeys());
     if (!m_chosen)
         return false;
     if (!m_itemClass.isEmpty()) {
         // The item rows carry their class already.
-        m_chosenClass = readChosen(dialog.chosenKeys());
+        m_chosenClass = readChosen(rows, dialog.chosenKeys());
     }
     return true;
 }
 
-std::unique_ptr<db::Recordset> SuiteReferenceClient::readChosen(const QStringList &keys)
+std::unique_ptr<db::Recordset> SuiteReferenceClient::readChosen(const QString &sql,
+                                                                const QStringList &keys)
 {
     QStringList literals;
     for (const QString &key : keys)
@@ -204,7 +219,7 @@ std::unique_ptr<db::Recordset> SuiteReferenceClient::readChosen(const QStringLis
     auto rows = std::make_unique<db::Recordset>();
     rows->setCursorLocation(db::Recordset::UseClient);
     try {
-        rows->open(QStringLiteral("SELECT * FROM (") + m_sql + QStringLiteral(") refrows WHERE ")
+        rows->open(QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") refrows WHERE ")
                        + QStringLiteral("refrows.") + m_keyColumn + QStringLiteral(" IN (")
                        + literals.join(u',') + u')',
                    m_connection.get(), db::Recordset::OpenStatic, db::Recordset::LockReadOnly);

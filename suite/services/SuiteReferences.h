@@ -29,6 +29,7 @@ public:
     bool StrRefInit(const QString &sql, const QString &keyColumn, const QString &shownColumns,
                     const QString &settingsXml, const QString &filterText, QString &error) override;
     bool ItemRefInit(const QString &itemClass, const QString &condition, QString &error) override;
+    void SetConditions(const QString &conditionsXml, const QString &filter) override;
     bool Show(QWidget *parent) override;
     QObject *recmx() override;
     QObject *RstSelClass() override;
@@ -39,7 +40,7 @@ public:
 private:
     bool ensureConnection(QString &error);
     // The chosen rows of the reference, all columns, in the order chosen.
-    std::unique_ptr<db::Recordset> readChosen(const QStringList &keys);
+    std::unique_ptr<db::Recordset> readChosen(const QString &sql, const QStringList &keys);
 
     QPointer<QObject> m_login;
     std::unique_ptr<db::Connection> m_connection;
@@ -51,6 +52,8 @@ private:
     bool m_multiSelect = false;
     QString m_filterText;
     QString m_itemClass;
+    QString m_conditionsXml;
+    QString m_conditionFilter;
     std::unique_ptr<db::Recordset> m_chosen;
     std::unique_ptr<db::Recordset> m_chosenClass;
 };

@@ -160,6 +160,10 @@ public:
     virtual void SetIntLen(QWidget *edit, int length) = 0;
     // Decimal input: `length` characters in all, `decimals` after the point.
     virtual void SetDblLen(QWidget *edit, int length, int decimals) = 0;
+    // Puts a value a reference or the calculator gave into a host edit as the operator would have
+    // typed it: a number edit shows it rounded to its decimals. False, the edit unchanged, for a
+    // value the edit does not take (not a number, too many digits, longer than the edit allows).
+    virtual bool EdtSetVal(QWidget *edit, const QString &value) = 0;
     // Lifts the forbidden-character filter of a host edit (its text is checked elsewhere).
     virtual void SetBadStrException(QWidget *edit) = 0;
     // Width in pixels a label needs to show `text` in its font, with a little margin.

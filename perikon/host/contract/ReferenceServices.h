@@ -32,6 +32,10 @@ public:
     // items' columns). False, with the reason in `error`, for an unknown class.
     virtual bool ItemRefInit(const QString &itemClass, const QString &condition, QString &error)
         = 0;
+    // Conditions a window hands in before Show: "<RefConditions><Condition paramName='@p'
+    // paramValue='v' /></RefConditions>" and a filter over the rows' columns such as
+    // "#FN[cParentValue]=@p". Empty texts: none. Show refuses conditions it cannot apply.
+    virtual void SetConditions(const QString &conditionsXml, const QString &filter) = 0;
     // Opens the reference modal over `parent`; true when the operator chose.
     virtual bool Show(QWidget *parent) = 0;
     // The chosen rows with every column of the reference (a db::Recordset on its first row),

@@ -245,7 +245,7 @@ void tst_Lookups::refEditFollowsCatalogueAndRules_data()
     QTest::newRow("rule reaching no customer")
         << "Customer_AA" << "(N'u1', N'customer', N'', N'C99')" << false << write << "C01" << false << "";
     QTest::newRow("person") << "Person_AA" << "" << false << write << QStringLiteral("李四") << true << "P01";
-    QTest::newRow("key without table") << "CusDeliverAdd_AA" << "" << false << write << "Anywhere 1" << true << "";
+    QTest::newRow("key without table") << "Vendor_AA" << "" << false << write << "Anywhere 1" << true << "";
     // clang-format on
 }
 

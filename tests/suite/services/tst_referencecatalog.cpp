@@ -42,6 +42,8 @@ void tst_ReferenceCatalog::init()
                              "(N'P01', N'李四'), (N'P02', N'Wang Wu')"));
     m_db.exec(QStringLiteral("insert into Department (cDepCode, cDepName) values "
                              "(N'D01', N'销售部'), (N'D02', N'Sales')"));
+    m_db.exec(QStringLiteral("insert into CusDeliverAdd (cCusCode, cDeliverAdd, bDefault) values "
+                             "(N'C01', N'1 Dock Road', 1), (N'C02', N'O''Neil Yard', 1)"));
 }
 
 void tst_ReferenceCatalog::resolverFindsExactMatches_data()
@@ -72,6 +74,8 @@ void tst_ReferenceCatalog::resolverFindsExactMatches_data()
     QTest::newRow("person not found") << "Person_AA" << "Li Si" << "" << QStringList{} << QStringList{};
     QTest::newRow("department by code") << "Department_AA" << "D02" << "" << QStringList{"D02"} << QStringList{"Sales"};
     QTest::newRow("department by name") << "DEPARTMENT_AA" << QStringLiteral("销售部") << "" << QStringList{"D01"} << QStringList{QStringLiteral("销售部")};
+    QTest::newRow("delivery address is its own code") << "CusDeliverAdd_AA" << "O'Neil Yard" << "" << QStringList{"O'Neil Yard"} << QStringList{"O'Neil Yard"};
+    QTest::newRow("delivery address of another customer") << "CusDeliverAdd_AA" << "1 Dock Road" << "cCusCode=N'C02'" << QStringList{} << QStringList{};
     // clang-format on
 }
 
@@ -109,7 +113,7 @@ void tst_ReferenceCatalog::resolverFindsExactMatches()
 void tst_ReferenceCatalog::keysWithoutTableTakeAnyText_data()
 {
     QTest::addColumn<QString>("key");
-    QTest::newRow("delivery address") << "CusDeliverAdd_AA";
+    QTest::newRow("vendor") << "Vendor_AA";
     QTest::newRow("empty key") << "";
     QTest::newRow("near miss") << "Customer";
 }
