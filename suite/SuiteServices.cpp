@@ -4,6 +4,7 @@
 #include "suite/SuiteLogin.h"
 #include "suite/portal/SuitePortal.h"
 #include "suite/procedures/SuiteProcedures.h"
+#include "suite/services/SuiteCalculatorService.h"
 #include "suite/services/SuiteColumnAuthService.h"
 #include "suite/services/SuiteColumnSetService.h"
 #include "suite/services/SuiteContactDimensionTransfer.h"
@@ -42,6 +43,7 @@ void registerServices()
     add<SuiteFunctionTaskService>("FunctionTaskService");
     add<SuiteCrmGenerals>("CrmGenerals");
     add<SuiteHelpIdProvider>("HelpIdProvider");
+    add<SuiteCalculatorService>("CalculatorService");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");
     add<SuiteFormManager>("Suite.FormManager");
