@@ -10,6 +10,7 @@
 #include "suite/services/SuiteContactDimensionTransfer.h"
 #include "suite/services/SuiteCrmGenerals.h"
 #include "suite/services/SuiteFunctionTaskService.h"
+#include "suite/services/SuitePictureControl.h"
 #include "suite/services/SuitePubService.h"
 #include "suite/services/SuiteRelatedPersonTransfer.h"
 #include "suite/services/SuiteResourceService.h"
@@ -43,6 +44,7 @@ void registerServices()
     add<SuiteFunctionTaskService>("FunctionTaskService");
     add<SuiteCrmGenerals>("CrmGenerals");
     add<SuiteHelpIdProvider>("HelpIdProvider");
+    add<SuitePictureControl>("PictureControl");
     add<SuiteCalculatorService>("CalculatorService");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");
