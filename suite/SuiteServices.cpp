@@ -4,11 +4,13 @@
 #include "suite/SuiteLogin.h"
 #include "suite/portal/SuitePortal.h"
 #include "suite/procedures/SuiteProcedures.h"
+#include "suite/services/SuiteCalculatorService.h"
 #include "suite/services/SuiteColumnAuthService.h"
 #include "suite/services/SuiteColumnSetService.h"
 #include "suite/services/SuiteContactDimensionTransfer.h"
 #include "suite/services/SuiteCrmGenerals.h"
 #include "suite/services/SuiteFunctionTaskService.h"
+#include "suite/services/SuitePictureControl.h"
 #include "suite/services/SuitePubService.h"
 #include "suite/services/SuiteReferences.h"
 #include "suite/services/SuiteRelatedPersonTransfer.h"
@@ -51,6 +53,8 @@ void registerServices()
         return std::make_unique<SuiteArchiveReference>(QStringLiteral("Person_AA"));
     });
     add<SuiteHelpIdProvider>("HelpIdProvider");
+    add<SuitePictureControl>("PictureControl");
+    add<SuiteCalculatorService>("CalculatorService");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");
     add<SuiteFormManager>("Suite.FormManager");

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace perikon {
 
-// The host's calculator for number fields ("CalculatorService").
+// The host's calculator for number editors ("CalculatorService").
 class CalculatorService : public QObject
 {
     Q_OBJECT
