@@ -10,6 +10,8 @@
 #include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/ColumnSetService.h"
+#include "perikon/host/contract/HostRegistry.h"
+#include "perikon/host/contract/PictureControl.h"
 #include "perikon/host/contract/PubService.h"
 #include "perikon/list/ListSession.h"
 #include "perikon/session/SessionGlobals.h"
@@ -222,6 +224,16 @@ QWidget *frmContactEdit::buildGeneralTab()
     grid.addAlone(m_chkMajor);
     grid.addAlone(m_chkDefaultCon);
     grid.finish();
+    // The photo to the right of the fields.
+    if (std::unique_ptr<PictureControl> pic
+        = HostRegistry::createAs<PictureControl>(QStringLiteral("PictureControl"))) {
+        m_pic = pic.release();
+        m_pic->setParent(page);
+        m_pic->setObjectName(QStringLiteral("Pic"));
+        grid.layout()->setColumnMinimumWidth(4, 8);
+        grid.layout()->addWidget(m_pic, 0, 5, 7, 1, Qt::AlignTop);
+        connect(m_pic, &PictureControl::pictureChanged, this, &frmContactEdit::MarkEdited);
+    }
     return page;
 }
 
@@ -328,6 +340,8 @@ void frmContactEdit::load()
     fillCombos();
 
     setLengths();
+    if (m_pic)
+        m_pic->Init(gPubService.get(), QStringLiteral("1024"));
     ClearAndApplyDefaults();
 
     if (gPubService) {

@@ -40,6 +40,8 @@ class HostToolbar;
 class KeyHook;
 } // namespace controls
 
+class PictureControl;
+
 class frmContactEdit : public QDialog, public list::ContactCard
 {
     Q_OBJECT
@@ -100,6 +102,10 @@ private:
                             const QString &nameColumn, const QString &sql,
                             controls::HostEdit *editor, bool showName = false);
     void fillAuthGrid();
+    // Shows the stored picture `guid` (none for an empty one or a row that is gone).
+    void loadPicture(const QString &guid);
+    // The picture part of the record: only when the operator chose or cleared a picture.
+    QString pictureXml() const;
     void ClearAndApplyDefaults();
     void setNavigationState();
 
@@ -250,6 +256,8 @@ private:
     QCheckBox *m_chkDefaultCon = nullptr;
     QTabWidget *m_tab = nullptr;
     controls::HostGrid *m_authGrid = nullptr;
+    // The host's picture control; none when the host has no such control.
+    PictureControl *m_pic = nullptr;
     controls::HostToolbar *m_tlb = nullptr;
     controls::HostToolbar *m_tlb2 = nullptr;
     controls::KeyHook *m_keyHook = nullptr;

@@ -6,6 +6,7 @@
 #include "perikon/data/db/Recordset.h"
 #include "perikon/data/db/SqlLiteral.h"
 #include "perikon/host/ResText.h"
+#include "perikon/host/contract/PictureControl.h"
 #include "perikon/list/ListAuthorization.h"
 #include "perikon/session/SessionGlobals.h"
 #include "suite/controls/DatePicker.h"
@@ -203,6 +204,7 @@ void frmContactEdit::fillFromRecord(db::Recordset &rs)
     gDefaultContactChanged = m_chkDefaultCon->isChecked();
     m_loadedDefault = gDefaultContactChanged;
 
+    loadPicture(valueText(rs.value(QStringLiteral("PictureGUID"))));
     m_relatedPersonXml.clear();
     m_privilegeXml.clear();
     fillAuthGrid();
@@ -258,8 +260,23 @@ void frmContactEdit::fillAuthGrid()
     }
 }
 
+void frmContactEdit::loadPicture(const QString &guid)
+{
+    if (!m_pic)
+        return;
+    m_pic->Clear();
+    if (guid.trimmed().isEmpty())
+        return;
+    if (std::unique_ptr<db::Recordset> rs
+        = openOnSession(QStringLiteral("select top 1 Picture from AA_Picture where cGUID=N'")
+                        + db::sqlEscaped(guid) + u'\''))
+        m_pic->LoadFromRecordset(rs.get());
+}
+
 void frmContactEdit::ClearAndApplyDefaults()
 {
+    if (m_pic)
+        m_pic->Clear();
     const bool keepCustomer = !gArchiveCusCode.isEmpty();
     for (HostEdit *edit : m_edt) {
         if (keepCustomer && edit == m_edt[kCustomerEdit])

@@ -356,7 +356,7 @@ bool frmContactEdit::openFocusedReference()
         }
     }
     for (int i = 0; i < kUserEditCount; ++i) {
-        if (focus == m_edtU[std::size_t(i)] && m_cmdU[std::size_t(i)]->isVisible()) {
+        if (focus == m_edtU[std::size_t(i)] && !m_cmdU[std::size_t(i)]->isHidden()) {
             m_cmdU[std::size_t(i)]->click();
             return true;
         }

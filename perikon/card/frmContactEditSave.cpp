@@ -13,6 +13,7 @@
 #include "perikon/data/db/SqlLiteral.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/ColumnSetService.h"
+#include "perikon/host/contract/PictureControl.h"
 #include "perikon/host/contract/PubService.h"
 #include "perikon/host/contract/UiHelper.h"
 #include "perikon/list/ListSession.h"
@@ -170,6 +171,8 @@ bool frmContactEdit::save()
     }
     if (adding)
         m_added = true;
+    if (m_pic)
+        m_pic->MarkSaved();
     m_state.bEdit = false;
     gListDirty = true;
     m_relatedPersonXml.clear();
@@ -406,7 +409,23 @@ void frmContactEdit::WriteXML(QString &xml, int mode)
     record.extendedXml = GetSaveXmlEx();
     if (mode == 1)
         record.newOid = GUIDGenerator().CreateGUID();
+    record.pictureXml = pictureXml();
     xml = cardRecordXml(record);
+}
+
+QString frmContactEdit::pictureXml() const
+{
+    QString content;
+    bool isContent = true;
+    if (!m_pic || !m_pic->GetPicture(content, isContent))
+        return {};
+    // Base64 needs no escaping; a file path may.
+    if (!isContent)
+        content = content.toHtmlEscaped();
+    return QStringLiteral("<PictureGUID bXML='")
+           + (isContent ? QStringLiteral("True") : QStringLiteral("False")) + QStringLiteral("'>")
+           + content + QStringLiteral("</PictureGUID>") + QStringLiteral("<cPictureType >")
+           + m_pic->PictureType() + QStringLiteral("</cPictureType>");
 }
 
 bool frmContactEdit::CheckMustInput()

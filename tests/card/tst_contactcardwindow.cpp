@@ -18,6 +18,7 @@
 #include "suite/controls/HostToolbar.h"
 #include "suite/services/HelpViewer.h"
 #include "support/FailOnWarnings.h"
+#include "support/FakeCardList.h"
 #include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
 #include "support/TypeText.h"
@@ -37,34 +38,7 @@ namespace {
 
 constexpr int kContacts = 12;
 
-// The list as the card sees it: a grid whose column 1 holds contact codes.
-class FakeList : public list::ListAccess
-{
-public:
-    explicit FakeList(const QStringList &codes)
-    {
-        m_grid.setCols(3);
-        setCodes(codes);
-    }
-    void setCodes(const QStringList &codes)
-    {
-        m_grid.setRows(1 + int(codes.size()));
-        for (int i = 0; i < codes.size(); ++i)
-            m_grid.setTextMatrix(i + 1, 1, codes[i]);
-    }
-    controls::HostGrid *listGrid() const override { return &m_grid; }
-    IContact *listEntry() const override { return nullptr; }
-    void refreshList(const QString &) override { ++refreshes; }
-    QString listFilter() const override { return {}; }
-    QString lastSavedCode() const override { return m_saved; }
-    void setLastSavedCode(const QString &code) override { m_saved = code; }
-
-    int refreshes = 0;
-
-private:
-    mutable controls::HostGrid m_grid;
-    QString m_saved;
-};
+using FakeList = testing::FakeCardList;
 
 } // namespace
 
