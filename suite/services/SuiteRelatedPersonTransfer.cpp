@@ -19,7 +19,10 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
     if (!stuff)
         return true;
     const QList<pugi::xml_node> rows = childrenNoCase(stuff, "row");
-    if (rows.isEmpty())
+    // The dialog marks the child it rewrote on OK: without rows, the operator removed every
+    // binding; without rows or mark, the dialog was never confirmed.
+    const bool edited = childText(stuff, "bedited") == QLatin1String("1");
+    if (rows.isEmpty() && !edited)
         return true;
 
     const QString contactCode = transferContactCode(Ele, stuff, {"ccontactcode"});
