@@ -110,8 +110,9 @@ void tst_ContactTransfers::relatedPersonsReplaceTheContactsBindings_data()
     QTest::newRow("marker not set keeps")
         << head.arg("") + "<bedited>0</bedited></cusstuff>" << QStringList{"old"} << QStringList{};
     QTest::newRow("confirmed with rows replaces")
-        << head.arg("") + "<row><cuser_id>u3</cuser_id><iright>0</iright></row><bedited>1</bedited>"
-                          "</cusstuff>"
+        << head.arg("")
+               + "<row><cuser_id>u3</cuser_id><iright>0</iright></row><bedited>1</bedited>"
+                 "</cusstuff>"
         << QStringList{"u3"} << QStringList{};
     QTest::newRow("rows replace")
         << head.arg("")
