@@ -22,6 +22,9 @@ namespace perikon::suite {
 // <bedited>1</bedited>, which the dialog writes on OK, says the operator removed every binding:
 // they are all deleted. Without rows and marker nothing changes: the card hands over the child
 // even when the dialog was never confirmed. The caller removes the child afterwards.
+//
+// Show opens the dialog over the child's XML; with no rows and no marker it shows what is stored
+// for the contact.
 class SuiteRelatedPersonTransfer : public ContactTransferService
 {
     Q_OBJECT
@@ -29,6 +32,10 @@ public:
     using ContactTransferService::ContactTransferService;
 
     bool Trans(int &opt, pugi::xml_node &Ele, QObject *&ICom, QString &sMsg) override;
+
+    void Show(QObject *login, QObject *pubService, QObject *ICom, QObject *listObject,
+              QObject *columnSet, QString &xml, bool &result, bool &sessionFlag,
+              QWidget *parent) override;
 };
 
 } // namespace perikon::suite
