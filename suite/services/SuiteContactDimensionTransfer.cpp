@@ -3,8 +3,10 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqlLiteral.h"
+#include "suite/services/DimensionPrivilegeDialog.h"
 #include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
+#include "suite/services/TransferDialogParts.h"
 #include "suite/services/TransferXml.h"
 #include "suite/services/UnitOfWork.h"
 
@@ -88,6 +90,59 @@ bool SuiteContactDimensionTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject
     }
     Ele.remove_child(privileges);
     return true;
+}
+
+namespace {
+
+// The department is dimension type 0 under the caption the resources give it.
+DimensionType departmentType()
+{
+    using internal::dialogText;
+    const QString id = dialogText("K2.AA.CUSTOMER.CusAddBank.DeptDimen_TypeID");
+    return {id.isEmpty() ? QStringLiteral("0") : id,
+            dialogText("K2.AA.CUSTOMER.CusAddBank.DeptDimen_TypeName")};
+}
+
+} // namespace
+
+void SuiteContactDimensionTransfer::Show(QObject *login, QObject *pubService, QObject *ICom,
+                                         QObject *listObject, QObject *columnSet, QString &xml,
+                                         bool &result, bool &sessionFlag, QWidget *parent)
+{
+    // The session's language and the caller's connection are all the dialog needs.
+    Q_UNUSED(login)
+    Q_UNUSED(pubService)
+    Q_UNUSED(listObject)
+    Q_UNUSED(columnSet)
+    Q_UNUSED(sessionFlag)
+    const std::optional<DimensionMember> member = readDimensionXml(xml);
+    if (!member) {
+        internal::showDialogProblem("K2.Suite.Dimension.BadXml");
+        return;
+    }
+    db::Connection *connection = connectionOf(ICom);
+    if (!connection) {
+        internal::showDialogProblem("K2.Suite.Dimension.NoConnection");
+        return;
+    }
+    const DimensionType department = departmentType();
+    DimensionCatalogue catalogue;
+    QList<DimensionGrant> grants = member->rows;
+    try {
+        catalogue = loadDimensionCatalogue(*connection, department);
+        if (member->needsPreload())
+            grants = loadStoredGrants(*connection, member->contactCode, department);
+    } catch (const db::DbError &error) {
+        internal::showDialogProblem("K2.Suite.Dimension.LoadFailed", error.description());
+        return;
+    }
+    DimensionPrivilegeDialog dialog(catalogue, grants, member->editable, parent);
+    if (dialog.exec() != QDialog::Accepted || !member->editable)
+        return;
+    if (const std::optional<QString> rewritten = writeDimensionXml(xml, dialog.grants())) {
+        xml = *rewritten;
+        result = true;
+    }
 }
 
 } // namespace perikon::suite

@@ -18,6 +18,9 @@ namespace perikon::suite {
 //
 // The child holds the full set of grants, so the contact's grants are replaced by its rows (none
 // when it has none). The child is then removed from the row: it is no column of Crm_Contact.
+//
+// Show opens the dialog over the child's XML; with no rows and no <btextdata>1</btextdata> it
+// shows what is stored for the contact.
 class SuiteContactDimensionTransfer : public ContactTransferService
 {
     Q_OBJECT
@@ -25,6 +28,10 @@ public:
     using ContactTransferService::ContactTransferService;
 
     bool Trans(int &opt, pugi::xml_node &Ele, QObject *&ICom, QString &sMsg) override;
+
+    void Show(QObject *login, QObject *pubService, QObject *ICom, QObject *listObject,
+              QObject *columnSet, QString &xml, bool &result, bool &sessionFlag,
+              QWidget *parent) override;
 };
 
 } // namespace perikon::suite

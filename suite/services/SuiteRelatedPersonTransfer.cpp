@@ -4,7 +4,9 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqlLiteral.h"
 #include "suite/services/LocalText.h"
+#include "suite/services/RelatedPersonDialog.h"
 #include "suite/services/SuiteSql.h"
+#include "suite/services/TransferDialogParts.h"
 #include "suite/services/TransferXml.h"
 #include "suite/services/UnitOfWork.h"
 
@@ -19,7 +21,10 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
     if (!stuff)
         return true;
     const QList<pugi::xml_node> rows = childrenNoCase(stuff, "row");
-    if (rows.isEmpty())
+    // The dialog marks the child it rewrote on OK: without rows, the operator removed every
+    // binding; without rows or mark, the dialog was never confirmed.
+    const bool edited = childText(stuff, "bedited") == QLatin1String("1");
+    if (rows.isEmpty() && !edited)
         return true;
 
     const QString contactCode = transferContactCode(Ele, stuff, {"ccontactcode"});
@@ -84,6 +89,45 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
         return false;
     }
     return true;
+}
+
+void SuiteRelatedPersonTransfer::Show(QObject *login, QObject *pubService, QObject *ICom,
+                                      QObject *listObject, QObject *columnSet, QString &xml,
+                                      bool &result, bool &sessionFlag, QWidget *parent)
+{
+    // The session's language and the caller's connection are all the dialog needs.
+    Q_UNUSED(login)
+    Q_UNUSED(pubService)
+    Q_UNUSED(listObject)
+    Q_UNUSED(columnSet)
+    Q_UNUSED(sessionFlag)
+    const std::optional<RelatedPersonsMember> member = readRelatedPersonsXml(xml);
+    if (!member) {
+        internal::showDialogProblem("K2.Suite.RelPerson.BadXml");
+        return;
+    }
+    db::Connection *connection = connectionOf(ICom);
+    if (!connection) {
+        internal::showDialogProblem("K2.Suite.RelPerson.NoConnection");
+        return;
+    }
+    QList<SuiteUser> users;
+    QList<RelatedPerson> persons = member->rows;
+    try {
+        users = loadSuiteUsers(*connection);
+        if (member->needsPreload())
+            persons = loadStoredRelatedPersons(*connection, member->contactCode);
+    } catch (const db::DbError &error) {
+        internal::showDialogProblem("K2.Suite.RelPerson.LoadFailed", error.description());
+        return;
+    }
+    RelatedPersonDialog dialog(users, persons, member->editable, parent);
+    if (dialog.exec() != QDialog::Accepted || !member->editable)
+        return;
+    if (const std::optional<QString> rewritten = writeRelatedPersonsXml(xml, dialog.persons())) {
+        xml = *rewritten;
+        result = true;
+    }
 }
 
 } // namespace perikon::suite

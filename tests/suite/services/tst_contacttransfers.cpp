@@ -103,6 +103,17 @@ void tst_ContactTransfers::relatedPersonsReplaceTheContactsBindings_data()
     QTest::newRow("no cusstuff") << "" << QStringList{"old"} << QStringList{};
     QTest::newRow("cusstuff without rows")
         << head.arg("") + "</cusstuff>" << QStringList{"old"} << QStringList{};
+    QTest::newRow("confirmed without rows removes all")
+        << head.arg("") + "<bedited>1</bedited></cusstuff>" << QStringList{} << QStringList{};
+    QTest::newRow("confirmed without rows, marker in capitals")
+        << head.arg("") + "<BEdited> 1 </BEdited></cusstuff>" << QStringList{} << QStringList{};
+    QTest::newRow("marker not set keeps")
+        << head.arg("") + "<bedited>0</bedited></cusstuff>" << QStringList{"old"} << QStringList{};
+    QTest::newRow("confirmed with rows replaces")
+        << head.arg("")
+               + "<row><cuser_id>u3</cuser_id><iright>0</iright></row><bedited>1</bedited>"
+                 "</cusstuff>"
+        << QStringList{"u3"} << QStringList{};
     QTest::newRow("rows replace")
         << head.arg("")
                + "<row><cuser_id>u1</cuser_id><cuser_name>张三</cuser_name><iright>1</iright></row>"
@@ -279,6 +290,15 @@ void tst_ContactTransfers::transfersNeedAConnectionOnlyWhenThereIsWork()
     QVERIFY(!dimensions.Trans(opt, grantRow, com, message));
     QVERIFY(!message.isEmpty());
     QVERIFY(grantRow.child("cusprivilege"));
+
+    // Removing every related person is work too.
+    pugi::xml_document emptied;
+    QVERIFY(emptied.load_string(
+        rowXml("<cusstuff><bedited>1</bedited></cusstuff>").toUtf8().constData()));
+    pugi::xml_node emptiedRow = emptied.document_element();
+    message.clear();
+    QVERIFY(!persons.Trans(opt, emptiedRow, com, message));
+    QVERIFY(!message.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_ContactTransfers)
