@@ -35,7 +35,8 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
     }
 
     // Check every row before anything is written.
-    QStringList userIds;
+    // Each user once, with the right of its first row: 0 reads only, anything else may change.
+    QList<std::pair<QString, int>> users;
     QSet<QString> seen;
     for (int i = 0; i < rows.size(); ++i) {
         const QString userId = childText(rows.at(i), "cuser_id");
@@ -47,8 +48,7 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
         }
         const QString right = childText(rows.at(i), "iright");
         bool numeric = true;
-        if (!right.isEmpty())
-            right.toInt(&numeric);
+        const int rightValue = right.isEmpty() ? 1 : right.toInt(&numeric);
         if (!numeric) {
             sMsg = localText(QStringLiteral("相关人员：用户%2的权限（iright）“%1”不是数字。"),
                              QStringLiteral("Related persons: the iright \"%1\" of user %2 is "
@@ -58,7 +58,7 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
         }
         if (!seen.contains(userId.toLower())) {
             seen.insert(userId.toLower());
-            userIds.append(userId);
+            users.append({userId, rightValue == 0 ? 0 : 1});
         }
     }
 
@@ -74,12 +74,12 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
         const QString code = db::sqlEscaped(contactCode);
         connection->execute(QStringLiteral("delete from crm_contact_User where Contact_Id=N'")
                             + code + u'\'');
-        for (const QString &userId : userIds) {
+        for (const auto &[userId, right] : std::as_const(users)) {
             connection->execute(
-                QStringLiteral("insert into crm_contact_User (Contact_Id, User_Id, iUserType) "
-                               "values (N'")
+                QStringLiteral("insert into crm_contact_User (Contact_Id, User_Id, iUserType, "
+                               "iRight) values (N'")
                 + code + QStringLiteral("', N'") + db::sqlEscaped(userId)
-                + QStringLiteral("', 0)"));
+                + QStringLiteral("', 0, ") + QString::number(right) + u')');
         }
         work.commit();
     } catch (const db::DbError &error) {

@@ -57,7 +57,7 @@ QString suiteUsersSql()
 
 QString storedRelatedPersonsSql(const QString &contactCode)
 {
-    return QStringLiteral("select c.User_Id, u.cUser_Name from crm_contact_User c left join "
+    return QStringLiteral("select c.User_Id, u.cUser_Name, c.iRight from crm_contact_User c left join "
                           "qzsystem..UA_User u on u.cUser_Id=c.User_Id where c.Contact_Id=")
            + db::sqlNQuoted(contactCode) + QStringLiteral(" order by c.User_Id");
 }
@@ -110,9 +110,8 @@ QList<RelatedPerson> loadStoredRelatedPersons(db::Connection &connection,
                                               const QString &contactCode)
 {
     QList<RelatedPerson> persons;
-    // The right shown is not stored with the binding: a stored user reads and writes.
     for (const QStringList &row : queryRows(connection, storedRelatedPersonsSql(contactCode)))
-        persons.append({row.value(0), row.value(1), true});
+        persons.append({row.value(0), row.value(1), row.value(2) != QLatin1String("0")});
     return persons;
 }
 

@@ -87,6 +87,7 @@ CREATE TABLE crm_contact_User (
     Contact_Id    nvarchar(60)  NOT NULL,
     User_Id       nvarchar(20)  NOT NULL,
     iUserType     tinyint       NOT NULL DEFAULT 0,  -- 0 operator, 1 employee
+    iRight        tinyint       NOT NULL DEFAULT 1,  -- 1 may change the contact, 0 reads only
     PRIMARY KEY (Contact_Id, User_Id)
 );
 

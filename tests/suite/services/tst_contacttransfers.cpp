@@ -64,10 +64,18 @@ void tst_ContactTransfers::init()
     m_dataAccess = std::make_unique<DataAccessStub>(&m_db.connection());
 }
 
+// Each bound user; one who only reads is marked " (read)".
 QStringList tst_ContactTransfers::users(const QString &code)
 {
-    return m_db.column(QStringLiteral("select User_Id from crm_contact_User where Contact_Id=N'")
-                       + code + QStringLiteral("' order by User_Id"));
+    const QString where = QStringLiteral(" from crm_contact_User where Contact_Id=N'") + code
+                          + QStringLiteral("' order by User_Id");
+    QStringList users = m_db.column(QStringLiteral("select User_Id") + where);
+    const QStringList rights = m_db.column(QStringLiteral("select iRight") + where);
+    for (int i = 0; i < users.size(); ++i) {
+        if (rights.value(i) == QLatin1String("0"))
+            users[i] += QStringLiteral(" (read)");
+    }
+    return users;
 }
 
 QStringList tst_ContactTransfers::grants(const QString &code)
@@ -113,7 +121,7 @@ void tst_ContactTransfers::relatedPersonsReplaceTheContactsBindings_data()
         << head.arg("")
                + "<row><cuser_id>u3</cuser_id><iright>0</iright></row><bedited>1</bedited>"
                  "</cusstuff>"
-        << QStringList{"u3"} << QStringList{};
+        << QStringList{"u3 (read)"} << QStringList{};
     QTest::newRow("rows replace")
         << head.arg("")
                + "<row><cuser_id>u1</cuser_id><cuser_name>张三</cuser_name><iright>1</iright></row>"

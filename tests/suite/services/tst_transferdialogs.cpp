@@ -276,13 +276,13 @@ void tst_TransferDialogs::relatedPersonsPreloadChooseAndStore()
     QCOMPARE(storedUsers(QStringLiteral("C'01")), (QStringList{"li", "o'neil", "zhang"}));
     QCOMPARE(storedUsers(QStringLiteral("C02")), QStringList{"li"});
 
-    // The next card session shows what was stored. The right is not stored: all read and write.
+    // The next card session shows what was stored, each user with its right.
     QStringList preloaded;
     whenDialogOpens(QStringLiteral("RelatedPersonDialog"), seen, [&](QDialog &dialog) {
         preloaded = gridRows(child<QTableView>(dialog, "RelChosen"));
     });
     show(service, personsXml(QStringLiteral("C'01"), QStringLiteral("1")));
-    QCOMPARE(preloaded, (QStringList{"li|李四|+", "o'neil|O'Neil & Co|+", "zhang|张三|+"}));
+    QCOMPARE(preloaded, (QStringList{"li|李四|+", "o'neil|O'Neil & Co|-", "zhang|张三|+"}));
 }
 
 void tst_TransferDialogs::relatedPersonsRemovedEntirelyStayRemoved()
