@@ -136,6 +136,22 @@ QString privilegeXmlFromGrants(const QString &contactCode, const QString &right,
     return xml;
 }
 
+std::optional<QList<DimensionGrant>> grantsOfPrivilegeXml(const QString &xml)
+{
+    pugi::xml_document document;
+    std::optional<pugi::xml_node> privileges = privilegesOf(document, xml);
+    if (!privileges)
+        return std::nullopt;
+    QList<DimensionGrant> grants;
+    for (pugi::xml_node row : rowsOf(*privileges)) {
+        grants.append({text(childNoCase(row, "privilege_type")).trimmed(),
+                       text(childNoCase(row, "cadtname")).trimmed(),
+                       text(childNoCase(row, "privilege_id")).trimmed(),
+                       text(childNoCase(row, "cadname")).trimmed()});
+    }
+    return grants;
+}
+
 std::optional<QString> withDepartmentRow(const QString &xml, const QString &deptTypeId,
                                          const QString &deptTypeName, const QString &depCode,
                                          const QString &depName)

@@ -33,6 +33,9 @@ struct DimensionControl
 QString privilegeXmlFromGrants(const QString &contactCode, const QString &right, const QString &url,
                                const QList<DimensionGrant> &grants);
 
+// The grants a privilege XML carries, in its order; nullopt when the XML cannot be parsed.
+std::optional<QList<DimensionGrant>> grantsOfPrivilegeXml(const QString &xml);
+
 // Makes sure the XML has a row whose privilege_type is deptTypeId: update its
 // privilege_id/cadname, or append one. nullopt when the XML cannot be parsed.
 std::optional<QString> withDepartmentRow(const QString &xml, const QString &deptTypeId,

@@ -41,8 +41,6 @@ namespace {
 
 const QString kWindowKey = QStringLiteral("K2.CRM.QZContactUI.frmContactEdit");
 const QString kToolbarKey = QStringLiteral("CS_Other_AddLmArch");
-// Commands of dialogs the card does not open yet.
-const QStringList kCommandsNotOffered = {QStringLiteral("cPerson"), QStringLiteral("Privilege")};
 
 UiHelper *uiHelper()
 {
@@ -334,8 +332,6 @@ void frmContactEdit::load()
 
     if (gPubService)
         gPubService->InitToolbar(m_tlb, kToolbarKey, QStringLiteral("CS"), gLogin);
-    for (const QString &key : kCommandsNotOffered)
-        m_tlb->setButtonVisible(key, false);
     setCaptions();
     fillCombos();
 

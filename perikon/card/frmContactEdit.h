@@ -166,6 +166,15 @@ private:
     // F2: the reference of the focused editor; false when it has none.
     bool openFocusedReference();
 
+    // frmContactEditDialogs.cpp
+    // The related persons (cPerson) or the data-authorization dimensions (Privilege) of the
+    // contact in the host's dialog; true when the dialog ran.
+    bool openTransferDialog(bool relatedPersons);
+    // The member XML a dialog starts from when the card has none yet.
+    QString transferXml(bool relatedPersons) const;
+    // flxGrid: the grants of the privilege XML.
+    void showGrants(const QString &privilegeXml);
+
     // frmContactEditUserFields.cpp
     void buildUserFields();
     // The editor of user-defined item n (1..16).

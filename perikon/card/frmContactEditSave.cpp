@@ -66,6 +66,8 @@ bool frmContactEdit::Operating(const QString &command)
     }
     if (is("First") || is("Previous") || is("Next") || is("Last"))
         return navigate(key);
+    if (is("cPerson") || is("Privilege"))
+        return openTransferDialog(is("cPerson"));
     if (is("Exit")) {
         close();
         return true;

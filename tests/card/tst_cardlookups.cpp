@@ -11,6 +11,7 @@
 #include "suite/MessageBoxScript.h"
 #include "suite/SuiteServices.h"
 #include "suite/controls/HostEdit.h"
+#include "suite/controls/HostGrid.h"
 #include "suite/controls/RefEdit.h"
 #include "support/FailOnWarnings.h"
 #include "support/FakeCardList.h"
@@ -19,6 +20,7 @@
 #include "support/TypeText.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -139,6 +141,7 @@ private slots:
     void keyF2OpensTheFocusedFieldsReference();
     void referenceThatCannotOpenLeavesTheEditor();
     void pictureIsStoredReplacedAndCleared();
+    void relatedPersonsAndDimensionsComeFromTheirDialogs();
 
 private:
     std::unique_ptr<frmContactEdit> openCard(testing::FakeCardList &list, int mode, int row = 1);
@@ -584,6 +587,101 @@ void tst_CardLookups::pictureIsStoredReplacedAndCleared()
     QVERIFY(save(*card));
     QCOMPARE(stored("PictureGUID", code), QString());
     QVERIFY(pictures().isEmpty());
+}
+
+namespace {
+
+// Selects the row of `view` whose first column reads `code`.
+bool selectRow(QTableView *view, const QString &code)
+{
+    for (int row = 0; view && row < view->model()->rowCount(); ++row) {
+        if (view->model()->index(row, 0).data().toString() == code) {
+            view->setCurrentIndex(view->model()->index(row, 0));
+            view->selectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Answers the next dialog named `name`: adds the row `code` of `available` (after choosing the
+// `type` entry of a combo named "DimType" when given), then OK, or Cancel when `cancel`.
+void answerTransfer(bool &seen, const QString &name, const QString &available, const QString &code,
+                    const QString &prefix, bool cancel, const QString &type = {})
+{
+    QTimer::singleShot(0, qApp, [&seen, name, available, code, prefix, cancel, type] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != name)
+            return;
+        seen = true;
+        if (auto *types = dialog->findChild<QComboBox *>(QStringLiteral("DimType"));
+            types && !type.isEmpty())
+            types->setCurrentIndex(types->findData(type));
+        if (selectRow(dialog->findChild<QTableView *>(available), code))
+            QTest::mouseClick(dialog->findChild<QPushButton *>(prefix + QStringLiteral("Add")),
+                              Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(
+                              prefix + (cancel ? QStringLiteral("Cancel") : QStringLiteral("OK"))),
+                          Qt::LeftButton);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+} // namespace
+
+void tst_CardLookups::relatedPersonsAndDimensionsComeFromTheirDialogs()
+{
+    // Two suite users to share the contact with, whatever the demo data brought.
+    m_db.exec(QStringLiteral("delete from qzsystem..UA_User where cUser_Id in (N'wangfang', "
+                             "N'liqiang')"));
+    m_db.exec(QStringLiteral("insert into qzsystem..UA_User (cUser_Id, cUser_Name) values "
+                             "(N'wangfang', N'王芳'), (N'liqiang', N'李强')"));
+    testing::FakeCardList list({});
+    auto card = openCard(list, 1);
+    card->presetCustomer(QStringLiteral("x"), customerWithContacts(1));
+    testing::typeText(editor(*card, "Edt_2"), QStringLiteral("Shared"));
+    // Cancelled: nothing is kept for the save.
+    bool seen = false;
+    answerTransfer(seen, "RelatedPersonDialog", "RelAvailable", "wangfang", "Rel", true);
+    QVERIFY(card->Operating(QStringLiteral("cPerson")));
+    QVERIFY(seen);
+    seen = false;
+    answerTransfer(seen, "RelatedPersonDialog", "RelAvailable", "liqiang", "Rel", false);
+    QVERIFY(card->Operating(QStringLiteral("cPerson")));
+    QVERIFY(seen);
+    seen = false;
+    answerTransfer(seen, "DimensionDialog", "DimValues", "02", "Dim", false, "1");
+    QVERIFY(card->Operating(QStringLiteral("Privilege")));
+    QVERIFY(seen);
+    QVERIFY(card->isEdited());
+    // The grid shows the grant before it is saved.
+    auto *grid = card->findChild<controls::HostGrid *>(QStringLiteral("flxGrid"));
+    QCOMPARE(grid->Rows(), 2);
+    QCOMPARE(grid->TextMatrix(1, 3), QStringLiteral("02"));
+    QVERIFY(save(*card));
+    const QString code = list.lastSavedCode();
+    QCOMPARE(m_db.column(QStringLiteral("select User_Id from crm_contact_User where "
+                                        "Contact_Id=N'%1'")
+                             .arg(code)),
+             QStringList{"liqiang"});
+    QCOMPARE(m_db.column(QStringLiteral("select Privilege_Type from crm_contact_Auth where "
+                                        "Contact_Id=N'%1' and Privilege_ID=N'02'")
+                             .arg(code)),
+             QStringList{"1"});
+
+    // The next session of the contact starts from what was stored.
+    list.setCodes({code});
+    card = openCard(list, 2, 1);
+    QCOMPARE(card->findChild<controls::HostGrid *>(QStringLiteral("flxGrid"))->Rows(), 2);
+    seen = false;
+    answerTransfer(seen, "RelatedPersonDialog", "RelAvailable", "wangfang", "Rel", false);
+    QVERIFY(card->Operating(QStringLiteral("cPerson")));
+    QVERIFY(save(*card));
+    QCOMPARE(m_db.column(QStringLiteral("select User_Id from crm_contact_User where "
+                                        "Contact_Id=N'%1' order by User_Id")
+                             .arg(code)),
+             (QStringList{"liqiang", "wangfang"}));
 }
 
 QTEST_MAIN(tst_CardLookups)
