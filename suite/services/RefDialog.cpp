@@ -177,7 +177,7 @@ RefDialog::RefDialog(db::Connection &connection, const RefQuery &query,
     connect(m_filter, &QLineEdit::textChanged, m_filterDelay, qOverload<>(&QTimer::start));
     connect(m_filterDelay, &QTimer::timeout, this, [this] {
         m_queryModel->setFilterText(m_filter->text());
-        selectFirstRowIfNone();
+        selectExactOrFirstRow();
         updateOk();
     });
     setUp();
@@ -361,6 +361,29 @@ void RefDialog::selectFirstRowIfNone()
         return;
     m_grid->setCurrentIndex(shown->index(0, 0));
     m_grid->selectRow(0);
+}
+
+void RefDialog::selectExactOrFirstRow()
+{
+    // Rows come in key order, so "Manager" would stand behind "Assistant Manager": a row the
+    // typed text names exactly is the one Enter takes.
+    QAbstractItemModel *shown = m_grid->model();
+    const QString typed = m_filter->text().trimmed();
+    for (int row = 0; !typed.isEmpty() && row < shown->rowCount(); ++row) {
+        for (int column = 0; column < shown->columnCount(); ++column) {
+            if (shown->index(row, column)
+                    .data()
+                    .toString()
+                    .trimmed()
+                    .compare(typed, Qt::CaseInsensitive)
+                == 0) {
+                m_grid->setCurrentIndex(shown->index(row, column));
+                m_grid->selectRow(row);
+                return;
+            }
+        }
+    }
+    selectFirstRowIfNone();
 }
 
 void RefDialog::updateOk()

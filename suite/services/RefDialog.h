@@ -87,6 +87,7 @@ protected:
 private:
     void setUp();
     void selectFirstRowIfNone();
+    void selectExactOrFirstRow();
     void updateOk();
 
     internal::RefRowsModel *m_model = nullptr;

@@ -3,7 +3,8 @@
 //
 // Script lines:  "@demo N" creates the database with N demo contacts (default 0);
 //                "@env NAME VALUE" sets an environment variable for every bridge of the script;
-//                "> {json}" is a request ("${CNN}" stands for the database's connection string);
+//                "> {json}" is a request ("${CNN}" stands for the database's connection string,
+//                "${SCRIPTS}" for the folder of the scripts and the files they use);
 //                "< {json}" is what the reply to the request before it must contain;
 //                "2> {json}" and "2< {json}" are the same for a second bridge, another operator's
 //                process on the same database, started on its first request;
@@ -392,6 +393,9 @@ private slots:
             return quoted.mid(2, quoted.size() - 4); // the string's JSON text without its quotes
         };
         values.insert(QStringLiteral("CNN"), jsonText(cnn));
+        // Files a script hands the windows (pictures) live beside the scripts.
+        values.insert(QStringLiteral("SCRIPTS"),
+                      jsonText(QStringLiteral(PERIKON_TEST_SOURCE_DIR "/scripts")));
         for (const Step &step : script.steps) {
             std::unique_ptr<BridgeProcess> &bridge = bridges[size_t(step.bridge)];
             if (!bridge) {

@@ -63,6 +63,7 @@ private slots:
     void rowsArriveInPagesInKeyOrder();
     void typedFilterNarrowsInTheDatabase_data();
     void typedFilterNarrowsInTheDatabase();
+    void exactlyTypedRowIsTheOneTaken();
     void multipleChoiceKeepsEarlierChoices();
     void clientChoosesRowsOfAnyQuery();
     void clientRefusesWhatCannotOpen_data();
@@ -234,6 +235,22 @@ void tst_References::typedFilterNarrowsInTheDatabase()
         shown.append(grid->model()->index(row, 0).data().toString());
     QCOMPARE(shown, codes);
     QCOMPARE(ok->isEnabled(), !codes.isEmpty());
+}
+
+void tst_References::exactlyTypedRowIsTheOneTaken()
+{
+    // "副总经理" sorts before "总经理": typing the whole name still takes the named one.
+    suite::RefDialog dialog(
+        m_db.connection(),
+        {QStringLiteral("SELECT cName FROM Crm_BaseCode WHERE cType=N'Duty'"), "cName", {"cName"}},
+        {{"cName", "Name"}});
+    auto *line = dialog.findChild<QLineEdit *>(QStringLiteral("RefFilter"));
+    testing::typeText(line, QStringLiteral("总经理"));
+    settleFilter();
+    QCOMPARE(dialog.shownRowCount(), 2);
+    onDialog([](QDialog *d) { clickOk(d); });
+    dialog.exec();
+    QCOMPARE(dialog.chosenKey(), QStringLiteral("总经理"));
 }
 
 void tst_References::multipleChoiceKeepsEarlierChoices()
