@@ -285,7 +285,9 @@ bool ShowFieldReference(const QString &column, const QString &codeColumn, const 
         }
     } else if (lower == u"csuperiorid") {
         QString code;
-        chosen = showClient(superiorReferenceSql(condition, editor->text()), codeColumn,
+        // Only text the operator typed narrows the rows: the shown superior would hide the rest.
+        const QString typed = editor->isModified() ? editor->text() : QString();
+        chosen = showClient(superiorReferenceSql(condition, typed), codeColumn,
                             codeColumn + u',' + nameColumn, {}, {}, window, code, error);
         failed = !chosen && !error.isEmpty();
         if (chosen)

@@ -14,6 +14,7 @@
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/ColumnSetService.h"
 #include "perikon/host/contract/PictureControl.h"
+
 #include "perikon/host/contract/PubService.h"
 #include "perikon/host/contract/UiHelper.h"
 #include "perikon/list/ListSession.h"
@@ -23,6 +24,7 @@
 #include "suite/controls/HostGrid.h"
 #include "suite/controls/HostToolbar.h"
 #include "suite/controls/RefEdit.h"
+#include <QToolButton>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -313,6 +315,11 @@ bool frmContactEdit::SaveContact()
         field->setPalette(QPalette());
     }
     m_edt[kCodeEdit]->setReadOnly(false);
+    // The modify look the list gave the card goes with the stored contact: a new one picks its
+    // customer again.
+    m_lbl[kCustomerEdit]->setPalette(QPalette());
+    m_cmd[0]->setEnabled(true);
+    m_cmd[0]->setVisible(true);
     if (!gArchiveCusCode.trimmed().isEmpty())
         MatchCustomer();
     fillCombos();

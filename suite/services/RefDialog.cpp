@@ -253,9 +253,14 @@ void RefDialog::setMultiSelect(const QStringList &preselected)
         return;
     m_queryModel->setCheckable(true);
     m_queryModel->setCheckedKeys(preselected);
+    // The boxes' column is as narrow as a box.
+    m_grid->horizontalHeader()->setMinimumSectionSize(24);
+    m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
     m_grid->setColumnWidth(0, 28);
-    for (int column = 1; column + 1 < m_queryModel->columnCount(); ++column)
+    for (int column = 1; column + 1 < m_queryModel->columnCount(); ++column) {
         m_grid->resizeColumnToContents(column);
+        m_grid->setColumnWidth(column, std::max(96, m_grid->columnWidth(column) + 16));
+    }
     selectFirstRowIfNone();
     updateOk();
 }
