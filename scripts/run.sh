@@ -42,6 +42,12 @@ data="${PERIKON_DATA_DIR:-$HOME/.local/share/perikon/demo}"
 year="$(date +%Y)"
 account="QZDATA_001_$year"
 db="$data/$account.db"
+# Demo data made by an older schema lacks what the windows now read: it is made anew.
+schema="$(cat "$root"/suite/schema/*/*.sql | sha256sum | cut -c1-16)"
+if [ -f "$db" ] && [ "$(cat "$data/schema.stamp" 2>/dev/null)" != "$schema" ]; then
+    echo "run.sh: the demo database was made by an older schema; making it anew"
+    reset=1
+fi
 if [ "$reset" = 1 ]; then
     rm -f "$data"/QZDATA_001_*.db "$data"/QZMeta_001.db "$data"/qzsystem.db
 fi
@@ -49,6 +55,7 @@ if [ ! -f "$db" ]; then
     mkdir -p "$data"
     "$build/bin/perikon-db" create "Provider=SQLite;Data Source=$db;Initial Catalog=$account" \
         --demo 3000
+    echo "$schema" > "$data/schema.stamp"
 else
     echo "run.sh: using the demo database $db (--reset creates it anew)"
 fi
