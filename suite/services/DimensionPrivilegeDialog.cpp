@@ -84,23 +84,12 @@ DimensionPrivilegeDialog::DimensionPrivilegeDialog(DimensionCatalogue catalogue,
     m_valueGrid = internal::pickGrid(QStringLiteral("DimValues"), m_valuesShown, this);
     m_chosenGrid = internal::pickGrid(QStringLiteral("DimChosen"), m_chosen, this);
 
-    m_add = new QPushButton(dialogText("K2.Suite.Dimension.Add"), this);
-    m_add->setObjectName(QStringLiteral("DimAdd"));
-    m_add->setAutoDefault(false);
-    m_remove = new QPushButton(dialogText("K2.Suite.Dimension.Remove"), this);
-    m_remove->setObjectName(QStringLiteral("DimRemove"));
-    m_remove->setAutoDefault(false);
-
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(dialogText("K2.Suite.Dimension.OK"), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("DimOK"));
-    m_cancel
-        = buttons->addButton(dialogText("K2.Suite.Dimension.Cancel"), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("DimCancel"));
-    // Read-only, Enter closes the dialog like Cancel: there is nothing to take over.
-    (m_editable ? m_ok : m_cancel)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &DimensionPrivilegeDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &DimensionPrivilegeDialog::reject);
+    const internal::PickButtons buttons = internal::pickButtons(
+        this, QStringLiteral("Dim"), QStringLiteral("Dimension"), m_editable);
+    m_add = buttons.add;
+    m_remove = buttons.remove;
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
 
     auto *pickRows = new QGridLayout;
     pickRows->addWidget(typeLabel, 0, 0);
@@ -108,28 +97,8 @@ DimensionPrivilegeDialog::DimensionPrivilegeDialog(DimensionCatalogue catalogue,
     pickRows->addWidget(filterLabel, 1, 0);
     pickRows->addWidget(m_filter, 1, 1);
     pickRows->setColumnStretch(1, 1);
-    auto *moveButtons = new QVBoxLayout;
-    moveButtons->addStretch();
-    moveButtons->addWidget(m_add);
-    moveButtons->addWidget(m_remove);
-    moveButtons->addStretch();
-    auto *lists = new QGridLayout;
-    lists->addWidget(new QLabel(dialogText("K2.Suite.Dimension.Available"), this), 0, 0);
-    lists->addWidget(new QLabel(dialogText("K2.Suite.Dimension.Chosen"), this), 0, 2);
-    lists->addLayout(pickRows, 1, 0);
-    lists->addWidget(m_valueGrid, 2, 0);
-    lists->addLayout(moveButtons, 2, 1);
-    lists->addWidget(m_chosenGrid, 1, 2, 2, 1);
-    lists->setColumnStretch(0, 1);
-    lists->setColumnStretch(2, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(lists, 1);
-    if (!m_editable) {
-        auto *note = new QLabel(dialogText("K2.Suite.Dimension.ReadOnly"), this);
-        note->setWordWrap(true);
-        layout->addWidget(note);
-    }
-    layout->addWidget(buttons);
+    internal::layOutPickDialog(this, buttons, QStringLiteral("Dimension"), pickRows, m_valueGrid,
+                               m_chosenGrid, m_editable);
 
     for (const DimensionGrant &grant : grants)
         appendGrant(grant);

@@ -70,49 +70,18 @@ RelatedPersonDialog::RelatedPersonDialog(QList<SuiteUser> users,
     m_availableGrid = internal::pickGrid(QStringLiteral("RelAvailable"), m_availableShown, this);
     m_chosenGrid = internal::pickGrid(QStringLiteral("RelChosen"), m_chosen, this);
 
-    m_add = new QPushButton(dialogText("K2.Suite.RelPerson.Add"), this);
-    m_add->setObjectName(QStringLiteral("RelAdd"));
-    m_add->setAutoDefault(false);
-    m_remove = new QPushButton(dialogText("K2.Suite.RelPerson.Remove"), this);
-    m_remove->setObjectName(QStringLiteral("RelRemove"));
-    m_remove->setAutoDefault(false);
-
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(dialogText("K2.Suite.RelPerson.OK"), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("RelOK"));
-    m_cancel
-        = buttons->addButton(dialogText("K2.Suite.RelPerson.Cancel"), QDialogButtonBox::RejectRole);
-    m_cancel->setObjectName(QStringLiteral("RelCancel"));
-    // Read-only, Enter closes the dialog like Cancel: there is nothing to take over.
-    (m_editable ? m_ok : m_cancel)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &RelatedPersonDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &RelatedPersonDialog::reject);
+    const internal::PickButtons buttons = internal::pickButtons(
+        this, QStringLiteral("Rel"), QStringLiteral("RelPerson"), m_editable);
+    m_add = buttons.add;
+    m_remove = buttons.remove;
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
 
     auto *filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(m_filter, 1);
-    auto *moveButtons = new QVBoxLayout;
-    moveButtons->addStretch();
-    moveButtons->addWidget(m_add);
-    moveButtons->addWidget(m_remove);
-    moveButtons->addStretch();
-    auto *lists = new QGridLayout;
-    lists->addWidget(new QLabel(dialogText("K2.Suite.RelPerson.Available"), this), 0, 0);
-    lists->addWidget(new QLabel(dialogText("K2.Suite.RelPerson.Chosen"), this), 0, 2);
-    lists->addLayout(filterRow, 1, 0);
-    lists->addWidget(m_availableGrid, 2, 0);
-    lists->addLayout(moveButtons, 2, 1);
-    lists->addWidget(m_chosenGrid, 1, 2, 2, 1);
-    lists->setColumnStretch(0, 1);
-    lists->setColumnStretch(2, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(lists, 1);
-    if (!m_editable) {
-        auto *note = new QLabel(dialogText("K2.Suite.RelPerson.ReadOnly"), this);
-        note->setWordWrap(true);
-        layout->addWidget(note);
-    }
-    layout->addWidget(buttons);
+    internal::layOutPickDialog(this, buttons, QStringLiteral("RelPerson"), filterRow,
+                               m_availableGrid, m_chosenGrid, m_editable);
 
     for (const RelatedPerson &person : persons)
         appendPerson(person);

@@ -78,8 +78,8 @@ bool SuiteRelatedPersonTransfer::Trans(int &opt, pugi::xml_node &Ele, QObject *&
             connection->execute(
                 QStringLiteral("insert into crm_contact_User (Contact_Id, User_Id, iUserType, "
                                "iRight) values (N'")
-                + code + QStringLiteral("', N'") + db::sqlEscaped(userId)
-                + QStringLiteral("', 0, ") + QString::number(right) + u')');
+                + code + QStringLiteral("', N'") + db::sqlEscaped(userId) + QStringLiteral("', 0, ")
+                + QString::number(right) + u')');
         }
         work.commit();
     } catch (const db::DbError &error) {

@@ -57,8 +57,9 @@ QString suiteUsersSql()
 
 QString storedRelatedPersonsSql(const QString &contactCode)
 {
-    return QStringLiteral("select c.User_Id, u.cUser_Name, c.iRight from crm_contact_User c left join "
-                          "qzsystem..UA_User u on u.cUser_Id=c.User_Id where c.Contact_Id=")
+    return QStringLiteral(
+               "select c.User_Id, u.cUser_Name, c.iRight from crm_contact_User c left join "
+               "qzsystem..UA_User u on u.cUser_Id=c.User_Id where c.Contact_Id=")
            + db::sqlNQuoted(contactCode) + QStringLiteral(" order by c.User_Id");
 }
 

@@ -3,6 +3,10 @@
 #include <QString>
 
 class QAbstractItemModel;
+class QDialog;
+class QDialogButtonBox;
+class QLayout;
+class QPushButton;
 class QTableView;
 class QWidget;
 
@@ -22,5 +26,25 @@ QTableView *pickGrid(const QString &objectName, QAbstractItemModel *model, QWidg
 
 // Columns wide enough for their captions and contents, with room for the sort arrow.
 void fitColumns(QTableView *grid);
+
+// The buttons both dialogs have: objectNames `namePrefix` + "Add", "Remove", "OK", "Cancel", texts
+// "K2.Suite.<textPrefix>." + the same words. Read-only, Enter closes the dialog like Cancel:
+// there is nothing to take over.
+struct PickButtons
+{
+    QPushButton *add = nullptr;
+    QPushButton *remove = nullptr;
+    QPushButton *ok = nullptr;
+    QPushButton *cancel = nullptr;
+    QDialogButtonBox *box = nullptr;
+};
+PickButtons pickButtons(QDialog *dialog, const QString &namePrefix, const QString &textPrefix,
+                        bool editable);
+
+// What may be picked (under its own rows `pickRows`) on the left, what is chosen on the right,
+// Add and Remove between them, a note ("K2.Suite.<textPrefix>.ReadOnly") when read-only, and the
+// dialog's buttons under it all.
+void layOutPickDialog(QDialog *dialog, const PickButtons &buttons, const QString &textPrefix,
+                      QLayout *pickRows, QWidget *available, QWidget *chosen, bool editable);
 
 } // namespace perikon::suite::internal
