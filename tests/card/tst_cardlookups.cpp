@@ -192,13 +192,7 @@ void tst_CardLookups::cleanup()
 std::unique_ptr<frmContactEdit> tst_CardLookups::openCard(testing::FakeCardList &list, int mode,
                                                           int row)
 {
-    auto card = std::make_unique<frmContactEdit>(list);
-    card->InitData(mode, 1, row);
-    card->show();
-    QApplication::setActiveWindow(card.get());
-    if (!QTest::qWaitForWindowActive(card.get()))
-        qWarning("the card did not become active");
-    return card;
+    return testing::openCard(list, mode, row);
 }
 
 HostEdit *tst_CardLookups::editor(frmContactEdit &card, const QString &name)

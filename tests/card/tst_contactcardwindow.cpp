@@ -121,14 +121,7 @@ void tst_ContactCardWindow::cleanup()
 
 std::unique_ptr<frmContactEdit> tst_ContactCardWindow::openCard(FakeList &list, int mode, int row)
 {
-    auto card = std::make_unique<frmContactEdit>(list);
-    card->InitData(mode, 1, row);
-    card->show();
-    // Matching and the key hook follow the focus, which only an active window has.
-    QApplication::setActiveWindow(card.get());
-    if (!QTest::qWaitForWindowActive(card.get()))
-        qWarning("the card did not become active");
-    return card;
+    return testing::openCard(list, mode, row);
 }
 
 QStringList tst_ContactCardWindow::codes(int count)

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "perikon/card/frmContactEdit.h"
 #include "perikon/list/ListWindows.h"
 #include "suite/controls/HostGrid.h"
 
+#include <QApplication>
 #include <QStringList>
+#include <QTest>
+
+#include <memory>
 
 namespace perikon::testing {
 
@@ -36,5 +41,18 @@ private:
     mutable controls::HostGrid m_grid;
     QString m_saved;
 };
+
+// A card over `list` in `mode` on `row`, shown and active: matching and the key hook follow the
+// focus, which only an active window has.
+inline std::unique_ptr<frmContactEdit> openCard(FakeCardList &list, int mode, int row = 1)
+{
+    auto card = std::make_unique<frmContactEdit>(list);
+    card->InitData(mode, 1, row);
+    card->show();
+    QApplication::setActiveWindow(card.get());
+    if (!QTest::qWaitForWindowActive(card.get()))
+        qWarning("the card did not become active");
+    return card;
+}
 
 } // namespace perikon::testing
