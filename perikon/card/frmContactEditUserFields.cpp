@@ -151,6 +151,24 @@ void frmContactEdit::buildUserFields()
             gPubService->SetIntLen(m_edtU[std::size_t(n - 1)], 0);
         }
     }
+    // The items in use side by side without the gaps of those that are not.
+    int slot = 0;
+    for (int n = 1; n <= kUserItemCount; ++n) {
+        QLabel *label = m_lblD1[std::size_t(n - 1)];
+        // A user-defined editor sits in a box with its reference button.
+        QWidget *field
+            = n <= kUserEditCount ? userItemEditor(n)->parentWidget() : userItemEditor(n);
+        m_extendedGrid->removeWidget(label);
+        m_extendedGrid->removeWidget(field);
+        if (label->isHidden()) {
+            field->setVisible(false);
+            continue;
+        }
+        m_extendedGrid->addWidget(label, slot / 2, (slot % 2) * 2);
+        m_extendedGrid->addWidget(field, slot / 2, (slot % 2) * 2 + 1);
+        ++slot;
+    }
+    m_extendedRow = (slot + 1) / 2;
     if (gPubService) {
         QList<QWidget *> labels;
         QList<QWidget *> editors;
