@@ -221,7 +221,7 @@ std::unique_ptr<db::Recordset> SuiteReferenceClient::readChosen(const QString &s
     try {
         rows->open(QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") refrows WHERE ")
                        + QStringLiteral("refrows.") + m_keyColumn + QStringLiteral(" IN (")
-                       + literals.join(u',') + u')',
+                       + literals.join(u',') + QStringLiteral(") ORDER BY refrows.") + m_keyColumn,
                    m_connection.get(), db::Recordset::OpenStatic, db::Recordset::LockReadOnly);
     } catch (const db::DbError &) {
         return nullptr;
