@@ -110,6 +110,13 @@ bool frmContactList::runCommand(const QString &key)
         return sendMessage();
     if (key == QLatin1String("refresh")) {
         DataRefresh(QString());
+    } else if (key == QLatin1String("findset")) {
+        // Locating reads the page as shown: neither the rows nor the marks change.
+        if (gPubService)
+            gPubService->FindSet(gLogin, QStringLiteral("联系人档案"), this);
+    } else if (key == QLatin1String("pos")) {
+        if (gPubService)
+            gPubService->FindPos(this, m_grid);
     } else if (key == QLatin1String("help")) {
         // The host's help, opened straight away: sending F1 to the window would come back here.
         if (gPubService)
@@ -127,7 +134,7 @@ bool frmContactList::runCommand(const QString &key)
         close();
         return false; // the close has ended every task
     }
-    // Filter, locate, print and export pass through the frame until the window offers them.
+    // Filter, print and export pass through the frame until the window offers them.
     return true;
 }
 

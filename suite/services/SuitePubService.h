@@ -96,6 +96,12 @@ public:
     // The editor's resolver reads the reference's table on the account of the login's qzDBName;
     // with bAuth='1' customers are narrowed to those the operator's rules reach with authFunID
     // (administrators are not narrowed). Keys the catalogue does not know take any text.
+    // The settings are kept under key "<archive>" and name "locate"; the window's property
+    // "locateArchive" names the archive of its last FindSet.
+    void FindSet(QObject *login, const QString &archive, QWidget *window) override;
+    // Without settings for the window's archive locating reads the grid's current column (the
+    // first data column when that is the marks') and a cell must contain the text.
+    void FindPos(QWidget *window, QWidget *grid) override;
     bool InitRefEdit(QWidget *edit, QObject *login, const QString &key, bool reserved,
                      const QString &settingsXml) override;
     void SetRefEdt(QWidget *edit, QWidget *window) override;

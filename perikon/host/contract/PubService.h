@@ -135,6 +135,14 @@ public:
                                         const QString &userId)
         = 0;
 
+    // Locating in a list grid. FindSet: the operator chooses which column locating reads in the
+    // lists of `archive` and how a cell must match, kept per operator and archive; the window
+    // keeps the archive for FindPos. FindPos: the operator types a text, and each Find Next makes
+    // the next matching data row of `grid` (a host grid) current, wrapping, and shows it; none,
+    // a message and the current row stays. Neither changes a row or a mark.
+    virtual void FindSet(QObject *login, const QString &archive, QWidget *window) = 0;
+    virtual void FindPos(QWidget *window, QWidget *grid) = 0;
+
     // Lookups.
     // Sets up a reference editor (a controls::RefEdit) for `key` of the suite's reference
     // catalogue over the account of `login`; settingsXml as
