@@ -142,6 +142,8 @@ private:
     bool batchModify();
     bool columnSettings();
     bool relationshipChart();
+    // Filter and Find: the host's filter narrows the list until the next confirmed filter.
+    bool filterList();
     bool generalWork();
     bool sendMail();
     bool sendMessage();

@@ -10,6 +10,7 @@
 #include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/CrmGenerals.h"
+#include "perikon/host/contract/FilterService.h"
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/list/ListAuthorization.h"
 #include "perikon/list/ListCommands.h"
@@ -108,6 +109,8 @@ bool frmContactList::runCommand(const QString &key)
         return sendMail();
     if (key == QLatin1String("sendmsg"))
         return sendMessage();
+    if (key == QLatin1String("filter") || key == QLatin1String("find"))
+        return filterList();
     if (key == QLatin1String("refresh")) {
         DataRefresh(QString());
     } else if (key == QLatin1String("findset")) {
@@ -134,7 +137,7 @@ bool frmContactList::runCommand(const QString &key)
         close();
         return false; // the close has ended every task
     }
-    // Filter, print and export pass through the frame until the window offers them.
+    // Print and export pass through the frame until the window offers them.
     return true;
 }
 
@@ -294,6 +297,32 @@ bool frmContactList::batchModify()
     unlock(7);
     if (std::unique_ptr<QDialog> window = list::createListDialog(list::kBatchWindow, *this, this))
         window->exec();
+    return true;
+}
+
+bool frmContactList::filterList()
+{
+    if (!beginTask(QStringLiteral("CS020202")))
+        return true;
+    std::unique_ptr<FilterService> filter
+        = HostRegistry::createAs<FilterService>(QStringLiteral("FilterService"));
+    QString error;
+    if (!filter
+        || !filter->OpenFilter(gLogin, QStringLiteral("AA[__]联系人档案"), QString(), QString(),
+                               error)) {
+        // A cancelled or failed filter is reported and changes nothing.
+        WriteErrorLog(kOperatingProcedure, true,
+                      ErrorInfo{-1,
+                                filter ? error : QStringLiteral("The host has no FilterService."),
+                                QStringLiteral("Perikon")});
+        return true;
+    }
+    QString condition = filter->GetSQLWhere();
+    // A blank filter clears the condition: the whole list the operator may read.
+    m_filterCondition = condition.trimmed().isEmpty() ? QString() : condition;
+    if (condition.trimmed().isEmpty())
+        condition = QStringLiteral(" 1=1 ");
+    DataRefresh(condition);
     return true;
 }
 
