@@ -3,6 +3,7 @@
 #include "suite/services/filter/FilterSql.h"
 #include "support/SuiteFixture.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -51,6 +52,8 @@ private slots:
     void fragmentSelects();
     void orStaysInsideOuterCondition();
     void noRowsNoFragment();
+    void fragmentTextMatchesGolden_data();
+    void fragmentTextMatchesGolden();
     void checkValue_data();
     void checkValue();
     void operatorsAndCaptions();
@@ -161,6 +164,7 @@ void tst_FilterSql::fragmentSelects_data()
     add("backslash equals", {row(memo, Op::Equals, "\\")}, codes({10}));
     add("lone quote contains", {row(memo, Op::Contains, "'")}, codes({9}));
     add("starts with a percent sign", {row(memo, Op::StartsWith, "100%")}, codes({6}));
+    add("placeholders in a value stay text", {row(memo, Op::Contains, "%1%2")}, {});
     add("cjk memo", {row(memo, Op::Contains, "中文")}, codes({8}));
     add("memo empty", {row(memo, Op::IsEmpty)}, codes({4, 5}));
     add("memo not equal keeps null and empty", {row(memo, Op::NotEqual, "AB")}, allBut({7}));
@@ -277,6 +281,51 @@ void tst_FilterSql::orStaysInsideOuterCondition()
 void tst_FilterSql::noRowsNoFragment()
 {
     QVERIFY(filterFragment(m_fields, {}).isEmpty());
+}
+
+void tst_FilterSql::fragmentTextMatchesGolden_data()
+{
+    QTest::addColumn<QList<FilterRow>>("rows");
+    QTest::addColumn<QString>("expected");
+    QFile file(QStringLiteral(PERIKON_TEST_SOURCE_DIR "/golden/filterfragments.txt"));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QHash<QString, Op> operators{{"Equals", Op::Equals},     {"NotEqual", Op::NotEqual},
+                                       {"Greater", Op::Greater},   {"AtLeast", Op::AtLeast},
+                                       {"Less", Op::Less},         {"AtMost", Op::AtMost},
+                                       {"Contains", Op::Contains}, {"StartsWith", Op::StartsWith},
+                                       {"IsEmpty", Op::IsEmpty},   {"IsNotEmpty", Op::IsNotEmpty}};
+    const QString prefix = QStringLiteral("row: ");
+    QString name;
+    QList<FilterRow> rows;
+    int cases = 0;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.startsWith(QLatin1String("=== "))) {
+            name = line.mid(4).trimmed();
+            rows.clear();
+        } else if (line.startsWith(prefix)) {
+            const QStringList parts = line.mid(prefix.size()).split(u' ');
+            QVERIFY2(parts.size() >= 3 && operators.contains(parts.at(1)), qPrintable(line));
+            const qsizetype valueAt
+                = prefix.size() + parts.at(0).size() + parts.at(1).size() + parts.at(2).size() + 3;
+            rows.append({parts.at(0), operators.value(parts.at(1)), line.mid(valueAt),
+                         parts.at(2) == QLatin1String("or")});
+        } else if (line.startsWith(QLatin1String("fragment: "))) {
+            QTest::newRow(qPrintable(name)) << rows << line.mid(10);
+            ++cases;
+        }
+    }
+    // A golden file cut short must not pass quietly.
+    QVERIFY(cases >= 20);
+}
+
+void tst_FilterSql::fragmentTextMatchesGolden()
+{
+    QFETCH(QList<FilterRow>, rows);
+    QFETCH(QString, expected);
+    const QString actual = filterFragment(m_fields, rows);
+    QVERIFY2(actual == expected, qPrintable(QStringLiteral("fragment: ") + actual));
+    // Every golden shape runs on the test's backend.
+    select(actual);
 }
 
 void tst_FilterSql::checkValue_data()
