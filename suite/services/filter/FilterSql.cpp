@@ -243,8 +243,7 @@ QString nameCondition(const FilterField &field, FilterOperator op, const QString
 
 QString condition(const FilterField &field, const FilterRow &row)
 {
-    if (!operatorsFor(field.type).contains(row.op)
-        || checkValue(field, row.op, row.value, QStringLiteral("en-US")))
+    if (checkValue(field, row.op, row.value, QStringLiteral("en-US")))
         return QStringLiteral("1=2");
     if (!field.nameSql.isEmpty())
         return nameCondition(field, row.op, row.value);
@@ -274,12 +273,12 @@ QList<FilterField> contactFilterFields(db::Connection &connection, const QString
 {
     // The table's own columns and types: the dictionary may name a column the table lacks, and
     // may leave a type out.
-    QHash<QString, std::pair<QString, int>> tableColumns;
+    QHash<QString, int> tableColumns;
     const auto cursor
         = connection.openCursor(QStringLiteral("select * from Crm_Contact where 1=2"));
     if (cursor) {
         for (const db::ColumnInfo &info : cursor->columns())
-            tableColumns.insert(info.name.toLower(), {info.name, info.type});
+            tableColumns.insert(info.name.toLower(), info.type);
     }
     QHash<QString, const CodedColumn *> codedByColumn;
     QSet<QString> nameColumns;
@@ -297,24 +296,25 @@ QList<FilterField> contactFilterFields(db::Connection &connection, const QString
     QList<FilterField> fields;
     QSet<QString> captions;
     for (const QStringList &row : rows) {
-        const QString key = row.at(0).trimmed().toLower();
+        const QString name = row.at(0).trimmed();
+        const QString key = name.toLower();
         const auto column = tableColumns.constFind(key);
-        if (nameColumns.contains(key) || column == tableColumns.constEnd())
+        if (nameColumns.contains(key) || column == tableColumns.constEnd() || !isPlainName(name))
             continue; // a name column is offered under its code column
         const QString caption = english(language) && !row.at(2).trimmed().isEmpty()
                                     ? row.at(2).trimmed()
                                     : row.at(1).trimmed();
         if (caption.isEmpty() || captions.contains(caption.toCaseFolded()))
             continue;
-        FilterField field{column->first, caption, FieldType::Text, {}};
+        FilterField field{name, caption, FieldType::Text, {}};
         if (const CodedColumn *coded = codedByColumn.value(key)) {
             field.nameSql = QString::fromLatin1(coded->nameSql);
         } else {
             const db::DeclaredType declared = db::declaredTypeOf(row.at(3));
             if (declared.rowVersion)
                 continue;
-            const std::optional<FieldType> type = fieldTypeOf(
-                declared.type != db::ColumnType::Empty ? declared.type : column->second);
+            const std::optional<FieldType> type
+                = fieldTypeOf(declared.type != db::ColumnType::Empty ? declared.type : *column);
             if (!type)
                 continue;
             field.type = *type;

@@ -60,6 +60,7 @@ private slots:
     void fieldsFromDictionary_data();
     void fieldsFromDictionary();
     void everyOfferedFieldRuns();
+    void dictionaryOddities();
 
 private:
     QStringList select(const QString &where);
@@ -475,6 +476,34 @@ void tst_FilterSql::everyOfferedFieldRuns()
     }
     // Joined by OR, the code being never empty takes every contact.
     QCOMPARE(select(filterFragment(m_fields, rows)), allBut({}));
+}
+
+void tst_FilterSql::dictionaryOddities()
+{
+    SuiteFixture db; // its dictionary is changed here
+    const QString error = db.create(0);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    db.exec("update QZMeta_001..aa_columndic set cCaption=N'备注', cCaptionEn=N'Remarks' "
+            "where ckey=N'crm_contact' and cFieldName=N'cConDefine1'");
+    db.exec("update QZMeta_001..aa_columndic set cDataType=NULL "
+            "where ckey=N'crm_contact' and cFieldName in (N'cConDefine13', N'dConEDate')");
+    db.exec("insert into QZMeta_001..aa_columndic (ckey, cFieldName, cCaption, cCaptionEn, "
+            "iOrder, cDataType) values (N'crm_contact', N'cGone', N'已删除', N'Gone', 99, "
+            "N'int')");
+    for (const char *language : {"zh-CN", "en-US"}) {
+        QHash<QString, FilterField> byColumn;
+        for (const FilterField &f : contactFilterFields(db.connection(), language))
+            byColumn.insert(f.column.toLower(), f);
+        // The caption goes to the column first in dictionary order.
+        QVERIFY(byColumn.contains("cmemo"));
+        QVERIFY(!byColumn.contains("ccondefine1"));
+        QVERIFY(byColumn.contains("ccondefine2"));
+        // Without a type in the dictionary, the table's decides.
+        QCOMPARE(byColumn.value("ccondefine13").type, FieldType::Decimal);
+        QCOMPARE(byColumn.value("dconedate").type, FieldType::Date);
+        // A column the table lacks cannot be compared.
+        QVERIFY(!byColumn.contains("cgone"));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_FilterSql)
