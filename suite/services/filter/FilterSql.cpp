@@ -26,7 +26,8 @@ bool english(const QString &language)
 }
 
 // Coded columns the list shows by name, with where the names come from (as v_Crm_Contact and the
-// list's joins find them), and the dictionary's name columns they stand for.
+// list's joins find them), and the dictionary's name columns they stand for. Duty and taste hold
+// the base code's name itself, so they compare as plain text.
 struct CodedColumn
 {
     const char *column;
