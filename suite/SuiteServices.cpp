@@ -18,6 +18,7 @@
 #include "suite/services/SuiteRowAuthService.h"
 #include "suite/services/SuiteSystemStartService.h"
 #include "suite/services/SuiteUiHelper.h"
+#include "suite/services/filter/SuiteFilterService.h"
 
 namespace perikon::suite {
 namespace {
@@ -45,6 +46,7 @@ void registerServices()
     add<SuiteFunctionTaskService>("FunctionTaskService");
     add<SuiteCrmGenerals>("CrmGenerals");
     add<SuiteReferenceClient>("ReferenceClient");
+    add<filter::SuiteFilterService>("FilterService");
     add<SuiteBaseCodeReference>("BaseCodeReference");
     HostRegistry::registerFactory(QStringLiteral("CrmCustomerArchive"), [] {
         return std::make_unique<SuiteArchiveReference>(QStringLiteral("Customer_AA"));

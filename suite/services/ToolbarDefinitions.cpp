@@ -29,6 +29,7 @@ QList<ToolbarButtonDef> contactList()
         button("General", "SP_FileDialogInfoView", "CS020202"),
         button("SendMail", "mail-send", "CS020203"),
         button("SendMsg", "mail-message-new", "CS020203"),
+        button("Filter", "edit-find", "CS020202"),
         button("Refresh", "SP_BrowserReload", "CS020202"),
         button("Help", "SP_DialogHelpButton"),
         button("Exit", "SP_DialogCloseButton"),

@@ -23,8 +23,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -61,6 +63,7 @@ private slots:
     void statusBarOptionIsKeptPerOperator();
     void closeLeavesNoLockTaskOrColumnInformation();
     void keysAndHelpRunTheirCommands();
+    void filterNarrowsTheListUntilTheNextFilter();
     void pageSizeIsKeptPerOperator();
     void portalCallFunctionOpensTheListModally();
     void loadsWhenShownNeverWhenMade();
@@ -454,10 +457,77 @@ void tst_ContactListWindow::keysAndHelpRunTheirCommands()
     QCOMPARE(qobject_cast<suite::HelpViewer *>(help)->topic(), QStringLiteral("list"));
     QCOMPARE(window->helpContextId(), 90100189); // the portal's provider names it
     help->close();
-    // A key of a command the window does not offer (the filter) only passes the frame: every
-    // task ends.
+    // F3 opens the filter; cancelled, the list stays as it was and every task ends.
+    const int rows = grid(window)->dataRowCount();
+    QString opened;
+    QTimer::singleShot(0, qApp, [&opened] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            opened = dialog->objectName();
+            dialog->reject();
+        }
+    });
     QTest::keyClick(grid(window), Qt::Key_F3);
+    QCOMPARE(opened, QStringLiteral("FilterDialog"));
+    QCOMPARE(grid(window)->dataRowCount(), rows);
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionTask")), 0);
+}
+
+// The grid column of the contact codes, in either language.
+static int codeColumnOf(frmContactList *window)
+{
+    const QStringList headers
+        = window->findChild<controls::HostGrid *>(QStringLiteral("Grid"))->headerTexts();
+    for (int col = 0; col < headers.size(); ++col) {
+        const QString header = headers.at(col).trimmed();
+        if (header == QStringLiteral("联系人编码")
+            || header.compare(QLatin1String("Contact Code"), Qt::CaseInsensitive) == 0)
+            return col;
+    }
+    return -1;
+}
+
+void tst_ContactListWindow::filterNarrowsTheListUntilTheNextFilter()
+{
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    const int all = grid(window)->dataRowCount();
+    QVERIFY(all > 3);
+    const QString code = grid(window)->TextMatrix(3, codeColumnOf(window));
+    // The operator's answer: the contact code equals `value`, or (empty) no condition at all.
+    const auto answerFilter = [](const QString &value) {
+        QTimer::singleShot(0, qApp, [value] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (value.isEmpty()) {
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdClear")),
+                                  Qt::LeftButton);
+            } else {
+                auto *field = dialog->findChild<QComboBox *>(QStringLiteral("cboField_0"));
+                field->setCurrentIndex(field->findData(QStringLiteral("cContactCode"), Qt::UserRole,
+                                                       Qt::MatchFixedString));
+                auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("txtValue_0"));
+                edit->setText(value);
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+                              Qt::LeftButton);
+        });
+    };
+    answerFilter(code);
+    window->Operating(QStringLiteral("Filter"));
+    QCOMPARE(grid(window)->dataRowCount(), 1);
+    QCOMPARE(grid(window)->TextMatrix(1, codeColumnOf(window)), code);
+    // A refresh keeps the filter.
+    window->Operating(QStringLiteral("Refresh"));
+    QCOMPARE(grid(window)->dataRowCount(), 1);
+    // A blank filter shows the whole list again.
+    answerFilter(QString());
+    window->Operating(QStringLiteral("Find"));
+    QCOMPARE(grid(window)->dataRowCount(), all);
+    window->Operating(QStringLiteral("Refresh"));
+    QCOMPARE(grid(window)->dataRowCount(), all);
 }
 
 void tst_ContactListWindow::pageSizeIsKeptPerOperator()
