@@ -5,6 +5,8 @@
 #include <QTime>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <numeric>
 
 namespace perikon::suite {
@@ -66,32 +68,40 @@ struct TextKey
 std::optional<double> gridNumber(QStringView text)
 {
     text = text.trimmed();
-    QString plain;
-    plain.reserve(text.size());
+    // Digits only go to the parser, without their group commas; longer texts are no amount.
+    std::array<char, 64> plain;
+    size_t length = 0;
     qsizetype at = 0;
-    if (!text.isEmpty() && (text[0] == u'-' || text[0] == u'+'))
-        plain.append(text[at++]);
+    if (!text.isEmpty() && (text[0] == u'-' || text[0] == u'+')) {
+        if (text[0] == u'-')
+            plain[length++] = '-';
+        ++at;
+    }
     bool digits = false;
     bool point = false;
     for (; at < text.size(); ++at) {
         const QChar ch = text[at];
+        if (length + 1 >= plain.size())
+            return std::nullopt;
         if (isDigit(ch)) {
             digits = true;
-            plain.append(ch);
+            plain[length++] = char(ch.unicode());
         } else if (ch == u',' && !point && digits) {
             continue; // a group separator
         } else if (ch == u'.' && !point) {
             point = true;
-            plain.append(ch);
+            plain[length++] = '.';
         } else {
             return std::nullopt;
         }
     }
     if (!digits)
         return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(plain, &ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + length, value);
+    if (error != std::errc() || end != plain.data() + length)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<qint64> gridDateTime(QStringView text)
@@ -138,30 +148,41 @@ ColumnKind columnKind(std::span<const QString> cells)
 std::vector<int> sortedPositions(std::span<const QString> cells, SortDirection direction,
                                  const QLocale &language)
 {
-    std::vector<char> blank(cells.size());
-    for (size_t i = 0; i < cells.size(); ++i)
+    // One reading of each cell decides the kind and gives the number or date key at once.
+    const size_t count = cells.size();
+    std::vector<char> blank(count);
+    std::vector<double> numbers(count);
+    std::vector<qint64> dates(count);
+    bool allNumbers = true;
+    bool allDates = true;
+    bool any = false;
+    for (size_t i = 0; i < count && (allNumbers || allDates); ++i) {
         blank[i] = isBlank(cells[i]);
-    switch (columnKind(cells)) {
-    case ColumnKind::Number: {
-        std::vector<double> keys(cells.size());
-        for (size_t i = 0; i < cells.size(); ++i)
-            keys[i] = blank[i] ? 0.0 : *gridNumber(cells[i]);
-        return stableOrder(keys, blank, direction);
+        if (blank[i])
+            continue;
+        any = true;
+        if (allNumbers) {
+            const std::optional<double> number = gridNumber(cells[i]);
+            allNumbers = number.has_value();
+            numbers[i] = number.value_or(0);
+        }
+        if (allDates) {
+            const std::optional<qint64> date = gridDateTime(cells[i]);
+            allDates = date.has_value();
+            dates[i] = date.value_or(0);
+        }
     }
-    case ColumnKind::Date: {
-        std::vector<qint64> keys(cells.size());
-        for (size_t i = 0; i < cells.size(); ++i)
-            keys[i] = blank[i] ? 0 : *gridDateTime(cells[i]);
-        return stableOrder(keys, blank, direction);
-    }
-    case ColumnKind::Text:
-        break;
-    }
+    if (any && allNumbers)
+        return stableOrder(numbers, blank, direction);
+    if (any && allDates)
+        return stableOrder(dates, blank, direction);
     const QCollator collator(language);
     std::vector<TextKey> keys;
-    keys.reserve(cells.size());
-    for (const QString &cell : cells)
-        keys.push_back({collator.sortKey(cell)});
+    keys.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        blank[i] = isBlank(cells[i]);
+        keys.push_back({collator.sortKey(blank[i] ? QString() : cells[i])});
+    }
     return stableOrder(keys, blank, direction);
 }
 
