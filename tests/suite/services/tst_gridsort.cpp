@@ -132,6 +132,17 @@ void tst_GridSort::cellsSortByTheirKind_data()
         << ties << up << "zh-CN" << QList<int>{1, 3, 0, 2, 4};
     QTest::newRow("equal cells keep their order descending")
         << ties << down << "zh-CN" << QList<int>{0, 2, 4, 1, 3};
+    // Long enough that a sort which is not stable shows it.
+    QStringList manyTies;
+    QList<int> tiesFirst, tiesSecond;
+    for (int i = 0; i < 64; ++i) {
+        manyTies << (i % 3 == 0 ? "乙" : "甲");
+        (i % 3 == 0 ? tiesSecond : tiesFirst) << i;
+    }
+    QTest::newRow("many equal names keep their order")
+        << manyTies << up << "zh-CN" << tiesFirst + tiesSecond;
+    QTest::newRow("many equal names keep their order descending")
+        << manyTies << down << "zh-CN" << tiesSecond + tiesFirst;
     QTest::newRow("equal numbers written differently keep their order")
         << QStringList{"2.0", "1", "2", "1,000", "1000"} << up << "zh-CN"
         << QList<int>{1, 0, 2, 3, 4};
