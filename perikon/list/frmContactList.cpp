@@ -28,6 +28,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
@@ -66,6 +67,7 @@ frmContactList::frmContactList(IContact *entry, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     buildWidgets();
     buildMenu();
+    buildSortMenu();
     connectPaging();
     resize(1000, 640);
 }
@@ -234,6 +236,36 @@ void frmContactList::buildMenu()
         statusBar->setCheckable(true);
         statusBar->setChecked(true);
     }
+}
+
+void frmContactList::buildSortMenu()
+{
+    // Captions come with the window's others (InitFormLanguage), keyed by the objectNames.
+    m_order = new QMenu(this);
+    m_order->setObjectName(QStringLiteral("mOrder"));
+    QAction *ascending = m_order->addAction(QStringLiteral("mAsc"));
+    ascending->setObjectName(QStringLiteral("mAsc"));
+    connect(ascending, &QAction::triggered, this, [this] { sortPage(1); });
+    QAction *descending = m_order->addAction(QStringLiteral("mDesc"));
+    descending->setObjectName(QStringLiteral("mDesc"));
+    connect(descending, &QAction::triggered, this, [this] { sortPage(2); });
+    connect(m_grid, &HostGrid::rightClicked, this,
+            [this](int, int, QPoint globalPos) { onGridRightClicked(globalPos); });
+}
+
+void frmContactList::onGridRightClicked(const QPoint &globalPos)
+{
+    // The fixed column orders nothing; and no command starts inside a fill.
+    if (m_filling || m_grid->Col() == 0)
+        return;
+    m_order->popup(globalPos);
+}
+
+void frmContactList::sortPage(int order)
+{
+    if (m_filling || !gPubService)
+        return;
+    gPubService->GridSort(this, m_grid, order);
 }
 
 void frmContactList::MarkAllRows()

@@ -18,6 +18,7 @@ class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 
@@ -106,6 +107,10 @@ private:
     // frmContactList.cpp: widgets and life.
     void buildWidgets();
     void buildMenu();
+    // The grid's right-button menu: the shown page ascending or descending by the current column.
+    void buildSortMenu();
+    void onGridRightClicked(const QPoint &globalPos);
+    void sortPage(int order);
     void applyTitleLook();
     void applyGridLook();
     void load();
@@ -157,6 +162,7 @@ private:
 
     QPointer<IContact> m_entry;
     QMenuBar *m_menu = nullptr;
+    QMenu *m_order = nullptr;
     controls::HostToolbar *m_tlb = nullptr;
     controls::HostToolbar *m_tlb2 = nullptr;
     QFrame *m_strip = nullptr;

@@ -148,6 +148,24 @@ void HostGrid::setRowTexts(int row, const QStringList &texts, int firstCol)
     m_model->setRowTexts(row, texts, firstCol);
 }
 
+void HostGrid::permuteRows(std::span<const int> newOrder)
+{
+    const int oldRow = m_row;
+    {
+        QScopedValueRollback reshaping(m_reshaping, true);
+        if (!m_model->permuteRows(newOrder))
+            return;
+    }
+    if (oldRow > 0) {
+        const auto at = std::find(newOrder.begin(), newOrder.end(), oldRow);
+        m_row = int(at - newOrder.begin()) + 1;
+    }
+    // With redraw off the views kept their indexes where they were: put them on the row again.
+    showCurrentInView();
+    if (m_row != oldRow)
+        emit rowColChanged(m_row, m_col);
+}
+
 void HostGrid::showCurrentInView()
 {
     QScopedValueRollback reshaping(m_reshaping, true);

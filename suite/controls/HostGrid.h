@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTableView>
 
+#include <span>
 #include <vector>
 
 class QLabel;
@@ -39,6 +40,11 @@ public:
     void setTextMatrix(int row, int col, const QString &text);
     // Writes texts[i] into column firstCol + i of one row; cells past the last column are ignored.
     void setRowTexts(int row, const QStringList &texts, int firstCol = 1);
+
+    // Reorders the data rows: row newOrder[i] becomes row i + 1. Every cell moves with its row
+    // except the row-number column's; the header stays, and the current row follows its
+    // contents. Ignored unless newOrder names each data row exactly once.
+    void permuteRows(std::span<const int> newOrder);
 
     // The current cell in host numbering; row 0 when no data row is current.
     int Row() const { return m_row; }

@@ -158,6 +158,63 @@ void HostGridModel::setRowTexts(int row, const QStringList &texts, int firstCol)
         publish();
 }
 
+bool HostGridModel::permuteRows(std::span<const int> newOrder)
+{
+    const int dataRows = m_rows - 1;
+    if (dataRows < 1 || qsizetype(newOrder.size()) != dataRows)
+        return false;
+    std::vector<int> newRowOf(size_t(m_rows), 0);
+    for (int i = 0; i < dataRows; ++i) {
+        const int from = newOrder[size_t(i)];
+        if (from < 1 || from >= m_rows || newRowOf[size_t(from)] != 0)
+            return false;
+        newRowOf[size_t(from)] = i + 1;
+    }
+    const bool tellViews = m_redraw;
+    if (tellViews)
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+
+    // One pass into a fresh buffer: moving a QString is a pointer swap.
+    std::vector<QString> texts(m_texts.size());
+    const size_t cols = size_t(m_cols);
+    for (size_t c = 0; c < cols; ++c)
+        texts[c] = std::move(m_texts[c]);
+    for (int r = 1; r < m_rows; ++r) {
+        QString *to = texts.data() + size_t(r) * cols;
+        QString *from = m_texts.data() + size_t(newOrder[size_t(r - 1)]) * cols;
+        to[0] = std::move(m_texts[size_t(r) * cols]); // the row-number column stays
+        for (size_t c = 1; c < cols; ++c)
+            to[c] = std::move(from[c]);
+    }
+    m_texts.swap(texts);
+
+    if (!m_cellFormats.isEmpty()) {
+        QHash<quint64, CellFormat> moved;
+        moved.reserve(m_cellFormats.size());
+        for (auto it = m_cellFormats.cbegin(); it != m_cellFormats.cend(); ++it) {
+            const int row = int(it.key() >> 32);
+            const int col = int(it.key() & 0xffffffffu);
+            const bool moves = row > 0 && col > 0;
+            moved.insert(cellKey(moves ? newRowOf[size_t(row)] : row, col), it.value());
+        }
+        m_cellFormats.swap(moved);
+    }
+
+    if (tellViews) {
+        const QModelIndexList from = persistentIndexList();
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (const QModelIndex &index : from)
+            to.append(this->index(newRowOf[size_t(index.row() + 1)] - 1, index.column()));
+        changePersistentIndexList(from, to);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    } else {
+        m_firstDirty = 1;
+        m_lastDirty = std::max(m_lastDirty, m_rows - 1);
+    }
+    return true;
+}
+
 void HostGridModel::setRedraw(bool on)
 {
     if (m_redraw == on)

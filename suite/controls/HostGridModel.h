@@ -7,6 +7,7 @@
 
 #include <limits>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace perikon::controls::internal {
@@ -39,6 +40,12 @@ public:
     void setRowTexts(int row, const QStringList &texts, int firstCol);
     // Column 0 as the view shows it: the row's own number unless text was written there.
     QString displayText(int row, int col) const;
+
+    // Puts data row newOrder[i] (host numbering) at row i + 1, every cell but column 0's moving
+    // with its row, formats included. False, nothing moved, unless newOrder holds each data row
+    // exactly once. With redraw on the views get one layout change and keep their current and
+    // selected cells on the rows that moved.
+    bool permuteRows(std::span<const int> newOrder);
 
     bool redraw() const { return m_redraw; }
     void setRedraw(bool on);

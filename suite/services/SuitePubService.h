@@ -78,6 +78,9 @@ public:
     void SetGridRow(QWidget *grid, const QString &caption, const QString &code) override;
     void SetGridRow(QWidget *grid, const QString &caption, const QString &code, int row,
                     int topRow) override;
+    // Texts in the collation of the session language; every cell of a row but the row number
+    // moves with it, and the current row stays on its contact.
+    void GridSort(QWidget *window, QWidget *grid, int order) override;
     // OK/Cancel through the suite's message box, listing at most 20 rows by code and name.
     int ShowTipMsg(QWidget *grid, int codeColumn, int nameColumn, QObject *reserved, QObject *login,
                    QObject *ICom, const QVariant &reserved2, const QVariant &reserved3,

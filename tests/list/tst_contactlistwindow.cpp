@@ -27,6 +27,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -68,6 +69,8 @@ private slots:
     void portalCallFunctionOpensTheListModally();
     void loadsWhenShownNeverWhenMade();
     void marksFollowClicksAndSelectAll();
+    void rightButtonOffersTheSortOfThePage_data();
+    void rightButtonOffersTheSortOfThePage();
 
 private:
     std::unique_ptr<suite::SuiteLogin> login(const QString &user, bool admin);
@@ -104,6 +107,7 @@ void tst_ContactListWindow::cleanup()
         delete gListForm.data();
     m_contact.reset();
     gFunctionTask.reset();
+    suite::setSessionLanguage(QStringLiteral("zh-CN"));
 }
 
 std::unique_ptr<suite::SuiteLogin> tst_ContactListWindow::login(const QString &user, bool admin)
@@ -635,6 +639,86 @@ void tst_ContactListWindow::marksFollowClicksAndSelectAll()
     clickRow(3);
     window->DataRefresh(QString());
     QCOMPARE(marked(), 0);
+}
+
+void tst_ContactListWindow::rightButtonOffersTheSortOfThePage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("descending in Chinese") << "zh-CN"
+                                           << "mDesc" << QStringLiteral("降序");
+    QTest::newRow("ascending in Chinese") << "zh-CN"
+                                          << "mAsc" << QStringLiteral("升序");
+    QTest::newRow("descending in English") << "en-US"
+                                           << "mDesc"
+                                           << "Descending";
+}
+
+void tst_ContactListWindow::rightButtonOffersTheSortOfThePage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, item);
+    QFETCH(QString, caption);
+    auto operatorLogin = login(QStringLiteral("admin"), true);
+    operatorLogin->setLanguageRegion(language);
+    Portal portal;
+    frmContactList *window = show(operatorLogin.get(), portal);
+    QVERIFY(window);
+    controls::HostGrid *list = grid(window);
+    QVERIFY(list->Rows() > 3);
+    auto *order = child<QMenu>(window, "mOrder");
+    QVERIFY(order);
+    QVERIFY(!order->isVisible());
+    const auto rightClick = [list](int row, int col) {
+        const QModelIndex cell = list->model()->index(row - 1, col - 1);
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualRect(cell).center());
+    };
+
+    // The code column: the contact codes of the page, whatever order the list gave them.
+    int codeColumn = 0;
+    for (int col = 1; col < list->Cols() && codeColumn == 0; ++col) {
+        if (list->ColKey(col).compare(QLatin1String("cContactCode"), Qt::CaseInsensitive) == 0)
+            codeColumn = col;
+    }
+    QVERIFY(codeColumn > 0);
+    list->setCol(0);
+    rightClick(2, codeColumn);
+    QVERIFY(!order->isVisible()); // the fixed column orders nothing
+
+    // Out of the list's own order first, so neither direction finds the page already sorted.
+    const int dataRows = list->Rows() - 1;
+    std::vector<int> rotated;
+    for (int row = 1; row <= dataRows; ++row)
+        rotated.push_back(row % dataRows + 1);
+    list->permuteRows(rotated);
+    list->setRow(2);
+    list->setCol(codeColumn);
+    const QString current = list->TextMatrix(2, codeColumn);
+    QStringList codes;
+    for (int row = 1; row < list->Rows(); ++row)
+        codes << list->TextMatrix(row, codeColumn);
+    rightClick(3, codeColumn);
+    QTRY_VERIFY(order->isVisible());
+    QCOMPARE(list->Row(), 2); // the right button leaves the current row where it is
+    auto *ascending = child<QAction>(window, "mAsc");
+    auto *descending = child<QAction>(window, "mDesc");
+    QVERIFY(ascending && descending);
+    QCOMPARE(ascending->isVisible() && descending->isVisible(), true);
+    QAction *chosen = item == QLatin1String("mAsc") ? ascending : descending;
+    QCOMPARE(chosen->text(), caption);
+    QTest::mouseClick(order, Qt::LeftButton, {}, order->actionGeometry(chosen).center());
+    QTRY_VERIFY(!order->isVisible());
+
+    // The codes are numbered alike, so their text order is the collation's.
+    std::sort(codes.begin(), codes.end());
+    if (item == QLatin1String("mDesc"))
+        std::reverse(codes.begin(), codes.end());
+    QStringList shown;
+    for (int row = 1; row < list->Rows(); ++row)
+        shown << list->TextMatrix(row, codeColumn);
+    QCOMPARE(shown, codes);
+    QCOMPARE(list->TextMatrix(list->Row(), codeColumn), current);
 }
 
 QTEST_MAIN(tst_ContactListWindow)

@@ -80,6 +80,11 @@ public:
     Q_INVOKABLE virtual void SetGridRow(QWidget *grid, const QString &caption, const QString &code,
                                         int row, int topRow)
         = 0;
+    // Reorders the data rows of `grid` (a controls::HostGrid page) by its current column: 1
+    // ascending, 2 descending. Numbers, dates and text each in their own order, blank cells
+    // first ascending; rows with equal cells keep their order. Nothing happens while the
+    // current column is 0 or fewer than two data rows are shown.
+    Q_INVOKABLE virtual void GridSort(QWidget *window, QWidget *grid, int order) = 0;
     // Asks the operator to confirm an action on the grid's marked rows, listing each row's code
     // (column `codeColumn`) and name (column `nameColumn`); 1 when confirmed. `table` names what
     // the rows are; the other arguments are not read.

@@ -624,6 +624,72 @@ private slots:
         grid.setCols(5);
         QCOMPARE(grid.ColKey(3), QString()); // went with its column
     }
+
+    void permutingRowsMovesWholeRowsAndKeepsTheCurrentContents_data()
+    {
+        QTest::addColumn<QList<int>>("newOrder");
+        QTest::addColumn<bool>("redraw");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("reversed") << QList<int>{4, 3, 2, 1} << true << true;
+        QTest::newRow("rotated") << QList<int>{2, 3, 4, 1} << true << true;
+        QTest::newRow("unchanged") << QList<int>{1, 2, 3, 4} << true << true;
+        QTest::newRow("redraw off") << QList<int>{3, 1, 4, 2} << false << true;
+        QTest::newRow("a row twice") << QList<int>{1, 1, 3, 4} << true << false;
+        QTest::newRow("the header") << QList<int>{0, 2, 3, 4} << true << false;
+        QTest::newRow("too short") << QList<int>{2, 1, 3} << true << false;
+        QTest::newRow("past the last row") << QList<int>{5, 2, 3, 4} << true << false;
+    }
+
+    void permutingRowsMovesWholeRowsAndKeepsTheCurrentContents()
+    {
+        QFETCH(QList<int>, newOrder);
+        QFETCH(bool, redraw);
+        QFETCH(bool, applied);
+        HostGrid grid;
+        grid.resize(400, 300);
+        grid.show();
+        QAbstractItemModelTester tester(grid.model());
+        grid.setRows(5);
+        grid.setCols(4);
+        fillWithCoordinates(grid);
+        grid.setTextMatrix(2, 0, QStringLiteral("fixed")); // written row numbers stay put
+        grid.setCellForeColor(3, 2, 0x0000FF);
+        grid.setCellForeColor(3, 0, 0x00FF00);
+        grid.setRow(3);
+        grid.setCol(2);
+        const QStringList header = grid.headerTexts();
+        QSignalSpy rowCol(&grid, &HostGrid::rowColChanged);
+
+        grid.setRedraw(redraw);
+        grid.permuteRows(newOrder);
+        grid.setRedraw(true);
+
+        const QList<int> identity{1, 2, 3, 4};
+        const QList<int> order = applied ? newOrder : identity;
+        QCOMPARE(grid.headerTexts(), header);
+        for (int row = 1; row <= 4; ++row) {
+            const int from = order.at(row - 1);
+            QCOMPARE(grid.TextMatrix(row, 0),
+                     row == 2 ? QStringLiteral("fixed") : QStringLiteral("%1,0").arg(row));
+            for (int col = 1; col < 4; ++col) {
+                const QString expected = QStringLiteral("%1,%2").arg(from).arg(col);
+                QCOMPARE(grid.TextMatrix(row, col), expected);
+                QCOMPARE(shownText(grid, Shown::Cell, row, col), expected);
+            }
+            const QVariant colour = grid.model()->index(row - 1, 1).data(Qt::ForegroundRole);
+            QCOMPARE(colour.value<QColor>(), from == 3 ? QColor(Qt::red) : QColor());
+            QCOMPARE(
+                grid.model()->headerData(row - 1, Qt::Vertical, Qt::ForegroundRole).value<QColor>(),
+                row == 3 ? QColor(Qt::green) : QColor());
+        }
+        const int currentRow = int(order.indexOf(3)) + 1;
+        QCOMPARE(grid.Row(), currentRow);
+        QCOMPARE(grid.Col(), 2);
+        QCOMPARE(grid.currentIndex(), grid.model()->index(currentRow - 1, 1));
+        QCOMPARE(grid.selectionModel()->selectedRows(),
+                 QModelIndexList{grid.model()->index(currentRow - 1, 0)});
+        QCOMPARE(rowCol.size(), currentRow == 3 ? 0 : 1);
+    }
 };
 
 QTEST_MAIN(tst_HostGrid)
