@@ -63,7 +63,7 @@ FilterDialog::FilterDialog(QList<FilterField> fields, const QList<FilterRow> &ro
     clear->setObjectName(QStringLiteral("cmdClear"));
     clear->setAutoDefault(false);
     connect(add, &QPushButton::clicked, this, [this] {
-        addRow({m_fields.value(0).column, FilterOperator::Equals, {}, false});
+        addRow({defaultColumn(), FilterOperator::Equals, {}, false});
     });
     connect(m_remove, &QPushButton::clicked, this, &FilterDialog::removeRow);
     connect(clear, &QPushButton::clicked, this, &FilterDialog::clearRows);
@@ -98,11 +98,21 @@ FilterDialog::FilterDialog(QList<FilterField> fields, const QList<FilterRow> &ro
         addRow(row);
     // A new filter starts with one row to fill in.
     if (m_rows.isEmpty())
-        addRow({m_fields.value(0).column, FilterOperator::Equals, {}, false});
+        addRow({defaultColumn(), FilterOperator::Equals, {}, false});
     resize(640, 360);
 }
 
 FilterDialog::~FilterDialog() = default;
+
+QString FilterDialog::defaultColumn() const
+{
+    // A new row starts on the contact's name: what a clerk filters by most.
+    for (const FilterField &field : m_fields) {
+        if (field.column.compare(QLatin1String("cContactName"), Qt::CaseInsensitive) == 0)
+            return field.column;
+    }
+    return m_fields.value(0).column;
+}
 
 const FilterField *FilterDialog::fieldOf(const RowWidgets &row) const
 {
@@ -222,6 +232,10 @@ void FilterDialog::relayout()
         m_grid->addWidget(row.op, i + 1, 1);
         m_grid->addWidget(row.value, i + 1, 2);
         m_grid->addWidget(row.join, i + 1, 3);
+        // Widgets put into a shown page show only when told to.
+        row.field->show();
+        row.op->show();
+        row.value->show();
         // The last row is joined to nothing.
         row.join->setVisible(i + 1 < m_rows.size());
     }

@@ -51,6 +51,7 @@ private:
     void fillOperators(RowWidgets &row, FilterOperator wanted);
     void updateValue(RowWidgets &row);
     const FilterField *fieldOf(const RowWidgets &row) const;
+    QString defaultColumn() const;
 
     QList<FilterField> m_fields;
     QString m_language;

@@ -169,6 +169,11 @@ void tst_FilterDialog::rowsAreAddedRemovedAndCleared()
     QCOMPARE(child<QLineEdit>(dialog, "txtValue_0")->text(), QStringLiteral("b"));
     QTest::mouseClick(child<QPushButton>(dialog, "cmdAddRow"), Qt::LeftButton);
     QCOMPARE(dialog.rowCount(), 3);
+    // A row added to the shown dialog shows, on the name by default.
+    QVERIFY(child<QLineEdit>(dialog, "txtValue_2")->isVisible());
+    QVERIFY(child<QComboBox>(dialog, "cboField_2")->isVisible());
+    QCOMPARE(child<QComboBox>(dialog, "cboField_2")->currentData().toString().toLower(),
+             QStringLiteral("ccontactname"));
     QTest::mouseClick(child<QPushButton>(dialog, "cmdClear"), Qt::LeftButton);
     QCOMPARE(dialog.rowCount(), 0);
     QVERIFY(dialog.filterRows().isEmpty());
