@@ -88,6 +88,15 @@ bool showClient(const QString &sql, const QString &key, const QString &shown,
 
 } // namespace
 
+QString xmlAttributeValue(QString value)
+{
+    return value.replace(u'&', QLatin1String("&amp;"))
+        .replace(u'<', QLatin1String("&lt;"))
+        .replace(u'>', QLatin1String("&gt;"))
+        .replace(u'\'', QLatin1String("&apos;"))
+        .replace(u'"', QLatin1String("&quot;"));
+}
+
 QString superiorReferenceSql(const QString &condition, const QString &typed)
 {
     QStringList parts;
@@ -157,19 +166,12 @@ RefConditionTexts dependentItemConditions(const QString &itemId, const QString &
     if (parentId.isEmpty())
         return {};
     // Values travel as XML attribute values: the reference substitutes them as literals.
-    const auto attribute = [](QString value) {
-        return value.replace(u'&', QLatin1String("&amp;"))
-            .replace(u'<', QLatin1String("&lt;"))
-            .replace(u'>', QLatin1String("&gt;"))
-            .replace(u'\'', QLatin1String("&apos;"))
-            .replace(u'"', QLatin1String("&quot;"));
-    };
     RefConditionTexts conditions;
     conditions.xml = QStringLiteral("<RefConditions>")
                      + QStringLiteral("<Condition paramName='@cID' paramValue='")
-                     + attribute(itemId) + QStringLiteral("' />")
+                     + xmlAttributeValue(itemId) + QStringLiteral("' />")
                      + QStringLiteral("<Condition paramName='@cParentValue' paramValue='")
-                     + attribute(parentValue) + QStringLiteral("' />")
+                     + xmlAttributeValue(parentValue) + QStringLiteral("' />")
                      + QStringLiteral("</RefConditions>");
     conditions.filter = parentValue.isEmpty()
                             ? QStringLiteral("isnull(#FN[cParentValue],'')=@cParentValue")
@@ -180,14 +182,10 @@ RefConditionTexts dependentItemConditions(const QString &itemId, const QString &
 QString multiSelectSettings(const QString &currentValues)
 {
     QString items;
-    for (QString value : currentValues.split(u',', Qt::SkipEmptyParts)) {
-        value = value.trimmed();
-        if (value.isEmpty())
-            continue;
-        value.replace(u'&', QLatin1String("&amp;"))
-            .replace(u'<', QLatin1String("&lt;"))
-            .replace(u'\'', QLatin1String("&apos;"));
-        items += QStringLiteral("<Item keyVal='") + value + QStringLiteral("' />");
+    for (const QString &value : currentValues.split(u',', Qt::SkipEmptyParts)) {
+        if (!value.trimmed().isEmpty())
+            items += QStringLiteral("<Item keyVal='") + xmlAttributeValue(value.trimmed())
+                     + QStringLiteral("' />");
     }
     return QStringLiteral("<Ref><RefSet bMultiSel='1' iFilterStyle='0' />")
            + QStringLiteral("<LastData>") + items + QStringLiteral("</LastData>")

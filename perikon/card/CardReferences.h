@@ -15,6 +15,9 @@ class HostEdit;
 
 namespace perikon::card {
 
+// A value as the text of a single-quoted XML attribute: & < > ' and " escaped.
+QString xmlAttributeValue(QString value);
+
 // The superior lookup's rows: contacts with their customers, narrowed to the customer's contacts
 // when `condition` is given and to those whose code or name contains `typed` when it is not
 // empty. No WHERE when neither narrows.

@@ -134,13 +134,9 @@ void frmContactEdit::beforeReference(int index)
     if (!ref)
         return;
     const auto one = [](const QString &name, const QString &value) {
-        QString escaped = value;
-        escaped.replace(u'&', QLatin1String("&amp;"))
-            .replace(u'<', QLatin1String("&lt;"))
-            .replace(u'\'', QLatin1String("&apos;"));
         return QStringLiteral("<RefConditions>") + QStringLiteral("<Condition paramName='") + name
-               + QStringLiteral("' paramValue='") + escaped + QStringLiteral("' />")
-               + QStringLiteral("</RefConditions>");
+               + QStringLiteral("' paramValue='") + xmlAttributeValue(value)
+               + QStringLiteral("' />") + QStringLiteral("</RefConditions>");
     };
     HostEdit *customer = m_edt[kCustomerEdit];
     ref->setRefConditions({}, {});

@@ -1,5 +1,6 @@
 #include "suite/services/DimensionPrivilegeDialog.h"
 
+#include "suite/services/FilterLineKeys.h"
 #include "suite/services/TransferDialogParts.h"
 
 #include <QComboBox>
@@ -157,20 +158,13 @@ bool DimensionPrivilegeDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // The operator keeps typing in the filter line: the arrows move through the values, Enter
     // grants the selected ones instead of closing the dialog.
+    if (watched == m_filter && passArrowsToGrid(event, m_valueGrid))
+        return true;
     if (watched == m_filter && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            QCoreApplication::sendEvent(m_valueGrid, event);
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             addSelected();
             return true;
-        default:
-            break;
         }
     }
     return QDialog::eventFilter(watched, event);

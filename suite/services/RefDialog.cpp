@@ -3,6 +3,7 @@
 #include "perikon/data/db/Recordset.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
+#include "suite/services/FilterLineKeys.h"
 #include "suite/services/RefQueryModel.h"
 
 #include <QAbstractTableModel>
@@ -336,18 +337,8 @@ void RefDialog::accept()
 bool RefDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // The arrows move through the rows while the operator keeps typing in the filter line.
-    if (watched == m_filter && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            QCoreApplication::sendEvent(m_grid, event);
-            return true;
-        default:
-            break;
-        }
-    }
+    if (watched == m_filter && passArrowsToGrid(event, m_grid))
+        return true;
     // Space checks or unchecks the current row of a multiple choice.
     if (m_queryModel && m_queryModel->isCheckable() && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space

@@ -1,5 +1,6 @@
 #include "suite/services/RelatedPersonDialog.h"
 
+#include "suite/services/FilterLineKeys.h"
 #include "suite/services/TransferDialogParts.h"
 
 #include <QCoreApplication>
@@ -135,20 +136,13 @@ bool RelatedPersonDialog::eventFilter(QObject *watched, QEvent *event)
 {
     // The operator keeps typing in the filter line: the arrows move through the users, Enter
     // binds the selected ones instead of closing the dialog.
+    if (watched == m_filter && passArrowsToGrid(event, m_availableGrid))
+        return true;
     if (watched == m_filter && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            QCoreApplication::sendEvent(m_availableGrid, event);
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             addSelected();
             return true;
-        default:
-            break;
         }
     }
     return QDialog::eventFilter(watched, event);
