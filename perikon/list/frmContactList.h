@@ -149,6 +149,7 @@ private:
     bool relationshipChart();
     // Filter and Find: the host's filter narrows the list until the next confirmed filter.
     bool filterList();
+    bool modalOverList() const;
     bool generalWork();
     bool sendMail();
     bool sendMessage();

@@ -472,11 +472,18 @@ void frmContactList::refreshList(const QString &extra)
 
 // --- keys -----------------------------------------------------------------------------------
 
+// A modal window other than the list's own (a host may show the list itself modally).
+bool frmContactList::modalOverList() const
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal && modal != window();
+}
+
 void frmContactList::onKeyDown(int key, Qt::KeyboardModifiers modifiers, bool &swallow)
 {
     // A modal window over the list (the card, a message) has the keys: the hook only acts while
     // the list itself accepts input.
-    if (!isEnabled() || m_filling || QApplication::activeModalWidget())
+    if (!isEnabled() || m_filling || modalOverList())
         return;
     const bool gridHasFocus = m_grid->hasFocus() || m_grid->isAncestorOf(focusWidget());
     const std::optional<list::HookCommand> command
@@ -489,7 +496,7 @@ void frmContactList::onKeyDown(int key, Qt::KeyboardModifiers modifiers, bool &s
 
 void frmContactList::onKeyUp(int key, Qt::KeyboardModifiers)
 {
-    if (QApplication::activeModalWidget())
+    if (modalOverList())
         return;
     // Enter in a text field moves on to the next control, as Tab does.
     if ((key == Qt::Key_Return || key == Qt::Key_Enter)
