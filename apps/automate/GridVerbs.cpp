@@ -111,7 +111,7 @@ QJsonObject selectCell(QAbstractItemView *view, int row, int col)
     return success();
 }
 
-QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice)
+QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice, Qt::MouseButton button)
 {
     auto *grid = qobject_cast<HostGrid *>(view);
     const int modelCol = modelColumn(view, col);
@@ -129,7 +129,7 @@ QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice)
         if (!header || !header->isVisible() || modelCol < 0 || modelCol >= header->count())
             return failure(cellOutOfRange(row, col));
         const int x = header->sectionViewportPosition(modelCol) + header->sectionSize(modelCol) / 2;
-        clickAt(header->viewport(), QPoint(x, header->viewport()->height() / 2), twice);
+        clickAt(header->viewport(), QPoint(x, header->viewport()->height() / 2), twice, button);
         return success();
     }
     if (grid && col == 0) {
@@ -138,7 +138,7 @@ QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice)
             return failure(cellOutOfRange(row, col));
         grid->scrollTo(grid->model()->index(row - 1, 0));
         const int y = numbers->sectionViewportPosition(row - 1) + numbers->sectionSize(row - 1) / 2;
-        clickAt(numbers->viewport(), QPoint(numbers->viewport()->width() / 2, y), twice);
+        clickAt(numbers->viewport(), QPoint(numbers->viewport()->width() / 2, y), twice, button);
         return success();
     }
     const QModelIndex index = view->model()
@@ -147,7 +147,7 @@ QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice)
     if (!index.isValid())
         return failure(cellOutOfRange(row, col));
     view->scrollTo(index);
-    clickAt(view->viewport(), view->visualRect(index).center(), twice);
+    clickAt(view->viewport(), view->visualRect(index).center(), twice, button);
     return success();
 }
 

@@ -11,6 +11,7 @@ namespace perikon::automation {
 // item view a column is the model's own column.
 QJsonObject readGrid(QAbstractItemView *view, const QJsonObject &request);
 QJsonObject selectCell(QAbstractItemView *view, int row, int col);
-QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice);
+QJsonObject clickCell(QAbstractItemView *view, int row, int col, bool twice,
+                      Qt::MouseButton button = Qt::LeftButton);
 
 } // namespace perikon::automation

@@ -22,10 +22,11 @@ Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject *o, ulong timestamp, int 
 namespace perikon::automation {
 namespace {
 
-void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons,
+               Qt::MouseButton button = Qt::LeftButton)
 {
     QMouseEvent event(type, QPointF(pos), QPointF(widget->mapTo(widget->window(), pos)),
-                      QPointF(widget->mapToGlobal(pos)), Qt::LeftButton, buttons, Qt::NoModifier);
+                      QPointF(widget->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
 
@@ -88,16 +89,16 @@ void focus(QWidget *widget, Qt::FocusReason reason)
     widget->setFocus(reason);
 }
 
-void clickAt(QWidget *widget, QPoint pos, bool twice)
+void clickAt(QWidget *widget, QPoint pos, bool twice, Qt::MouseButton button)
 {
     if (widget->focusPolicy() & Qt::ClickFocus)
         focus(widget, Qt::MouseFocusReason);
     // A press can close or delete what it lands on (a button that closes its window).
     const QPointer<QWidget> target(widget);
-    sendMouse(widget, QEvent::MouseButtonPress, pos, Qt::LeftButton);
+    sendMouse(widget, QEvent::MouseButtonPress, pos, button, button);
     if (target)
-        sendMouse(target, QEvent::MouseButtonRelease, pos, Qt::NoButton);
-    if (!twice || !target)
+        sendMouse(target, QEvent::MouseButtonRelease, pos, Qt::NoButton, button);
+    if (!twice || !target || button != Qt::LeftButton)
         return;
     sendMouse(target, QEvent::MouseButtonDblClick, pos, Qt::LeftButton);
     if (target)

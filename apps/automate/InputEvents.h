@@ -10,7 +10,9 @@ namespace perikon::automation {
 
 // Mouse and keyboard input delivered to a widget the way the window system delivers a person's
 // input: focus first (as the widget's focus policy allows), then press and release events.
-void clickAt(QWidget *widget, QPoint pos, bool twice = false);
+// `button`: the right button presses and releases once (no double click).
+void clickAt(QWidget *widget, QPoint pos, bool twice = false,
+             Qt::MouseButton button = Qt::LeftButton);
 // Where a person clicks a control: its middle, or a check box's box.
 void clickControl(QWidget *widget, bool twice = false);
 

@@ -28,6 +28,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace perikon::automation {
 namespace {
 
@@ -155,8 +157,14 @@ QJsonObject WindowVerbs::handle(const QJsonObject &request)
 
 QJsonObject WindowVerbs::windows() const
 {
+    // The application keeps its windows in no particular order: sorted by name, a script can
+    // compare the list as it stands.
+    QWidgetList windows = QApplication::topLevelWidgets();
+    std::stable_sort(windows.begin(), windows.end(), [](const QWidget *a, const QWidget *b) {
+        return a->objectName() < b->objectName();
+    });
     QJsonArray list;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
+    for (QWidget *w : std::as_const(windows)) {
         const Qt::WindowType kind = w->windowType();
         // Tool tips and closed popup menus are no windows a script works with.
         if (kind == Qt::ToolTip || kind == Qt::Desktop || (kind == Qt::Popup && !w->isVisible()))
@@ -201,15 +209,28 @@ QJsonObject WindowVerbs::click(QObject *target, const QJsonObject &request)
     if (const QString why = unreachable(target); !why.isEmpty())
         return failure(why);
     if (auto *action = qobject_cast<QAction *>(target)) {
+        // A click on an item of an open popup menu closes the menu first, as a person's does.
+        if (auto *menu = qobject_cast<QMenu *>(action->parent());
+            menu && menu->isVisible() && menu->windowType() == Qt::Popup)
+            menu->hide();
         action->trigger();
         return success();
     }
     const bool twice = request.value(QLatin1String("double")).toBool();
+    const QString buttonName = request.value(QLatin1String("button")).toString();
+    if (!buttonName.isEmpty() && buttonName != QLatin1String("left")
+        && buttonName != QLatin1String("right"))
+        return failure(QStringLiteral("no mouse button %1").arg(buttonName));
+    const Qt::MouseButton button
+        = buttonName == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton;
     if (auto *view = qobject_cast<QAbstractItemView *>(target);
         view && request.contains(QLatin1String("row"))) {
         return clickCell(view, request.value(QLatin1String("row")).toInt(),
-                         request.value(QLatin1String("col")).toInt(), twice);
+                         request.value(QLatin1String("col")).toInt(), twice, button);
     }
+    if (button != Qt::LeftButton)
+        return failure(
+            QStringLiteral("%1 takes the right button only on a grid cell").arg(nameOf(target)));
     auto *widget = static_cast<QWidget *>(target);
     // A tab of a tab widget (path to the QTabWidget, "tab": index), as a click on its caption.
     if (auto *tabs = qobject_cast<QTabWidget *>(widget);

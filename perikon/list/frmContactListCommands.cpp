@@ -158,6 +158,8 @@ bool frmContactList::isCommandOffered(const QString &key) const
         return list::isRegistered(list::kSmsWindow);
     if (command == QLatin1String("general"))
         return HostRegistry::contains(QStringLiteral("CrmGenerals"));
+    if (command == QLatin1String("filter") || command == QLatin1String("find"))
+        return HostRegistry::contains(QStringLiteral("FilterService"));
     return true;
 }
 
