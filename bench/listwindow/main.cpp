@@ -4,6 +4,8 @@
 //   refresh   DataRefresh of the whole list (the statement runs, the result is kept, the first
 //             page is shown) against reading the same statement with the raw sqlite3 API, every
 //             column as text;
+//   filtered  DataRefresh with a filter of the filter dialog (a name part, or a part of the
+//             customer's name) against the raw read of the same filtered statement;
 //   flip      showing another page of the kept result (no query) at pages of 10000 rows, and at
 //             pages of 1000 rows on the large list against the same on a list of 1000 contacts,
 //             so a flip's cost shows whether it depends on the size of the whole result.
@@ -11,6 +13,7 @@
 // bench-listwindow [contacts] [runs]: 100000 contacts and 7 runs unless told otherwise. Prints
 // min, median and max in milliseconds and the median ratios.
 
+#include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/data/db/Recordset.h"
 #include "perikon/entry/IContact.h"
@@ -23,6 +26,7 @@
 #include "suite/portal/SuitePortal.h"
 #include "suite/schema/DemoDataGenerator.h"
 #include "suite/schema/SchemaInstaller.h"
+#include "suite/services/filter/FilterSql.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -91,6 +95,28 @@ qint64 rawRead(sqlite3 *db, const QByteArray &sql)
     return rows;
 }
 
+// What a clerk confirms in the filter dialog: contacts whose name holds 李, or whose customer's
+// name holds 物流.
+QString contactFilter(const QString &connectionString)
+{
+    namespace filter = suite::filter;
+    try {
+        db::Connection connection;
+        connection.open(connectionString);
+        const QList<filter::FilterField> fields
+            = filter::contactFilterFields(connection, QStringLiteral("zh-CN"));
+        QList<filter::FilterRow> rows;
+        rows.append({QStringLiteral("cContactName"), filter::FilterOperator::Contains,
+                     QStringLiteral("李"), true});
+        rows.append({QStringLiteral("cCusCode"), filter::FilterOperator::Contains,
+                     QStringLiteral("物流"), false});
+        return filter::filterFragment(fields, rows);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "filter fields: %s\n", error.what());
+        return {};
+    }
+}
+
 // One demo account with the list open in a shell-like workspace.
 class OpenList
 {
@@ -134,6 +160,7 @@ public:
 
     frmContactList *window() const { return m_window; }
     QString accountPath() const { return m_accountPath; }
+    QString connectionString() const { return m_login.qzDBName; }
 
     // Shows page `page` of `pageSize` rows of the kept result, as the window's paging does.
     void flip(int pageSize, int page)
@@ -169,31 +196,39 @@ int main(int argc, char *argv[])
 
     QTemporaryDir bigFolder;
     QTemporaryDir smallFolder;
-    Spread refresh, raw, flip10000, flipBig, flipSmall;
+    Spread refresh, raw, filtered, filteredRaw, flip10000, flipBig, flipSmall;
     qint64 rows = 0;
+    qint64 filteredRows = 0;
     {
         OpenList list;
         if (!list.open(bigFolder.path(), contacts))
             return 1;
         // The statement as the driver sends it, for the raw read.
-        QString listSql;
-        db::Driver::setStatementObserver([&listSql](const QString &sql, const QVariantList &) {
-            if (sql.contains(QLatin1String("v_Crm_Contact"), Qt::CaseInsensitive))
-                listSql = sql;
-        });
-        list.window()->DataRefresh(QString());
-        db::Driver::setStatementObserver({});
-        if (listSql.isEmpty()) {
+        const auto sentStatement = [&list](const QString &extra) {
+            QString listSql;
+            db::Driver::setStatementObserver([&listSql](const QString &sql, const QVariantList &) {
+                if (sql.contains(QLatin1String("v_Crm_Contact"), Qt::CaseInsensitive))
+                    listSql = sql;
+            });
+            list.window()->DataRefresh(extra);
+            db::Driver::setStatementObserver({});
+            return listSql.toUtf8();
+        };
+        const QByteArray sql = sentStatement(QString());
+        const QString filter = contactFilter(list.connectionString());
+        const QByteArray filteredSql = filter.isEmpty() ? QByteArray() : sentStatement(filter);
+        if (sql.isEmpty() || filteredSql.isEmpty()) {
             std::fprintf(stderr, "the list sent no statement\n");
             return 1;
         }
         sqlite3 *db = nullptr;
         sqlite3_open_v2(QFile::encodeName(list.accountPath()).constData(), &db,
                         SQLITE_OPEN_READONLY, nullptr);
-        const QByteArray sql = listSql.toUtf8();
         raw = measure(runs, [&] { rows = rawRead(db, sql); });
+        filteredRaw = measure(runs, [&] { filteredRows = rawRead(db, filteredSql); });
         sqlite3_close(db);
         refresh = measure(runs, [&] { list.window()->DataRefresh(QString()); });
+        filtered = measure(runs, [&] { list.window()->DataRefresh(filter); });
         int page = 1;
         flip10000 = measure(runs, [&] { list.flip(10000, page = page == 1 ? 2 : 1); });
         flipBig = measure(runs, [&] { list.flip(1000, page = page == 1 ? 2 : 1); });
@@ -208,10 +243,15 @@ int main(int argc, char *argv[])
                 contacts, rows, runs);
     print("raw read of the list statement", raw);
     print("DataRefresh", refresh);
+    std::printf("filtered (%lld rows read)\n", filteredRows);
+    print("raw read of the filtered statement", filteredRaw);
+    print("DataRefresh with the filter", filtered);
     print("page flip, 10000 rows", flip10000);
     print("page flip, 1000 rows", flipBig);
     print("page flip, 1000 rows of 1000 contacts", flipSmall);
     std::printf("refresh / raw read: %.2fx (target <= 1.5x)\n", refresh.median / raw.median);
+    std::printf("filtered refresh / raw read: %.2fx (target <= 1.5x)\n",
+                filtered.median / filteredRaw.median);
     std::printf("flip of 10000 rows: %.2f ms (target <= 16 ms)\n", flip10000.median);
     std::printf("flip, %d contacts / 1000 contacts: %.2fx (target <= 1.1x)\n", contacts,
                 flipBig.median / flipSmall.median);

@@ -8,7 +8,13 @@
 #include "support/FailOnWarnings.h"
 
 #include <QAbstractItemModelTester>
+#include <QCollator>
+#include <QDate>
 #include <QTest>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
 
 using namespace perikon;
 using suite::ColumnKind;
@@ -56,6 +62,8 @@ private slots:
     void columnKindFollowsEveryFilledCell();
     void cellsSortByTheirKind_data();
     void cellsSortByTheirKind();
+    void pagesSortAsTheCollatorAndTheValuesOrderThem_data();
+    void pagesSortAsTheCollatorAndTheValuesOrderThem();
     void gridRowsMoveWholeAndTheCurrentContactStays_data();
     void gridRowsMoveWholeAndTheCurrentContactStays();
     void nothingMovesWithoutASortableColumnOrRows_data();
@@ -158,6 +166,85 @@ void tst_GridSort::cellsSortByTheirKind()
     const std::vector<int> sorted
         = suite::sortedPositions(column, direction, QLocale(QString(language).replace(u'-', u'_')));
     QCOMPARE(QList<int>(sorted.cbegin(), sorted.cend()), positions);
+}
+
+// Random pages checked against a plain stable sort by the collator or by value: codes of letters
+// and digits in both cases (which the sort orders without the collator), names, amounts, dates.
+void tst_GridSort::pagesSortAsTheCollatorAndTheValuesOrderThem_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<SortDirection>("direction");
+    for (const char *kind : {"codes", "names", "amounts", "dates"}) {
+        for (const char *language : {"zh-CN", "en-US"}) {
+            for (const auto direction : {SortDirection::Ascending, SortDirection::Descending}) {
+                QTest::addRow("%s %s %s", kind, language,
+                              direction == SortDirection::Ascending ? "up" : "down")
+                    << QString::fromLatin1(kind) << QString::fromLatin1(language) << direction;
+            }
+        }
+    }
+}
+
+void tst_GridSort::pagesSortAsTheCollatorAndTheValuesOrderThem()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, language);
+    QFETCH(SortDirection, direction);
+    std::mt19937 random(7);
+    const auto pick = [&random](const QString &from) {
+        return from.at(int(random() % std::uint32_t(from.size())));
+    };
+    const QString latin = QStringLiteral("aAbBzZ0190");
+    const QStringList names{"张", "章", "李", "lǐ", "安", "Ann", "ann", "王"};
+    std::vector<QString> cells;
+    for (int i = 0; i < 2000; ++i) {
+        QString cell;
+        if (random() % 10 == 0) {
+            cells.push_back(cell); // blank
+            continue;
+        }
+        if (kind == QLatin1String("codes")) {
+            for (int n = 1 + int(random() % 4); n > 0; --n)
+                cell += pick(latin);
+        } else if (kind == QLatin1String("names")) {
+            cell = names.at(int(random() % names.size())) + names.at(int(random() % names.size()));
+        } else if (kind == QLatin1String("amounts")) {
+            cell = QString::number((double(random() % 20001) - 10000) / 8, 'f', 3);
+        } else {
+            cell = QDate(1999, 12, 30).addDays(int(random() % 800)).toString(u"yyyy-MM-dd");
+            if (random() % 2)
+                cell += QStringLiteral(" %1:00:00").arg(int(random() % 24), 2, 10, QChar(u'0'));
+        }
+        cells.push_back(cell);
+    }
+    const QLocale locale(QString(language).replace(u'-', u'_'));
+    const QCollator collator(locale);
+    // Blank is the smallest value; equal cells keep their order.
+    const auto less = [&](int a, int b) {
+        const QString &x = cells[size_t(a)];
+        const QString &y = cells[size_t(b)];
+        if (x.isEmpty() || y.isEmpty())
+            return x.isEmpty() && !y.isEmpty();
+        if (kind == QLatin1String("amounts"))
+            return x.toDouble() < y.toDouble();
+        if (kind == QLatin1String("dates")) {
+            // A day alone is its midnight.
+            const auto moment = [](const QString &text) {
+                return text.size() == 10 ? text + QStringLiteral(" 00:00:00") : text;
+            };
+            return moment(x) < moment(y);
+        }
+        return collator.compare(x, y) < 0;
+    };
+    std::vector<int> expected(cells.size());
+    std::iota(expected.begin(), expected.end(), 0);
+    if (direction == SortDirection::Ascending)
+        std::stable_sort(expected.begin(), expected.end(), less);
+    else
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](int a, int b) { return less(b, a); });
+    QCOMPARE(suite::sortedPositions(cells, direction, locale), expected);
 }
 
 void tst_GridSort::gridRowsMoveWholeAndTheCurrentContactStays_data()
