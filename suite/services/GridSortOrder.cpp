@@ -140,8 +140,7 @@ bool isPlainLatin(QStringView text)
 
 bool plainLatinLanguage(const QLocale &language)
 {
-    return language.language() == QLocale::Chinese || language.language() == QLocale::English
-           || language.language() == QLocale::C;
+    return language.language() == QLocale::Chinese || language.language() == QLocale::English;
 }
 
 // A plain Latin text folded to lower case, as bytes.
