@@ -320,10 +320,13 @@ bool frmContactList::filterList()
         return true;
     }
     QString condition = filter->GetSQLWhere();
-    // A blank filter clears the condition: the whole list the operator may read.
-    m_filterCondition = condition.trimmed().isEmpty() ? QString() : condition;
+    // A blank filter clears the condition: the whole list the operator may read. A condition is
+    // kept in parentheses of its own, so an OR inside it can never reach past the operator's rows.
     if (condition.trimmed().isEmpty())
         condition = QStringLiteral(" 1=1 ");
+    else
+        condition = QLatin1Char('(') + condition + QLatin1Char(')');
+    m_filterCondition = condition == QLatin1String(" 1=1 ") ? QString() : condition;
     DataRefresh(condition);
     return true;
 }

@@ -5,6 +5,8 @@
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/entry/IContact.h"
+#include "perikon/host/contract/FilterService.h"
+#include "perikon/host/contract/HostRegistry.h"
 #include "perikon/list/ListSession.h"
 #include "perikon/list/frmContactList.h"
 #include "perikon/session/SessionGlobals.h"
@@ -65,6 +67,7 @@ private slots:
     void closeLeavesNoLockTaskOrColumnInformation();
     void keysAndHelpRunTheirCommands();
     void filterNarrowsTheListUntilTheNextFilter();
+    void filterWithOrStaysWithinTheOperatorsRows();
     void pageSizeIsKeptPerOperator();
     void portalCallFunctionOpensTheListModally();
     void loadsWhenShownNeverWhenMade();
@@ -532,6 +535,37 @@ void tst_ContactListWindow::filterNarrowsTheListUntilTheNextFilter()
     QCOMPARE(grid(window)->dataRowCount(), all);
     window->Operating(QStringLiteral("Refresh"));
     QCOMPARE(grid(window)->dataRowCount(), all);
+}
+
+// A host filter whose condition ORs something always true, unparenthesized.
+class WideningFilter : public FilterService
+{
+public:
+    bool OpenFilter(QObject *, const QString &, const QString &, const QString &,
+                    QString &) override
+    {
+        return true;
+    }
+    QString GetSQLWhere() const override
+    {
+        return QStringLiteral("Crm_Contact.cContactCode = N'00000001' OR 1=1");
+    }
+};
+
+void tst_ContactListWindow::filterWithOrStaysWithinTheOperatorsRows()
+{
+    auto clerk = login(QStringLiteral("clerk"), false);
+    Portal portal;
+    frmContactList *window = show(clerk.get(), portal);
+    QVERIFY(window);
+    const int mine = grid(window)->dataRowCount();
+    QVERIFY(mine > 0 && mine < kContacts);
+    HostRegistry::registerFactory(QStringLiteral("FilterService"),
+                                  [] { return std::make_unique<WideningFilter>(); });
+    window->Operating(QStringLiteral("Filter"));
+    window->Operating(QStringLiteral("Refresh"));
+    suite::registerServices(); // the suite's own filter again
+    QCOMPARE(grid(window)->dataRowCount(), mine);
 }
 
 void tst_ContactListWindow::pageSizeIsKeptPerOperator()
