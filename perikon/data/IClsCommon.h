@@ -33,6 +33,8 @@ class PERIKON_EXPORT IClsCommon : public QObject
     Q_PROPERTY(bool Status READ Status WRITE setStatus)
     Q_PROPERTY(perikon::db::Connection *m_cnn READ connection WRITE setConnection)
     Q_PROPERTY(QString m_CnnString READ connectionString)
+    // The login given by SetLogin (a host login object), or nullptr.
+    Q_PROPERTY(QObject *login READ login)
 
 public:
     Q_INVOKABLE explicit IClsCommon(QObject *parent = nullptr);

@@ -68,6 +68,7 @@ frmContactList::frmContactList(IContact *entry, QWidget *parent)
     buildWidgets();
     buildMenu();
     buildSortMenu();
+    buildPrintControl();
     connectPaging();
     resize(1000, 640);
 }
@@ -197,6 +198,10 @@ void frmContactList::buildMenu()
     // Only the commands the window runs are offered. The function keys shown beside the items
     // come through the key hook, so the items carry no shortcut of their own.
     const Item items[] = {
+        {"mnuFile", "mSetUp", "SetUp", QKeySequence::UnknownKey, ""},
+        {"mnuFile", "mPreview", "Preview", QKeySequence::UnknownKey, ""},
+        {"mnuFile", "mPrint", "Print", QKeySequence::UnknownKey, "Ctrl+P"},
+        {"mnuFile", "mSaveFile", "SaveFile", QKeySequence::UnknownKey, ""},
         {"mnuFile", "mRefresh", "Refresh", QKeySequence::UnknownKey, "F9"},
         {"mnuFile", "mExit", "Exit", QKeySequence::UnknownKey, ""},
         {"mnuEdit", "mAdd", "Add", QKeySequence::UnknownKey, "F5"},

@@ -25,6 +25,7 @@ class QPushButton;
 namespace perikon {
 
 class IContact;
+class PrintControl;
 
 namespace db {
 class Recordset;
@@ -73,6 +74,11 @@ public:
     Q_INVOKABLE void Delete(QString &text, QString &code, QString &keyName, QObject *messages);
     // Closes the window; gives the cancel flag and close mode the close saw.
     Q_INVOKABLE void ExitForm(int &cancel, int &mode);
+    // Page setup ("SetUp"), print ("Print"), preview ("Preview") or export ("SaveFile") of the
+    // rows shown, through the host's print control "Prn".
+    Q_INVOKABLE void PrintAll(const QString &key);
+    // The print data of the rows shown (the host's print data XML); false when there is none.
+    Q_INVOKABLE bool WriteData(QString &data);
 
     // No query or page fill runs: paging and refresh may start.
     bool isReady() const { return m_ready; }
@@ -116,6 +122,10 @@ private:
     void load();
     void firstActivation();
     void tryFirstActivation();
+
+    // frmContactListPrint.cpp: the hidden print control, whose style changes are kept per
+    // operator.
+    void buildPrintControl();
 
     // frmContactListData.cpp: paging and filling.
     void initPaging();
@@ -181,6 +191,7 @@ private:
     QCheckBox *m_selectAll = nullptr;
     controls::PanelStatusBar *m_status = nullptr;
     controls::KeyHook *m_keyHook = nullptr;
+    PrintControl *m_prn = nullptr;
 
     std::unique_ptr<db::Recordset> m_result;
     QObject *m_numberSettings = nullptr; // the public service's per-column decimals

@@ -111,7 +111,10 @@ bool frmContactList::runCommand(const QString &key)
         return sendMessage();
     if (key == QLatin1String("filter") || key == QLatin1String("find"))
         return filterList();
-    if (key == QLatin1String("refresh")) {
+    if (key == QLatin1String("setup") || key == QLatin1String("print")
+        || key == QLatin1String("preview") || key == QLatin1String("savefile")) {
+        PrintAll(key);
+    } else if (key == QLatin1String("refresh")) {
         DataRefresh(QString());
     } else if (key == QLatin1String("findset")) {
         // Locating reads the page as shown: neither the rows nor the marks change.
@@ -137,7 +140,6 @@ bool frmContactList::runCommand(const QString &key)
         close();
         return false; // the close has ended every task
     }
-    // Print and export pass through the frame until the window offers them.
     return true;
 }
 
@@ -158,6 +160,9 @@ bool frmContactList::isCommandOffered(const QString &key) const
         return list::isRegistered(list::kSmsWindow);
     if (command == QLatin1String("general"))
         return HostRegistry::contains(QStringLiteral("CrmGenerals"));
+    if (command == QLatin1String("setup") || command == QLatin1String("print")
+        || command == QLatin1String("preview") || command == QLatin1String("savefile"))
+        return HostRegistry::contains(QStringLiteral("PrintControl"));
     if (command == QLatin1String("filter") || command == QLatin1String("find"))
         return HostRegistry::contains(QStringLiteral("FilterService"));
     return true;

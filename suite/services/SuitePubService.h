@@ -122,6 +122,20 @@ public:
     // label shows a caption, not a link.
     void MustInputColor(QWidget *label) override;
     void SetUserDefEle(const QList<QWidget *> &labels, const QList<QWidget *> &editors) override;
+    // Closes the window's help viewer.
+    void HelpHide(QWidget *window, const QString &key, bool web) override;
+    // Print styles live in the host table qz_PrintStyle of the account, per operator and key.
+    QString GetPrnStyle(const QString &key, const QString &userId) override;
+    bool SavePrnStyle(QObject *ICom, const QString &key, const QString &style) override;
+    // The year of the account database's name (QZDATA_<account>_<year>) of ICom's connection,
+    // else of the current login's.
+    QString InitParameter(QObject *ICom, const QString &name) override;
+    QString GetData(QObject *ICom, QWidget *printControl, const QString &title,
+                    const QString &userName, const QString &userId, const QString &account,
+                    const QString &year) override;
+    void GetTypeSize(QObject *probe, QWidget *grid, QString &types, QString &sizes) override;
+    // Information naming the file, or the reason as a warning.
+    void PrintMsg(const QString &key, bool written, const QString &result) override;
     // Kept as the window's saved geometry under key "<objectName>.frmoptinit", name "geometry".
     // A window without an objectName or an operator without a user id is left as it is.
     void FrmOptInit(QWidget *window, QObject *login) override;

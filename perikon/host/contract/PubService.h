@@ -187,6 +187,32 @@ public:
     // captions are set: each caption names its editor to assistive tools and its mnemonic takes
     // the operator to the editor.
     virtual void SetUserDefEle(const QList<QWidget *> &labels, const QList<QWidget *> &editors) = 0;
+    // Printing and export (the host's print control, PrintControl.h).
+    // Closes the help shown for `window` while a print command `key` runs.
+    virtual void HelpHide(QWidget *window, const QString &key, bool web) = 0;
+    // The operator's stored print style of `key` (e.g. "Crm_Contact"); empty when none is stored,
+    // which prints in the control's default style.
+    virtual QString GetPrnStyle(const QString &key, const QString &userId) = 0;
+    // Stores the print style of `key` for the operator of ICom's login, else for the operator of
+    // the last GetPrnStyle of that key. False when there is no operator or it cannot be stored.
+    virtual bool SavePrnStyle(QObject *ICom, const QString &key, const QString &style) = 0;
+    // A parameter of the account ICom is connected to: "iYear", the business year.
+    virtual QString InitParameter(QObject *ICom, const QString &name) = 0;
+    // The print data (PrintControl.h) of the grid "Grid" of the print control's window, as shown:
+    // its columns from 2 on in screen order, without hidden ones, captions, display texts, rows
+    // in their current order; the title, operator, account and year for the page header and
+    // footer. Empty when the window has no such grid.
+    virtual QString GetData(QObject *ICom, QWidget *printControl, const QString &title,
+                            const QString &userName, const QString &userId, const QString &account,
+                            const QString &year)
+        = 0;
+    // Export types and sizes (comma-separated, PrintControl.h) of the columns GetData prints,
+    // from `probe` (a db::Recordset of the grid's select list, field i in grid column i + 1).
+    virtual void GetTypeSize(QObject *probe, QWidget *grid, QString &types, QString &sizes) = 0;
+    // Tells the operator what an export of `key` did: the file written, or why nothing was
+    // written; nothing when `result` is empty (the operator cancelled).
+    virtual void PrintMsg(const QString &key, bool written, const QString &result) = 0;
+
     // Applies the operator's stored size/position of `window` (kept per operator and window
     // objectName through GetRegEdit/SaveRegEdit) and stores it again when the window closes or
     // hides.

@@ -513,6 +513,14 @@ CREATE TABLE qz_UserSetting (
     PRIMARY KEY (cUser_Id, cKey, cName)
 );
 
+-- Print styles per operator and key (PubService.GetPrnStyle, SavePrnStyle): key in lower case.
+CREATE TABLE qz_PrintStyle (
+    cUser_Id  nvarchar(20)    NOT NULL,
+    cKey      nvarchar(60)    NOT NULL,
+    cStyle    nvarchar(4000),
+    PRIMARY KEY (cUser_Id, cKey)
+);
+
 -- Function rights of operators who are not administrators (the login's TaskExec).
 CREATE TABLE qz_UserFunction (
     cUser_Id  nvarchar(20)  NOT NULL,
