@@ -77,7 +77,7 @@ std::optional<double> XlsxExport::numberOf(const QString &text, CellKind kind)
     return value;
 }
 
-std::optional<QDateTime> XlsxExport::dateOf(const QString &shown)
+std::optional<SheetDate> XlsxExport::dateOf(const QString &shown)
 {
     // yyyy-MM-dd or yyyy/MM/dd, then optionally a blank or 'T' and HH:mm[:ss]
     const QString text = shown.trimmed();
@@ -87,7 +87,7 @@ std::optional<QDateTime> XlsxExport::dateOf(const QString &shown)
     if (!date.isValid())
         return std::nullopt;
     if (text.size() == 10)
-        return QDateTime(date, QTime(0, 0));
+        return SheetDate{date, QTime(0, 0)};
     if ((text[10] != u' ' && text[10] != u'T') || text.size() < 16 || text[13] != u':')
         return std::nullopt;
     int seconds = 0;
@@ -98,7 +98,7 @@ std::optional<QDateTime> XlsxExport::dateOf(const QString &shown)
     const QTime time(digits(text, 11, 2), digits(text, 14, 2), seconds);
     if (!time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return SheetDate{date, time};
 }
 
 double XlsxExport::columnWidth(const ExportColumn &column)
@@ -158,9 +158,10 @@ std::optional<QString> XlsxExport::write(const PrintData &data, const QList<Expo
                     continue;
                 }
             } else if (kind == CellKind::Date) {
-                if (const std::optional<QDateTime> when = dateOf(text)) {
-                    const QDate d = when->date();
-                    const QTime t = when->time();
+                // No QDateTime: its time zone lookups would cost more than the whole cell.
+                if (const std::optional<SheetDate> when = dateOf(text)) {
+                    const QDate d = when->date;
+                    const QTime t = when->time;
                     lxw_datetime value{d.year(), d.month(),  d.day(),
                                        t.hour(), t.minute(), double(t.second())};
                     worksheet_write_datetime(sheet, row, c, &value,
