@@ -176,9 +176,6 @@ int main(int argc, char *argv[])
     const PrintData data = makeList(rows);
     const PrintStyle style;
     QTemporaryDir dir;
-    dir.setAutoRemove(qEnvironmentVariableIsEmpty("KEEPDIR"));
-    if (!qEnvironmentVariableIsEmpty("KEEPDIR"))
-        std::printf("%s\n", qPrintable(dir.path()));
     const QString ours = dir.filePath(QStringLiteral("ours"));
     const QString bare = dir.filePath(QStringLiteral("bare"));
 
