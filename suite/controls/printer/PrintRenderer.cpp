@@ -153,15 +153,20 @@ void PrintRenderer::paintPage(QPainter &painter, int page) const
     painter.drawLines(lines);
     painter.setPen(QPen(Qt::black));
 
-    const QRectF footer(0, m_pageHeight - m_footerHeight, m_pageWidth, m_footerHeight);
+    // Three parts of their own, so a long operator name is cut before it reaches the date.
+    const double footerTop = m_pageHeight - m_footerHeight;
+    const double third = m_pageWidth / 3;
     const QString left = filled(m_labels.operatorFormat, {m_data.operatorName})
                          + QLatin1String("    ")
                          + filled(m_labels.accountFormat, {m_data.account, m_data.year});
     const int footerFlags = Qt::AlignBottom | Qt::TextSingleLine;
-    painter.drawText(footer, footerFlags | Qt::AlignLeft, left);
-    painter.drawText(footer, footerFlags | Qt::AlignHCenter,
-                     filled(m_labels.dateFormat, {m_data.date}));
-    painter.drawText(footer, footerFlags | Qt::AlignRight, pageText(page));
+    painter.drawText(QRectF(0, footerTop, third * 1.25, m_footerHeight),
+                     footerFlags | Qt::AlignLeft,
+                     m_bodyMetrics->elidedText(left, Qt::ElideRight, third * 1.25));
+    painter.drawText(QRectF(third * 1.25, footerTop, third, m_footerHeight),
+                     footerFlags | Qt::AlignHCenter, filled(m_labels.dateFormat, {m_data.date}));
+    painter.drawText(QRectF(third * 2.25, footerTop, third * 0.75, m_footerHeight),
+                     footerFlags | Qt::AlignRight, pageText(page));
 }
 
 bool PrintRenderer::print(QPagedPaintDevice &device, int fromPage, int toPage)

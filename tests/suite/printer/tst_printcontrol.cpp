@@ -467,6 +467,12 @@ void tst_PrintControl::previewOpensOverTheOwnerWithAllPages()
         QVERIFY(view);
         view->updatePreview();
         pages = view->pageCount();
+        // With PERIKON_GRAB_DIR set, the preview is saved as a picture for a person to look at.
+        if (const QString grabDir = qEnvironmentVariable("PERIKON_GRAB_DIR"); !grabDir.isEmpty()) {
+            dialog->resize(900, 1100);
+            view->setZoomFactor(1.0);
+            dialog->grab().save(grabDir + QStringLiteral("/PrnPreview.png"));
+        }
         qobject_cast<QDialog *>(dialog)->reject();
     });
     control->PrintPreview();

@@ -137,6 +137,7 @@ private slots:
     void everyPageCarriesItsRowsAndFooter();
     void largerFontsHoldFewerRows();
     void emptyListPrintsOnePageOfCaptions();
+    void longOperatorNameIsCutBeforeTheDate();
     void unrulyTextsStayInTheirCell_data();
     void unrulyTextsStayInTheirCell();
 };
@@ -215,6 +216,26 @@ void tst_PrintRenderer::emptyListPrintsOnePageOfCaptions()
     const QStringList texts = textsOf(paint(renderer, page, 0));
     QVERIFY(texts.contains(QStringLiteral("Name")));
     QVERIFY(texts.contains(QStringLiteral("Page 1 / 1")));
+}
+
+void tst_PrintRenderer::longOperatorNameIsCutBeforeTheDate()
+{
+    PrintData data = dataOf(1);
+    data.operatorName = QString(300, u'W');
+    RecordingPage page;
+    PrintRenderer renderer(data, 9, labels());
+    renderer.layout(&page);
+    QString operatorText;
+    bool dateDrawn = false;
+    for (const DrawnText &d : paint(renderer, page, 0)) {
+        if (d.text.startsWith(QLatin1String("Operator: ")))
+            operatorText = d.text;
+        dateDrawn = dateDrawn || d.text == QLatin1String("Date: 2026-12-06");
+    }
+    // A third of the page and a bit holds far fewer than 300 W's at 9 pt.
+    QVERIFY2(operatorText.endsWith(QChar(0x2026)), qPrintable(operatorText));
+    QVERIFY(operatorText.size() < 150);
+    QVERIFY(dateDrawn);
 }
 
 void tst_PrintRenderer::unrulyTextsStayInTheirCell_data()
