@@ -101,7 +101,10 @@ bool SuitePrintControl::DoPrint()
     if (renderer.print(printer, someRange ? printer.fromPage() : 0,
                        someRange ? printer.toPage() : 0))
         return true;
-    texts.ask(texts.format("K2.Suite.Print.PrintFailed", {printer.printerName()}),
+    const QString target = printer.outputFileName().isEmpty()
+                               ? printer.printerName()
+                               : QDir::toNativeSeparators(printer.outputFileName());
+    texts.ask(texts.format("K2.Suite.Print.PrintFailed", {target}),
               MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation);
     return false;
 }

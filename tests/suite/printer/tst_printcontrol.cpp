@@ -108,6 +108,7 @@ private slots:
     void browseChoosesTheFile();
     void printGoesToAFile();
     void cancelledPrintPrintsNothing();
+    void printThatCannotStartSaysSo();
     void previewOpensOverTheOwnerWithAllPages();
     void dialogsSpeakTheSessionLanguage_data();
     void dialogsSpeakTheSessionLanguage();
@@ -448,6 +449,24 @@ void tst_PrintControl::cancelledPrintPrintsNothing()
     const auto control = newControl();
     onModal([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
     QVERIFY(!control->DoPrint());
+    QVERIFY(QDir(m_dir->path()).isEmpty());
+}
+
+void tst_PrintControl::printThatCannotStartSaysSo()
+{
+    const auto control = newControl();
+    onModal([this](QWidget *dialog) {
+        auto *print = qobject_cast<QPrintDialog *>(dialog);
+        print->printer()->setOutputFormat(QPrinter::PdfFormat);
+        print->printer()->setOutputFileName(m_dir->filePath(QStringLiteral("gone/printed.pdf")));
+        print->done(QDialog::Accepted);
+    });
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!control->DoPrint());
+    const QStringList shown = suite::MessageBoxScript::takeShownMessages();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(QLatin1String("could not be printed")),
+             qPrintable(shown.first()));
     QVERIFY(QDir(m_dir->path()).isEmpty());
 }
 
