@@ -6,7 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config clang-format
     clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libpugixml-dev libsqlite3-dev libpq-dev
+    libpugixml-dev libsqlite3-dev libpq-dev libxlsxwriter-dev unzip
     postgresql
     fonts-wqy-microhei
 )

@@ -2,6 +2,7 @@
 
 #include "perikon/host/contract/HostRegistry.h"
 #include "suite/SuiteLogin.h"
+#include "suite/controls/printer/SuitePrintControl.h"
 #include "suite/portal/SuitePortal.h"
 #include "suite/procedures/SuiteProcedures.h"
 #include "suite/services/SuiteCalculatorService.h"
@@ -56,6 +57,7 @@ void registerServices()
     });
     add<SuiteHelpIdProvider>("HelpIdProvider");
     add<SuitePictureControl>("PictureControl");
+    add<SuitePrintControl>("PrintControl");
     add<SuiteCalculatorService>("CalculatorService");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");

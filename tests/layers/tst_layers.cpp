@@ -93,6 +93,14 @@ private slots:
             << QStringLiteral(PERIKON_LIB_CONTROLS)
             << QStringList{QStringLiteral("libperikon"), QStringLiteral("libsqlite3"),
                            QStringLiteral("libpq")};
+        QTest::newRow("printer sits on the host contract, no services, no database")
+            << QStringLiteral(PERIKON_LIB_PRINTER)
+            << QStringList{QStringLiteral("libperikon.so"),   QStringLiteral("libperikon-suite"),
+                           QStringLiteral("libperikon-dbal"), QStringLiteral("libperikon-session"),
+                           QStringLiteral("libsqlite3"),      QStringLiteral("libpq")};
+        QTest::newRow("component never loads the printer")
+            << QStringLiteral(PERIKON_LIB_COMPONENT)
+            << QStringList{QStringLiteral("libperikon-printer")};
         QTest::newRow("component never loads the suite")
             << QStringLiteral(PERIKON_LIB_COMPONENT)
             << QStringList{QStringLiteral("libperikon-suite")};
