@@ -12,7 +12,7 @@
 #include "suite/controls/HostGrid.h"
 #include "suite/services/HelpViewer.h"
 #include "suite/services/LocalText.h"
-#include "suite/services/PrintData.h"
+#include "suite/services/GridPrintData.h"
 #include "suite/services/SuitePubService.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/SuiteUiHelper.h"

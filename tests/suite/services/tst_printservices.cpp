@@ -6,51 +6,18 @@
 #include "perikon/data/db/Recordset.h"
 #include "suite/SuiteLogin.h"
 #include "suite/controls/HostGrid.h"
-#include "suite/services/PrintData.h"
+#include "suite/controls/printer/PrintData.h"
+#include "suite/services/GridPrintData.h"
 #include "suite/services/SuitePubService.h"
 #include "support/FailOnWarnings.h"
 #include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
 
 #include <QTest>
-#include <QXmlStreamReader>
 
 using namespace perikon;
 
 namespace {
-
-struct PrintedPage
-{
-    QMap<QString, QString> heading;
-    QStringList captions;
-    QStringList alignments;
-    QList<QStringList> rows;
-};
-
-PrintedPage readPrintData(const QString &xml)
-{
-    PrintedPage page;
-    QXmlStreamReader reader(xml);
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QStringView name = reader.name();
-        if (name == u"PrintData") {
-            for (const QXmlStreamAttribute &attribute : reader.attributes())
-                page.heading.insert(attribute.name().toString(), attribute.value().toString());
-        } else if (name == u"Column") {
-            page.captions.append(reader.attributes().value(QLatin1String("caption")).toString());
-            page.alignments.append(reader.attributes().value(QLatin1String("align")).toString());
-        } else if (name == u"Row") {
-            page.rows.append(QStringList());
-        } else if (name == u"Cell") {
-            page.rows.last().append(reader.readElementText());
-        }
-    }
-    if (reader.hasError())
-        qWarning("print data does not parse: %s", qPrintable(reader.errorString()));
-    return page;
-}
 
 // A list grid as the list lays it out: row numbers, marks, then the field columns.
 void fillGrid(controls::HostGrid &grid, const QStringList &header, const QList<QStringList> &rows)
@@ -94,15 +61,25 @@ void tst_PrintServices::printDataIsTheGridAsShown()
     grid.setColPosition(3, 2); // the name dragged before the code
     suite::PrintHeading heading{"联系人档案列表", "王经理", "001", "2026", "2026-12-06"};
 
-    const PrintedPage page = readPrintData(suite::printDataXml(grid, heading));
-    QCOMPARE(page.heading.value("title"), heading.title);
-    QCOMPARE(page.heading.value("operator"), heading.operatorName);
-    QCOMPARE(page.heading.value("account"), QStringLiteral("001"));
-    QCOMPARE(page.heading.value("year"), QStringLiteral("2026"));
+    // Read back as the print control reads it.
+    const std::optional<suite::printer::PrintData> page
+        = suite::printer::PrintData::parse(suite::printDataXml(grid, heading));
+    QVERIFY(page);
+    QCOMPARE(page->title, heading.title);
+    QCOMPARE(page->operatorName, heading.operatorName);
+    QCOMPARE(page->account, QStringLiteral("001"));
+    QCOMPARE(page->year, QStringLiteral("2026"));
+    QCOMPARE(page->date, heading.date);
     // No row numbers, no marks, no hidden column; the name first, as on screen.
-    QCOMPARE(page.captions, (QStringList{"Name", "Code", "Amount"}));
-    QCOMPARE(page.alignments, (QStringList{"left", "left", "right"}));
-    QCOMPARE(page.rows,
+    QStringList captions;
+    QList<bool> right;
+    for (const suite::printer::PrintColumn &column : page->columns) {
+        captions.append(column.caption);
+        right.append(column.align.testFlag(Qt::AlignRight));
+    }
+    QCOMPARE(captions, (QStringList{"Name", "Code", "Amount"}));
+    QCOMPARE(right, (QList<bool>{false, false, true}));
+    QCOMPARE(page->rows,
              (QList<QStringList>{
                  {awkward, "0007", "1,234.50"}, {"王芳", "0002", "-3"}, {"", "0010", ""}}));
 }

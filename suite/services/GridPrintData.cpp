@@ -1,4 +1,4 @@
-#include "suite/services/PrintData.h"
+#include "suite/services/GridPrintData.h"
 
 #include "perikon/data/db/ColumnType.h"
 #include "suite/controls/HostGrid.h"
