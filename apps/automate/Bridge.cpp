@@ -11,11 +11,15 @@
 #include "suite/SuiteServices.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <exception>
 #include <vector>
@@ -98,6 +102,8 @@ QJsonObject Bridge::dispatch(const QJsonObject &request)
             return getGlobal(request);
         if (request.contains(QLatin1String("setglobal")))
             return setGlobal(request);
+        if (request.contains(QLatin1String("file")))
+            return readFile(request);
         if (request.contains(QLatin1String("answers"))) {
             QList<int> answers;
             for (const QJsonValue &v : request.value(QLatin1String("answers")).toArray())
@@ -119,6 +125,49 @@ QJsonObject Bridge::dispatch(const QJsonObject &request)
     } catch (...) {
         return failure(QStringLiteral("unexpected error"));
     }
+}
+
+// A file a window wrote (an export): its size and, when it is UTF-8 text, the text; a PDF's page
+// count; with "member", the text of that member of a zip file (an Excel workbook).
+QJsonObject Bridge::readFile(const QJsonObject &request)
+{
+    const QString path = request.value(QLatin1String("file")).toString();
+    QFile file(path);
+    if (!file.exists())
+        return failure(QStringLiteral("no file %1").arg(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    QJsonObject reply = success();
+    reply.insert(QStringLiteral("size"), double(bytes.size()));
+    const QString member = request.value(QLatin1String("member")).toString();
+    if (!member.isEmpty()) {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, member});
+        if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
+            return failure(QStringLiteral("%1 has no member %2").arg(path, member));
+        reply.insert(QStringLiteral("text"), QString::fromUtf8(unzip.readAllStandardOutput()));
+        return reply;
+    }
+    if (bytes.startsWith("%PDF")) {
+        // Each page object names its type; the page tree names "/Pages".
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+        const QString text = QString::fromLatin1(bytes);
+        reply.insert(QStringLiteral("pages"), double(text.count(page)));
+        static const QRegularExpression box(QStringLiteral(
+            "/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)"));
+        if (const QRegularExpressionMatch first = box.match(text); first.hasMatch()) {
+            const double width = first.captured(3).toDouble() - first.captured(1).toDouble();
+            const double height = first.captured(4).toDouble() - first.captured(2).toDouble();
+            reply.insert(QStringLiteral("landscape"), width > height);
+        }
+        return reply;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        reply.insert(QStringLiteral("text"), text);
+    return reply;
 }
 
 QJsonObject Bridge::createObject(const QJsonObject &request)

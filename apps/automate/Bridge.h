@@ -31,6 +31,7 @@ public:
 private:
     QJsonObject dispatch(const QJsonObject &request);
     QJsonObject createObject(const QJsonObject &request);
+    QJsonObject readFile(const QJsonObject &request);
     QJsonObject call(const QJsonObject &request);
     QJsonObject callMethod(QObject *target, const QString &method, const QJsonArray &args,
                            const QString &keepAs);

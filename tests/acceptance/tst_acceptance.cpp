@@ -4,7 +4,8 @@
 // Script lines:  "@demo N" creates the database with N demo contacts (default 0);
 //                "@env NAME VALUE" sets an environment variable for every bridge of the script;
 //                "> {json}" is a request ("${CNN}" stands for the database's connection string,
-//                "${SCRIPTS}" for the folder of the scripts and the files they use);
+//                "${SCRIPTS}" for the folder of the scripts and the files they use,
+//                "${WORK}" for a folder of the script's own the windows may write to);
 //                "< {json}" is what the reply to the request before it must contain;
 //                "2> {json}" and "2< {json}" are the same for a second bridge, another operator's
 //                process on the same database, started on its first request;
@@ -396,6 +397,8 @@ private slots:
         // Files a script hands the windows (pictures) live beside the scripts.
         values.insert(QStringLiteral("SCRIPTS"),
                       jsonText(QStringLiteral(PERIKON_TEST_SOURCE_DIR "/scripts")));
+        // A folder of the script's own for the files its windows write (exports).
+        values.insert(QStringLiteral("WORK"), jsonText(database.folder()));
         for (const Step &step : script.steps) {
             std::unique_ptr<BridgeProcess> &bridge = bridges[size_t(step.bridge)];
             if (!bridge) {

@@ -66,8 +66,9 @@ void tst_WindowServices::toolbarFollowsTheRights()
     controls::HostToolbar bar;
     QVERIFY(service.InitToolbar(&bar, QStringLiteral("cs_other_linkmanmanage"),
                                 QStringLiteral("cs"), &login));
-    QCOMPARE(bar.keys(), (QStringList{"Add", "Modify", "Del", "MulModify", "General", "SendMail",
-                                      "SendMsg", "Filter", "Refresh", "Help", "Exit"}));
+    QCOMPARE(bar.keys(),
+             (QStringList{"Add", "Modify", "Del", "MulModify", "General", "SendMail", "SendMsg",
+                          "Filter", "Preview", "Print", "SaveFile", "Refresh", "Help", "Exit"}));
     QCOMPARE(bar.isButtonAllowed(QStringLiteral("Refresh")), refreshAllowed);
     QVERIFY(!bar.isButtonAllowed(QStringLiteral("Del")) || admin); // nobody granted the clerks it
     QVERIFY(bar.isButtonAllowed(QStringLiteral("Help")));          // needs no right
