@@ -29,8 +29,8 @@ std::optional<QList<ChartEntry>> ChartDocument::parse(const QString &xml)
     if (!root)
         return std::nullopt;
     QList<ChartEntry> entries;
-    for (const pugi::xpath_node &found : root.select_nodes("Picture/ReportTrees/Report/Contract")) {
-        const pugi::xml_node contract = found.node();
+    const pugi::xml_node report = root.child("Picture").child("ReportTrees").child("Report");
+    for (const pugi::xml_node &contract : report.children("Contract")) {
         entries.append(ChartEntry{attribute(contract, "Code"), attribute(contract, "Name"),
                                   attribute(contract, "Duty"), attribute(contract, "Superior")});
     }

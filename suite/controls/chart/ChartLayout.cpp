@@ -6,52 +6,78 @@
 namespace perikon::suite::chart {
 namespace {
 
-// The algorithm's working state. The forest hangs under one virtual root (the last node), so the
-// trees are spaced like siblings; children are stored contiguously per parent.
+// The algorithm's working state. The forest hangs under one virtual root, so the trees are
+// spaced like siblings. Nodes are renumbered in preorder (the virtual root is 0), so a subtree's
+// nodes lie together in memory: the contour walks then stay in cache on big charts.
 class TidyTree
 {
 public:
     explicit TidyTree(const std::vector<int> &parents)
         : n(int(parents.size()) + 1)
-        , root(int(parents.size()))
-        , parent(size_t(n), -1)
+        , root(0)
+        , node(size_t(n))
         , childStart(size_t(n) + 1, 0)
         , children(size_t(n) - 1)
-        , number(size_t(n), 0)
-        , prelim(size_t(n), 0)
-        , mod(size_t(n), 0)
-        , shift(size_t(n), 0)
-        , change(size_t(n), 0)
-        , thread(size_t(n), -1)
-        , ancestor(size_t(n))
+        , order(size_t(n), -1)
     {
-        for (int v = 0; v < root; ++v)
-            parent[size_t(v)] = parents[size_t(v)] < 0 ? root : parents[size_t(v)];
-        for (int v = 0; v < root; ++v)
-            ++childStart[size_t(parent[size_t(v)]) + 1];
+        // Children per node in the given numbering (the virtual root is parents.size()).
+        const int virtualRoot = n - 1;
+        const auto above = [&](int v) {
+            return parents[size_t(v)] < 0 ? virtualRoot : parents[size_t(v)];
+        };
+        std::vector<int> start(size_t(n) + 1, 0);
+        for (int v = 0; v < virtualRoot; ++v)
+            ++start[size_t(above(v)) + 1];
         for (int v = 0; v < n; ++v)
-            childStart[size_t(v) + 1] += childStart[size_t(v)];
-        std::vector<int> fill(childStart.begin(), childStart.end() - 1);
-        for (int v = 0; v < root; ++v) {
-            const int p = parent[size_t(v)];
-            number[size_t(v)] = fill[size_t(p)] - childStart[size_t(p)];
-            children[size_t(fill[size_t(p)]++)] = v;
+            start[size_t(v) + 1] += start[size_t(v)];
+        std::vector<int> below(static_cast<size_t>(virtualRoot));
+        std::vector<int> fill(start.begin(), start.end() - 1);
+        for (int v = 0; v < virtualRoot; ++v)
+            below[size_t(fill[size_t(above(v))]++)] = v;
+
+        // Preorder from the virtual root, children in their order.
+        std::vector<int> rank(size_t(n), -1);
+        std::vector<int> stack{virtualRoot};
+        int reached = 0;
+        while (!stack.empty()) {
+            const int v = stack.back();
+            stack.pop_back();
+            order[size_t(reached)] = v;
+            rank[size_t(v)] = reached++;
+            for (int i = start[size_t(v) + 1] - 1; i >= start[size_t(v)]; --i)
+                stack.push_back(below[size_t(i)]);
         }
+        for (int k = 0; k < reached; ++k) {
+            const int v = order[size_t(k)];
+            const int first = start[size_t(v)];
+            const int count = start[size_t(v) + 1] - first;
+            childStart[size_t(k) + 1] = childStart[size_t(k)] + count;
+            for (int i = 0; i < count; ++i) {
+                const int c = rank[size_t(below[size_t(first + i)])];
+                children[size_t(childStart[size_t(k)] + i)] = c;
+                node[size_t(c)].parent = k;
+                node[size_t(c)].number = i;
+            }
+        }
+        for (int k = reached; k < n; ++k) // only where the parents were no forest
+            childStart[size_t(k) + 1] = childStart[size_t(k)];
         for (int v = 0; v < n; ++v)
-            ancestor[size_t(v)] = v;
+            node[size_t(v)].ancestor = v;
     }
 
     int childCount(int v) const { return childStart[size_t(v) + 1] - childStart[size_t(v)]; }
     int child(int v, int i) const { return children[size_t(childStart[size_t(v)] + i)]; }
     int firstChild(int v) const { return childCount(v) ? child(v, 0) : -1; }
     int lastChild(int v) const { return childCount(v) ? child(v, childCount(v) - 1) : -1; }
-    int nextLeft(int v) const { return childCount(v) ? firstChild(v) : thread[size_t(v)]; }
-    int nextRight(int v) const { return childCount(v) ? lastChild(v) : thread[size_t(v)]; }
+    int nextLeft(int v) const { return childCount(v) ? firstChild(v) : node[size_t(v)].thread; }
+    int nextRight(int v) const { return childCount(v) ? lastChild(v) : node[size_t(v)].thread; }
     int leftSibling(int v) const
     {
-        return number[size_t(v)] > 0 ? child(parent[size_t(v)], number[size_t(v)] - 1) : -1;
+        return node[size_t(v)].number > 0
+                   ? child(node[size_t(v)].parent, node[size_t(v)].number - 1)
+                   : -1;
     }
-    int leftmostSibling(int v) const { return child(parent[size_t(v)], 0); }
+    int leftmostSibling(int v) const { return child(node[size_t(v)].parent, 0); }
 
     void firstWalk()
     {
@@ -85,16 +111,17 @@ public:
     {
         const int left = v == root ? -1 : leftSibling(v);
         if (childCount(v) == 0) {
-            prelim[size_t(v)] = left >= 0 ? prelim[size_t(left)] + 1.0 : 0.0;
+            node[size_t(v)].prelim = left >= 0 ? node[size_t(left)].prelim + 1.0 : 0.0;
             return;
         }
         executeShifts(v);
-        const double midpoint = (prelim[size_t(firstChild(v))] + prelim[size_t(lastChild(v))]) / 2;
+        const double midpoint
+            = (node[size_t(firstChild(v))].prelim + node[size_t(lastChild(v))].prelim) / 2;
         if (left >= 0) {
-            prelim[size_t(v)] = prelim[size_t(left)] + 1.0;
-            mod[size_t(v)] = prelim[size_t(v)] - midpoint;
+            node[size_t(v)].prelim = node[size_t(left)].prelim + 1.0;
+            node[size_t(v)].mod = node[size_t(v)].prelim - midpoint;
         } else {
-            prelim[size_t(v)] = midpoint;
+            node[size_t(v)].prelim = midpoint;
         }
     }
 
@@ -107,34 +134,35 @@ public:
         int vop = v;
         int vim = w;
         int vom = leftmostSibling(vip);
-        double sip = mod[size_t(vip)];
-        double sop = mod[size_t(vop)];
-        double sim = mod[size_t(vim)];
-        double som = mod[size_t(vom)];
+        double sip = node[size_t(vip)].mod;
+        double sop = node[size_t(vop)].mod;
+        double sim = node[size_t(vim)].mod;
+        double som = node[size_t(vom)].mod;
         while (nextRight(vim) >= 0 && nextLeft(vip) >= 0) {
             vim = nextRight(vim);
             vip = nextLeft(vip);
             vom = nextLeft(vom);
             vop = nextRight(vop);
-            ancestor[size_t(vop)] = v;
-            const double gap = (prelim[size_t(vim)] + sim) - (prelim[size_t(vip)] + sip) + 1.0;
+            node[size_t(vop)].ancestor = v;
+            const double gap
+                = (node[size_t(vim)].prelim + sim) - (node[size_t(vip)].prelim + sip) + 1.0;
             if (gap > 0) {
                 moveSubtree(ancestorOf(vim, v, defaultAncestor), v, gap);
                 sip += gap;
                 sop += gap;
             }
-            sim += mod[size_t(vim)];
-            sip += mod[size_t(vip)];
-            som += mod[size_t(vom)];
-            sop += mod[size_t(vop)];
+            sim += node[size_t(vim)].mod;
+            sip += node[size_t(vip)].mod;
+            som += node[size_t(vom)].mod;
+            sop += node[size_t(vop)].mod;
         }
         if (nextRight(vim) >= 0 && nextRight(vop) < 0) {
-            thread[size_t(vop)] = nextRight(vim);
-            mod[size_t(vop)] += sim - sop;
+            node[size_t(vop)].thread = nextRight(vim);
+            node[size_t(vop)].mod += sim - sop;
         }
         if (nextLeft(vip) >= 0 && nextLeft(vom) < 0) {
-            thread[size_t(vom)] = nextLeft(vip);
-            mod[size_t(vom)] += sip - som;
+            node[size_t(vom)].thread = nextLeft(vip);
+            node[size_t(vom)].mod += sip - som;
             defaultAncestor = v;
         }
         return defaultAncestor;
@@ -142,18 +170,18 @@ public:
 
     int ancestorOf(int vim, int v, int defaultAncestor) const
     {
-        const int a = ancestor[size_t(vim)];
-        return parent[size_t(a)] == parent[size_t(v)] ? a : defaultAncestor;
+        const int a = node[size_t(vim)].ancestor;
+        return node[size_t(a)].parent == node[size_t(v)].parent ? a : defaultAncestor;
     }
 
     void moveSubtree(int wm, int wp, double amount)
     {
-        const double subtrees = number[size_t(wp)] - number[size_t(wm)];
-        change[size_t(wp)] -= amount / subtrees;
-        shift[size_t(wp)] += amount;
-        change[size_t(wm)] += amount / subtrees;
-        prelim[size_t(wp)] += amount;
-        mod[size_t(wp)] += amount;
+        const double subtrees = node[size_t(wp)].number - node[size_t(wm)].number;
+        node[size_t(wp)].change -= amount / subtrees;
+        node[size_t(wp)].shift += amount;
+        node[size_t(wm)].change += amount / subtrees;
+        node[size_t(wp)].prelim += amount;
+        node[size_t(wp)].mod += amount;
     }
 
     void executeShifts(int v)
@@ -162,34 +190,32 @@ public:
         double changing = 0;
         for (int i = childCount(v) - 1; i >= 0; --i) {
             const int w = child(v, i);
-            prelim[size_t(w)] += moved;
-            mod[size_t(w)] += moved;
-            changing += change[size_t(w)];
-            moved += shift[size_t(w)] + changing;
+            node[size_t(w)].prelim += moved;
+            node[size_t(w)].mod += moved;
+            changing += node[size_t(w)].change;
+            moved += node[size_t(w)].shift + changing;
         }
     }
 
-    std::vector<ChartLayout::Position> secondWalk() const
+    // Positions in the caller's numbering. In preorder a parent comes before its children, so
+    // one pass in rank order sums the modifiers down from the top.
+    std::vector<ChartLayout::Position> secondWalk()
     {
-        std::vector<ChartLayout::Position> placed(static_cast<size_t>(root));
-        struct Frame
-        {
-            int v;
-            double modSum;
-            int depth;
-        };
-        std::vector<Frame> stack;
-        for (int i = childCount(root) - 1; i >= 0; --i)
-            stack.push_back({child(root, i), mod[size_t(root)], 0});
+        std::vector<ChartLayout::Position> placed(static_cast<size_t>(n - 1));
+        // The sum of the modifiers above a node; `change` has served its turn in the first walk.
+        node[size_t(root)].change = 0;
+        node[size_t(root)].depth = -1;
         double leftmost = std::numeric_limits<double>::max();
-        while (!stack.empty()) {
-            const Frame f = stack.back();
-            stack.pop_back();
-            const double x = prelim[size_t(f.v)] + f.modSum;
-            placed[size_t(f.v)] = {x, f.depth};
+        for (int v = 1; v < n; ++v) {
+            Node &here = node[size_t(v)];
+            if (here.parent < 0)
+                continue; // not reached from the top: the parents were no forest
+            const Node &up = node[size_t(here.parent)];
+            here.change = up.change + up.mod;
+            here.depth = up.depth + 1;
+            const double x = here.prelim + here.change;
+            placed[size_t(order[size_t(v)])] = {x, here.depth};
             leftmost = std::min(leftmost, x);
-            for (int i = childCount(f.v) - 1; i >= 0; --i)
-                stack.push_back({child(f.v, i), f.modSum + mod[size_t(f.v)], f.depth + 1});
         }
         for (ChartLayout::Position &p : placed)
             p.x -= leftmost;
@@ -198,16 +224,23 @@ public:
 
     const int n;
     const int root;
-    std::vector<int> parent;
+    // What the algorithm keeps per node, together: a contour walk touches one cache line a node.
+    struct Node
+    {
+        double prelim = 0;
+        double mod = 0;
+        double shift = 0;
+        double change = 0;
+        int parent = -1;
+        int number = 0; // among its siblings
+        int thread = -1;
+        int ancestor = 0;
+        int depth = 0;
+    };
+    std::vector<Node> node;
     std::vector<int> childStart;
     std::vector<int> children;
-    std::vector<int> number;
-    std::vector<double> prelim;
-    std::vector<double> mod;
-    std::vector<double> shift;
-    std::vector<double> change;
-    std::vector<int> thread;
-    std::vector<int> ancestor;
+    std::vector<int> order; // preorder rank -> the caller's number
 };
 
 } // namespace
