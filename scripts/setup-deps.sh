@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config clang-format
     clang libclang-rt-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     libpugixml-dev libsqlite3-dev libpq-dev libxlsxwriter-dev unzip
     postgresql
     fonts-wqy-microhei

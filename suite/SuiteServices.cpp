@@ -1,7 +1,9 @@
 #include "suite/SuiteServices.h"
 
 #include "perikon/host/contract/HostRegistry.h"
+#include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
+#include "suite/controls/chart/SuiteChartControl.h"
 #include "suite/controls/printer/SuitePrintControl.h"
 #include "suite/portal/SuitePortal.h"
 #include "suite/procedures/SuiteProcedures.h"
@@ -27,6 +29,34 @@ namespace {
 template<typename T> void add(const char *name)
 {
     HostRegistry::registerFactory(QString::fromLatin1(name), [] { return std::make_unique<T>(); });
+}
+
+// The chart control in the session language, telling the operator through the host's message box.
+std::unique_ptr<QObject> makeChartControl()
+{
+    const QString language = sessionLanguage();
+    const auto text = [&language](const char *key) {
+        return ResourceTexts::text(language,
+                                   QStringLiteral("K2.Suite.Chart.") + QLatin1String(key));
+    };
+    chart::ChartTexts texts;
+    texts.zoomIn = text("ZoomIn");
+    texts.zoomOut = text("ZoomOut");
+    texts.fit = text("Fit");
+    texts.saveAs = text("SaveAs");
+    texts.saveTitle = text("SaveTitle");
+    texts.fileTypes = text("FileTypes");
+    texts.saveFailed = text("SaveFailed");
+    texts.unknownType = text("UnknownType");
+    texts.loopNote = text("LoopNote");
+    texts.empty = text("Empty");
+    auto control = std::make_unique<chart::SuiteChartControl>();
+    control->setTexts(texts);
+    control->setMessageSink([title = text("Title"), language](const QString &message) {
+        SuiteUiHelper().ShowMsgBox(message, MsgBoxStyle::OKOnly | MsgBoxStyle::Exclamation, title,
+                                   language, 0, 0);
+    });
+    return control;
 }
 
 } // namespace
@@ -58,6 +88,7 @@ void registerServices()
     add<SuiteHelpIdProvider>("HelpIdProvider");
     add<SuitePictureControl>("PictureControl");
     add<SuitePrintControl>("PrintControl");
+    HostRegistry::registerFactory(QStringLiteral("ChartControl"), makeChartControl);
     add<SuiteCalculatorService>("CalculatorService");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");

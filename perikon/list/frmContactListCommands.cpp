@@ -354,8 +354,10 @@ bool frmContactList::relationshipChart()
 {
     if (!beginTask(QStringLiteral("CS020202")) || !rowCheck())
         return true;
+    // The chart is of the contact whose code grid column 2 holds, as the column information
+    // lays the list out.
     if (const list::ListAction chart = list::listAction(list::kChartAction))
-        chart(*this, QString::number(m_grid->Row()));
+        chart(*this, m_grid->TextMatrix(m_grid->Row(), 2));
     return true;
 }
 
