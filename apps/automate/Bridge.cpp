@@ -163,7 +163,9 @@ QJsonObject Bridge::readFile(const QJsonObject &request)
         }
         return reply;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte-order mark stays in the text: whether a file has one is part of what it is.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         reply.insert(QStringLiteral("text"), text);

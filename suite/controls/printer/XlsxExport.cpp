@@ -107,7 +107,10 @@ double XlsxExport::columnWidth(const ExportColumn &column)
     double caption = 0;
     for (const QChar c : column.caption)
         caption += c.unicode() >= 0x2E80 ? 2 : 1;
-    double width = column.size > 0 ? column.size : column.pixelWidth / 7.0;
+    // As wide as the grid shows the column, but never wider than its values can be: a database
+    // size of 60 characters would make a sheet of mostly blank columns.
+    const double shown = column.pixelWidth / 7.0;
+    double width = column.size > 0 ? std::min<double>(column.size, std::max(shown, 8.0)) : shown;
     width = std::max(width, caption + 2);
     if (column.kind == CellKind::Date)
         width = std::max(width, 19.0);
