@@ -95,22 +95,29 @@ struct Timing
     std::vector<double> parse;  // reading the XML
 };
 
-template<typename Work> double timed(int batch, Work work)
+// The work repeated until it has run for a few milliseconds, as time per run: a small chart and
+// a large one are each timed over as many runs as fill the same span, so both are measured in
+// the same steady state (a single run of the large chart against ten of the small one would
+// time the small chart in warm caches only).
+template<typename Work> double timed(Work work)
 {
+    constexpr qint64 kSpanNs = 5'000'000;
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < batch; ++i)
+    int runs = 0;
+    do {
         work();
-    return double(timer.nsecsElapsed()) / 1e6 / batch;
+        ++runs;
+    } while (timer.nsecsElapsed() < kSpanNs);
+    return double(timer.nsecsElapsed()) / 1e6 / runs;
 }
 
-void measure(const Chart &chart, int batch, Timing &into, std::size_t &placed)
+void measure(const Chart &chart, Timing &into, std::size_t &placed)
 {
-    into.forest.push_back(
-        timed(batch, [&] { placed += ChartForest(chart.entries).parents().size(); }));
+    into.forest.push_back(timed([&] { placed += ChartForest(chart.entries).parents().size(); }));
     into.layout.push_back(
-        timed(batch, [&] { placed += ChartLayout::layout(chart.forest.parents()).size(); }));
-    into.parse.push_back(timed(batch, [&] { placed += ChartDocument::parse(chart.xml)->size(); }));
+        timed([&] { placed += ChartLayout::layout(chart.forest.parents()).size(); }));
+    into.parse.push_back(timed([&] { placed += ChartDocument::parse(chart.xml)->size(); }));
 }
 
 void printRow(const char *what, const Spread &small, const Spread &large)
@@ -133,16 +140,15 @@ int main()
     Timing smallTimes;
     Timing largeTimes;
     std::size_t placed = 0;
-    measure(small, 10, smallTimes, placed); // warm up allocators and caches
-    measure(large, 1, largeTimes, placed);
+    measure(small, smallTimes, placed); // warm up allocators
+    measure(large, largeTimes, placed);
     smallTimes = {};
     largeTimes = {};
-    // The small chart is done ten times per timing, so both timings last about as long and meet
-    // the same interruptions from whatever else the machine runs; small and large runs alternate
-    // for the same reason. The least time is the one least disturbed.
+    // Small and large timings alternate, so both meet the same interruptions from whatever else
+    // the machine runs. The least time is the one least disturbed.
     for (int run = 0; run < kRuns; ++run) {
-        measure(small, 10, smallTimes, placed);
-        measure(large, 1, largeTimes, placed);
+        measure(small, smallTimes, placed);
+        measure(large, largeTimes, placed);
     }
     if (placed == 0)
         return 2;

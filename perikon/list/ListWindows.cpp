@@ -1,5 +1,9 @@
 #include "perikon/list/ListWindows.h"
 
+#include "perikon/host/contract/HostRegistry.h"
+#include "perikon/host/contract/PubService.h"
+#include "perikon/session/SessionGlobals.h"
+
 #include <QDialog>
 #include <QHash>
 
@@ -69,6 +73,23 @@ bool isRegistered(const QString &name)
     const QString key = name.toLower();
     return registry().cards.contains(key) || registry().dialogs.contains(key)
            || registry().actions.contains(key);
+}
+
+int listHelpContextId(QWidget *window)
+{
+    constexpr int kTradeClassHelpId = 90100189;
+    if (gProduct && gActiveFrmMgr) {
+        int id = 0;
+        if (std::unique_ptr<QObject> provider
+            = HostRegistry::create(QStringLiteral("HelpIdProvider")))
+            QMetaObject::invokeMethod(provider.get(), "GetHelpId", Qt::DirectConnection,
+                                      Q_RETURN_ARG(int, id),
+                                      Q_ARG(QString, QStringLiteral("联系人管理")));
+        return id;
+    }
+    if (gPubService)
+        gPubService->HelpX(window, QStringLiteral("TradeClass"));
+    return kTradeClassHelpId;
 }
 
 } // namespace perikon::list

@@ -71,6 +71,11 @@ std::unique_ptr<QDialog> createListDialog(const QString &name, ListAccess &list,
 ListAction listAction(const QString &name);
 bool isRegistered(const QString &name);
 
+// The help topic of the list and the windows it opens: the portal's topic for contact
+// management when the list runs in the portal, else the trade-class family (the window is
+// attached to it through the public service).
+int listHelpContextId(QWidget *window);
+
 // The names the list's commands use.
 inline const QString kCardWindow = QStringLiteral("frmContactEdit");
 inline const QString kBatchWindow = QStringLiteral("FrmZMulModify");

@@ -44,7 +44,6 @@ namespace {
 
 const QString kWindowKey = QStringLiteral("K2.CRM.QZContactUI.frmContactList");
 const QString kArchiveName = QStringLiteral("联系人档案");
-constexpr int kTradeClassHelpId = 90100189;
 
 // The session's UI helper, made on first use like every host service; nullptr when the host has
 // none (the window then keeps its own texts).
@@ -394,17 +393,7 @@ void frmContactList::load()
         QMetaObject::invokeMethod(gViewManager, "AddView", Qt::DirectConnection,
                                   Q_ARG(QWidget *, this));
 
-    if (gProduct && gActiveFrmMgr) {
-        if (std::unique_ptr<QObject> provider
-            = HostRegistry::create(QStringLiteral("HelpIdProvider")))
-            QMetaObject::invokeMethod(provider.get(), "GetHelpId", Qt::DirectConnection,
-                                      Q_RETURN_ARG(int, m_helpContextId),
-                                      Q_ARG(QString, QStringLiteral("联系人管理")));
-    } else {
-        if (gPubService)
-            gPubService->HelpX(this, QStringLiteral("TradeClass"));
-        m_helpContextId = kTradeClassHelpId;
-    }
+    m_helpContextId = list::listHelpContextId(this);
 
     m_selectAll->setText(
         GetResText(QStringLiteral("K2.CRM.VB.SurveyAcitve.frmActQuestionary.00059")));

@@ -24,7 +24,6 @@ namespace {
 
 const QString kWindowKey = QStringLiteral("K2.CRM.QZContactUI.frmUIChart");
 constexpr int kOrganisationTree = 4;
-constexpr int kTradeClassHelpId = 90100189;
 
 UiHelper *uiHelper()
 {
@@ -122,17 +121,7 @@ void frmUIChart::load()
         setWindowTitle(caption);
 
     // Help as the list has it: the portal's topic, else the trade-class family.
-    if (gProduct && gActiveFrmMgr) {
-        if (std::unique_ptr<QObject> provider
-            = HostRegistry::create(QStringLiteral("HelpIdProvider")))
-            QMetaObject::invokeMethod(provider.get(), "GetHelpId", Qt::DirectConnection,
-                                      Q_RETURN_ARG(int, m_helpContextId),
-                                      Q_ARG(QString, QStringLiteral("联系人管理")));
-    } else {
-        if (gPubService)
-            gPubService->HelpX(this, QStringLiteral("TradeClass"));
-        m_helpContextId = kTradeClassHelpId;
-    }
+    m_helpContextId = list::listHelpContextId(this);
     drawChart();
 }
 

@@ -30,9 +30,12 @@ QList<ToolbarButtonDef> contactList()
         button("SendMail", "mail-send", "CS020203"),
         button("SendMsg", "mail-message-new", "CS020203"),
         button("Filter", "edit-find", "CS020202"),
-        button("Preview", "document-print-preview"),
-        button("Print", "document-print"),
-        button("SaveFile", "document-save-as"),
+        // The print pictures come with Qt's own print dialogs; without them the toolbar shows
+        // its generic one.
+        button("Preview",
+               ":/qt-project.org/dialogs/qprintpreviewdialog/images/zoom-fit-page-32.png"),
+        button("Print", ":/qt-project.org/dialogs/qprintpreviewdialog/images/printer-32.png"),
+        button("SaveFile", "SP_DialogSaveButton"),
         button("Refresh", "SP_BrowserReload", "CS020202"),
         button("Help", "SP_DialogHelpButton"),
         button("Exit", "SP_DialogCloseButton"),

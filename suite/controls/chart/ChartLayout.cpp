@@ -16,6 +16,7 @@ public:
         : n(int(parents.size()) + 1)
         , root(0)
         , node(size_t(n))
+        , side(size_t(n))
         , childStart(size_t(n) + 1, 0)
         , children(size_t(n) - 1)
         , order(size_t(n), -1)
@@ -56,8 +57,10 @@ public:
                 const int c = rank[size_t(below[size_t(first + i)])];
                 children[size_t(childStart[size_t(k)] + i)] = c;
                 node[size_t(c)].parent = k;
-                node[size_t(c)].number = i;
+                side[size_t(c)].number = i;
             }
+            if (count > 0)
+                node[size_t(k)].last = children[size_t(childStart[size_t(k)] + count - 1)];
         }
         for (int k = reached; k < n; ++k) // only where the parents were no forest
             childStart[size_t(k) + 1] = childStart[size_t(k)];
@@ -69,12 +72,21 @@ public:
     int child(int v, int i) const { return children[size_t(childStart[size_t(v)] + i)]; }
     int firstChild(int v) const { return childCount(v) ? child(v, 0) : -1; }
     int lastChild(int v) const { return childCount(v) ? child(v, childCount(v) - 1) : -1; }
-    int nextLeft(int v) const { return childCount(v) ? firstChild(v) : node[size_t(v)].thread; }
-    int nextRight(int v) const { return childCount(v) ? lastChild(v) : node[size_t(v)].thread; }
+    // The contour steps read the node alone: in preorder a node's first child is the next node.
+    int nextLeft(int v) const
+    {
+        const Node &here = node[size_t(v)];
+        return here.last >= 0 ? v + 1 : here.thread;
+    }
+    int nextRight(int v) const
+    {
+        const Node &here = node[size_t(v)];
+        return here.last >= 0 ? here.last : here.thread;
+    }
     int leftSibling(int v) const
     {
-        return node[size_t(v)].number > 0
-                   ? child(node[size_t(v)].parent, node[size_t(v)].number - 1)
+        return side[size_t(v)].number > 0
+                   ? child(node[size_t(v)].parent, side[size_t(v)].number - 1)
                    : -1;
     }
     int leftmostSibling(int v) const { return child(node[size_t(v)].parent, 0); }
@@ -176,10 +188,10 @@ public:
 
     void moveSubtree(int wm, int wp, double amount)
     {
-        const double subtrees = node[size_t(wp)].number - node[size_t(wm)].number;
-        node[size_t(wp)].change -= amount / subtrees;
-        node[size_t(wp)].shift += amount;
-        node[size_t(wm)].change += amount / subtrees;
+        const double subtrees = side[size_t(wp)].number - side[size_t(wm)].number;
+        side[size_t(wp)].change -= amount / subtrees;
+        side[size_t(wp)].shift += amount;
+        side[size_t(wm)].change += amount / subtrees;
         node[size_t(wp)].prelim += amount;
         node[size_t(wp)].mod += amount;
     }
@@ -192,8 +204,8 @@ public:
             const int w = child(v, i);
             node[size_t(w)].prelim += moved;
             node[size_t(w)].mod += moved;
-            changing += node[size_t(w)].change;
-            moved += node[size_t(w)].shift + changing;
+            changing += side[size_t(w)].change;
+            moved += side[size_t(w)].shift + changing;
         }
     }
 
@@ -203,17 +215,18 @@ public:
     {
         std::vector<ChartLayout::Position> placed(static_cast<size_t>(n - 1));
         // The sum of the modifiers above a node; `change` has served its turn in the first walk.
-        node[size_t(root)].change = 0;
-        node[size_t(root)].depth = -1;
+        side[size_t(root)].change = 0;
+        side[size_t(root)].depth = -1;
         double leftmost = std::numeric_limits<double>::max();
         for (int v = 1; v < n; ++v) {
-            Node &here = node[size_t(v)];
-            if (here.parent < 0)
+            const int parent = node[size_t(v)].parent;
+            if (parent < 0)
                 continue; // not reached from the top: the parents were no forest
-            const Node &up = node[size_t(here.parent)];
-            here.change = up.change + up.mod;
+            Cold &here = side[size_t(v)];
+            const Cold &up = side[size_t(parent)];
+            here.change = up.change + node[size_t(parent)].mod;
             here.depth = up.depth + 1;
-            const double x = here.prelim + here.change;
+            const double x = node[size_t(v)].prelim + here.change;
             placed[size_t(order[size_t(v)])] = {x, here.depth};
             leftmost = std::min(leftmost, x);
         }
@@ -224,20 +237,27 @@ public:
 
     const int n;
     const int root;
-    // What the algorithm keeps per node, together: a contour walk touches one cache line a node.
+    // What the contour walks read per node, together and small: on a big chart they jump
+    // between distant subtrees, and every node a cache line brings in saves a trip to memory.
     struct Node
     {
         double prelim = 0;
         double mod = 0;
-        double shift = 0;
-        double change = 0;
         int parent = -1;
-        int number = 0; // among its siblings
         int thread = -1;
         int ancestor = 0;
+        int last = -1; // the last child, -1 for a leaf
+    };
+    // What only the shifts and the final pass read.
+    struct Cold
+    {
+        double shift = 0;
+        double change = 0;
+        int number = 0; // among its siblings
         int depth = 0;
     };
     std::vector<Node> node;
+    std::vector<Cold> side;
     std::vector<int> childStart;
     std::vector<int> children;
     std::vector<int> order; // preorder rank -> the caller's number

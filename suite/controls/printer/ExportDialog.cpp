@@ -95,15 +95,8 @@ ExportDialog::ExportDialog(const QString &fileName, const HostTexts &texts,
     fileLabel->setBuddy(m_fileName);
     form->addRow(fileLabel, file);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok
-        = buttons->addButton(texts.text("K2.Suite.Print.OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    buttons->addButton(texts.text("K2.Suite.Print.Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cmdCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &ExportDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &ExportDialog::reject);
+    QPushButton *ok = nullptr;
+    QDialogButtonBox *buttons = okCancelButtons(*this, texts, ok);
     connect(m_fileName, &QLineEdit::textChanged, ok,
             [ok](const QString &text) { ok->setEnabled(!text.trimmed().isEmpty()); });
     ok->setEnabled(!fileName.trimmed().isEmpty());

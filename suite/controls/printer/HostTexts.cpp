@@ -3,6 +3,10 @@
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/host/contract/UiHelper.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
 namespace perikon::suite::printer {
 
 HostTexts::HostTexts()
@@ -33,6 +37,19 @@ int HostTexts::ask(const QString &message, int style) const
     if (!m_helper)
         return MsgBoxButton::No;
     return m_helper->ShowMsgBox(message, style, text("K2.Suite.Print.Title"), m_language, 0, 0);
+}
+
+QDialogButtonBox *okCancelButtons(QDialog &dialog, const HostTexts &texts, QPushButton *&ok)
+{
+    auto *buttons = new QDialogButtonBox(&dialog);
+    ok = buttons->addButton(texts.text("K2.Suite.Print.OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    buttons->addButton(texts.text("K2.Suite.Print.Cancel"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cmdCancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
 }
 
 } // namespace perikon::suite::printer

@@ -5,6 +5,10 @@
 
 #include <memory>
 
+class QDialog;
+class QDialogButtonBox;
+class QPushButton;
+
 namespace perikon {
 class UiHelper;
 }
@@ -29,5 +33,9 @@ private:
     std::unique_ptr<UiHelper> m_helper;
     QString m_language;
 };
+
+// The OK (default, "cmdOK") and Cancel ("cmdCancel") buttons of a print dialog, wired to accept
+// and reject it; `ok` receives the OK button.
+QDialogButtonBox *okCancelButtons(QDialog &dialog, const HostTexts &texts, QPushButton *&ok);
 
 } // namespace perikon::suite::printer

@@ -79,15 +79,8 @@ PageSetupDialog::PageSetupDialog(const PrintStyle &style, const HostTexts &texts
     addRow(marginLayout, "K2.Suite.Print.PageSetup.Right", m_right);
     addRow(paper, "K2.Suite.Print.PageSetup.FontSize", m_fontSize);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok
-        = buttons->addButton(texts.text("K2.Suite.Print.OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    buttons->addButton(texts.text("K2.Suite.Print.Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cmdCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &PageSetupDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &PageSetupDialog::reject);
+    QPushButton *ok = nullptr;
+    QDialogButtonBox *buttons = okCancelButtons(*this, texts, ok);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(paper);
