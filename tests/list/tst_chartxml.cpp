@@ -31,10 +31,10 @@ QString field(const QString &value)
 }
 
 // "code:superior:r" per contact, blank-separated; r is 1 when readable, superior "-" for none.
-QList<ChartContact> contactsOf(const QString &spec)
+QList<ChartContact> contactsOf(const QString &written)
 {
     QList<ChartContact> contacts;
-    for (const QString &item : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString &item : written.split(u' ', Qt::SkipEmptyParts)) {
         const QStringList parts = item.split(u':');
         ChartContact contact;
         contact.code = parts.value(0);

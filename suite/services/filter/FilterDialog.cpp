@@ -259,28 +259,33 @@ QList<FilterRow> FilterDialog::filterRows() const
 {
     QList<FilterRow> rows;
     for (const RowWidgets &row : m_rows) {
-        const FilterField *field = fieldOf(row);
-        if (!field || row.op->currentIndex() < 0)
-            continue;
-        const auto op = FilterOperator(row.op->currentData().toInt());
-        if (operatorTakesValue(op) && row.value->text().trimmed().isEmpty())
-            continue;
-        rows.append({field->column, op, row.value->text(), row.join->currentData().toBool()});
+        if (const std::optional<CountedRow> counted = countedRow(row))
+            rows.append({counted->field->column, counted->op, row.value->text(),
+                         row.join->currentData().toBool()});
     }
     return rows;
+}
+
+std::optional<FilterDialog::CountedRow> FilterDialog::countedRow(const RowWidgets &row) const
+{
+    const FilterField *field = fieldOf(row);
+    if (!field || row.op->currentIndex() < 0)
+        return std::nullopt;
+    const auto op = FilterOperator(row.op->currentData().toInt());
+    // A row still waiting for its value is no condition.
+    if (operatorTakesValue(op) && row.value->text().trimmed().isEmpty())
+        return std::nullopt;
+    return CountedRow{field, op};
 }
 
 void FilterDialog::accept()
 {
     for (const RowWidgets &row : std::as_const(m_rows)) {
-        const FilterField *field = fieldOf(row);
-        if (!field || row.op->currentIndex() < 0)
-            continue;
-        const auto op = FilterOperator(row.op->currentData().toInt());
-        if (operatorTakesValue(op) && row.value->text().trimmed().isEmpty())
+        const std::optional<CountedRow> counted = countedRow(row);
+        if (!counted)
             continue;
         if (const std::optional<QString> problem
-            = checkValue(*field, op, row.value->text(), m_language)) {
+            = checkValue(*counted->field, counted->op, row.value->text(), m_language)) {
             m_message->setText(*problem);
             row.value->setFocus();
             row.value->selectAll();

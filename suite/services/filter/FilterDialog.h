@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QList>
 
+#include <optional>
+
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -51,6 +53,13 @@ private:
     void fillOperators(RowWidgets &row, FilterOperator wanted);
     void updateValue(RowWidgets &row);
     const FilterField *fieldOf(const RowWidgets &row) const;
+    // A row that makes a condition: a field, an operator and, where it takes one, a value.
+    struct CountedRow
+    {
+        const FilterField *field;
+        FilterOperator op;
+    };
+    std::optional<CountedRow> countedRow(const RowWidgets &row) const;
     QString defaultColumn() const;
 
     QList<FilterField> m_fields;

@@ -16,10 +16,10 @@ using namespace perikon::suite::chart;
 namespace {
 
 // "code>superior" per entry, blank-separated; "code" alone has no superior.
-QList<ChartEntry> entriesOf(const QString &spec)
+QList<ChartEntry> entriesOf(const QString &written)
 {
     QList<ChartEntry> entries;
-    for (const QString &item : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString &item : written.split(u' ', Qt::SkipEmptyParts)) {
         const QStringList parts = item.split(u'>');
         entries.append({parts[0], QStringLiteral("name"), QStringLiteral("NULL"),
                         parts.size() > 1 ? parts[1] : QStringLiteral("NULL")});
