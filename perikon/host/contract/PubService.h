@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 // Complete, so scripts can pass a grid to the invokable services.
 #include <QWidget>
@@ -212,6 +213,35 @@ public:
     // Tells the operator what an export of `key` did: the file written, or why nothing was
     // written; nothing when `result` is empty (the operator cancelled).
     virtual void PrintMsg(const QString &key, bool written, const QString &result) = 0;
+
+    // Batch modification and archive services.
+    // The text of a resource key with %1, %2 ... replaced by `args`.
+    virtual QString GetResFormatString(const QString &key, const QStringList &args) = 0;
+    // The caption of column `key` in a column dictionary (a db::Recordset of aa_columndic rows:
+    // cFieldName, cCaption, cCaptionEn), row found by name without regard to case, in the session
+    // language; the key itself when no row names it.
+    virtual QString GetFldCaption(QObject *dictionary, const QString &key) = 0;
+    // A message box through UiHelper.ShowMsgBox (the same scripted answers); the button's code.
+    virtual int MsgBox(const QString &text, int style, const QString &title) = 0;
+    // True when `text` is a date yyyy-MM-dd (or empty); otherwise says so when `showMessage`.
+    virtual bool CheckDateStyle(const QString &text, bool showMessage) = 0;
+    // True when `value` suits user-defined item `item` ("cConDefine1".."cConDefine16" or
+    // "自定义项1"..) of class `className` (e.g. "联系人"): its type, length, and its value list or
+    // archive when the item checks values. Otherwise shows why and answers false. ICom is the
+    // caller's data-access object (an IClsCommon) whose connection is read.
+    virtual bool CheckUserDef(const QString &item, const QString &value, const QString &className,
+                              QObject *ICom)
+        = 0;
+    // Writes one line of the archive log (host table qz_ArchiveLog) through ICom's connection:
+    // archive, operation (4 batch modify), key, user, kind, description, statement and the time.
+    // False when it cannot be written (the reason goes to the error log).
+    virtual bool LogArch(QObject *ICom, const QString &archive, int operation, const QString &key,
+                         const QString &userId, const QString &kind, const QString &description,
+                         const QString &statement)
+        = 0;
+    // A window of the component is going: the service forgets what it keeps for it (its help,
+    // its stored options are saved).
+    virtual void FrmUnLoad(QWidget *window) = 0;
 
     // Applies the operator's stored size/position of `window` (kept per operator and window
     // objectName through GetRegEdit/SaveRegEdit) and stores it again when the window closes or
