@@ -59,6 +59,10 @@ public:
     // "postgres" (<name>-backend.sql).
     static SchemaResult<QString> scriptText(const QString &folder, const QString &scriptName);
 
+    // The CREATE TABLE statement of `table` (any case) in the SQL Server source of a schema, for
+    // a service that creates a host table an older database lacks.
+    static SchemaResult<QString> tableStatement(const QString &scriptName, const QString &table);
+
     // The statements that install the schema "account", "meta" or "system" on a backend: its SQL
     // Server source translated by the dialect, then the backend's own additions, if any.
     static SchemaResult<QStringList> scriptStatements(db::SqlTarget target,

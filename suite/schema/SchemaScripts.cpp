@@ -3,6 +3,8 @@
 #include "suite/schema/SchemaInstaller.h"
 
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/SqlSyntaxTree.h"
+#include "perikon/data/db/SqlTableDefinition.h"
 
 #include <QFile>
 
@@ -17,6 +19,38 @@ SchemaResult<QString> SchemaInstaller::scriptText(const QString &folder, const Q
         return SchemaResult<QString>::failure(
             u"The schema script %1 is missing from the library."_s.arg(script.fileName()));
     return QString::fromUtf8(script.readAll());
+}
+
+SchemaResult<QString> SchemaInstaller::tableStatement(const QString &scriptName,
+                                                      const QString &table)
+{
+    using namespace db::internal;
+    const auto source = scriptText(u"mssql"_s, scriptName);
+    if (!source)
+        return SchemaResult<QString>::failure(source.error());
+    try {
+        const SqlNodes tree = buildSyntaxTree(db::SqlTokenizer::tokenize(*source));
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= tree.size(); ++i) {
+            if (i < tree.size() && !tree[i].isPunct(u';'))
+                continue;
+            const SqlRange statement = trimmed(SqlRange(tree).subspan(start, i - start));
+            start = i + 1;
+            if (!startsWithWord(statement, u"create"))
+                continue;
+            const std::size_t kind = nextSignificant(statement, 1);
+            if (kind >= statement.size() || !statement[kind].isWord(u"table"))
+                continue;
+            const SqlTableDefinition definition = parseCreateTable(statement.subspan(kind + 1));
+            if (definition.name.table.compare(table, Qt::CaseInsensitive) == 0)
+                return originalText(statement);
+        }
+    } catch (const SqlUnsupported &unsupported) {
+        return SchemaResult<QString>::failure(
+            u"The schema script %1: %2"_s.arg(scriptName, unsupported.reason));
+    }
+    return SchemaResult<QString>::failure(
+        u"The schema script %1 defines no table %2."_s.arg(scriptName, table));
 }
 
 SchemaResult<QStringList> SchemaInstaller::scriptStatements(db::SqlTarget target,

@@ -521,6 +521,21 @@ CREATE TABLE qz_PrintStyle (
     PRIMARY KEY (cUser_Id, cKey)
 );
 
+-- The archive change log (PubService.LogArch), one row per logged change: iOperation 4 is a
+-- batch modification, cStatement the statement that made it, dLogTime the server's time.
+-- Written by the service, which creates the table in an account made before it existed.
+CREATE TABLE qz_ArchiveLog (
+    ID            int            IDENTITY PRIMARY KEY,
+    cArchive      nvarchar(50)   NOT NULL,
+    iOperation    int            NOT NULL,
+    cKey          nvarchar(100),
+    cUser_Id      nvarchar(20),
+    cKind         nvarchar(20),
+    cDescription  nvarchar(max),
+    cStatement    nvarchar(max),
+    dLogTime      datetime       NOT NULL
+);
+
 -- Function rights of operators who are not administrators (the login's TaskExec).
 CREATE TABLE qz_UserFunction (
     cUser_Id  nvarchar(20)  NOT NULL,
