@@ -136,11 +136,37 @@ public:
     void GetTypeSize(QObject *probe, QWidget *grid, QString &types, QString &sizes) override;
     // Information naming the file, or the reason as a warning.
     void PrintMsg(const QString &key, bool written, const QString &result) override;
+    // The batch modification's services. Texts in the session language, through the suite's
+    // resource texts.
+    QString GetResFormatString(const QString &key, const QStringList &args) override;
+    // Reads on a clone of the dictionary, so the caller's cursor stays where it was. A row
+    // without an English caption gives the Chinese one; one without any caption, the key.
+    QString GetFldCaption(QObject *dictionary, const QString &key) override;
+    // Through the UiHelper the host registered (the suite's own when none is).
+    int MsgBox(const QString &text, int style, const QString &title) override;
+    // Also takes a one-digit month or day ("2026-3-5"); years before 1753 are refused as typing
+    // slips (userdef::isEnteredDate).
+    bool CheckDateStyle(const QString &text, bool showMessage) override;
+    // The checks are userdef::check's. An item userdef does not define answers true: nothing
+    // restricts it. A definition or value list that cannot be read refuses the value, saying why.
+    bool CheckUserDef(const QString &item, const QString &value, const QString &className,
+                      QObject *ICom) override;
+    // Creates qz_ArchiveLog from the account schema when the account lacks it. The error log is
+    // the UiHelper's trace (heading "LogArch").
+    bool LogArch(QObject *ICom, const QString &archive, int operation, const QString &key,
+                 const QString &userId, const QString &kind, const QString &description,
+                 const QString &statement) override;
+    // Closes the window's help, ends a delete run it left open, and stores its geometry once more
+    // (FrmOptInit) before letting go of it.
+    void FrmUnLoad(QWidget *window) override;
     // Kept as the window's saved geometry under key "<objectName>.frmoptinit", name "geometry".
     // A window without an objectName or an operator without a user id is left as it is.
     void FrmOptInit(QWidget *window, QObject *login) override;
 
 private:
+    void forgetHelp(QWidget *window);
+    void keepGeometryNow(QWidget *window);
+
     QString m_lastError;
     bool m_running = false;
     QPointer<QWidget> m_runWindow;

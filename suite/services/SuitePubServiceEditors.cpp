@@ -43,14 +43,18 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Hide && watched == parent() && m_service) {
-            auto *window = static_cast<QWidget *>(watched);
-            // A failed store keeps the earlier geometry; the service's LastError says why.
+        if (event->type() == QEvent::Hide && watched == parent())
+            store(static_cast<QWidget *>(watched));
+        return QObject::eventFilter(watched, event);
+    }
+
+    void store(QWidget *window)
+    {
+        // A failed store keeps the earlier geometry; the service's LastError says why.
+        if (m_service)
             m_service->SaveRegEdit(geometryKey(window), kGeometryName,
                                    QString::fromLatin1(window->saveGeometry().toBase64()), false,
                                    m_userId);
-        }
-        return QObject::eventFilter(watched, event);
     }
 
 private:
@@ -173,6 +177,16 @@ void SuitePubService::FrmOptInit(QWidget *window, QObject *login)
     // A window set up twice keeps its geometry once, for the operator named first.
     if (!window->findChild<QObject *>(kKeeperName, Qt::FindDirectChildrenOnly))
         new GeometryKeeper(window, this, userId); // owned by the window
+}
+
+void SuitePubService::keepGeometryNow(QWidget *window)
+{
+    auto *keeper = dynamic_cast<GeometryKeeper *>(
+        window->findChild<QObject *>(kKeeperName, Qt::FindDirectChildrenOnly));
+    if (!keeper)
+        return;
+    keeper->store(window);
+    delete keeper; // the window is going: nothing is kept for it any longer
 }
 
 } // namespace perikon::suite

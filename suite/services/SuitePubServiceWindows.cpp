@@ -146,6 +146,17 @@ void SuitePubService::ShowHelp(QWidget *window)
                      card ? QStringLiteral("card") : helpTopic(command));
 }
 
+void SuitePubService::forgetHelp(QWidget *window)
+{
+    if (auto *viewer = window->findChild<HelpViewer *>(QString(), Qt::FindDirectChildrenOnly)) {
+        HelpHide(window, {}, false);
+        viewer->deleteLater();
+    }
+    // A window loaded again starts without the last command's topic.
+    window->setProperty(kHelpCommand, QVariant());
+    window->setProperty(kHelpFamily, QVariant());
+}
+
 void SuitePubService::FrmOpt(QWidget *window, const QString &key, const QString &archive,
                              QObject *login, QObject *ICom)
 {
