@@ -1,7 +1,9 @@
 #include "perikon/list/ListWindows.h"
 
+#include "perikon/host/HostSession.h"
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/host/contract/PubService.h"
+#include "perikon/host/contract/UiHelper.h"
 #include "perikon/session/SessionGlobals.h"
 
 #include <QDialog>
@@ -73,6 +75,11 @@ bool isRegistered(const QString &name)
     const QString key = name.toLower();
     return registry().cards.contains(key) || registry().dialogs.contains(key)
            || registry().actions.contains(key);
+}
+
+bool listWebMode()
+{
+    return gUiHelper && gUiHelper->RunMode() == 1;
 }
 
 int listHelpContextId(QWidget *window)

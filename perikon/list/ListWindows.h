@@ -76,6 +76,9 @@ bool isRegistered(const QString &name);
 // attached to it through the public service).
 int listHelpContextId(QWidget *window);
 
+// Whether the host runs the list in its web portal (the UI helper's run mode 1).
+bool listWebMode();
+
 // The names the list's commands use.
 inline const QString kCardWindow = QStringLiteral("frmContactEdit");
 inline const QString kBatchWindow = QStringLiteral("FrmZMulModify");

@@ -2,6 +2,8 @@
 
 #include "perikon/list/frmContactList.h"
 
+#include "perikon/batch/BatchCatalog.h"
+
 #include "perikon/card/CardSession.h"
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/db/Recordset.h"
@@ -394,6 +396,12 @@ void frmContactList::load()
                                   Q_ARG(QWidget *, this));
 
     m_helpContextId = list::listHelpContextId(this);
+
+    // A catalogue that cannot be read is reported; the list stays open without batch fields.
+    if (const std::optional<ErrorInfo> error = Const::BuildBatchCatalog()) {
+        WriteErrorLog(QStringLiteral("frmContactList.Form_Load"), true, *error);
+        ShowMessage(error->description);
+    }
 
     m_selectAll->setText(
         GetResText(QStringLiteral("K2.CRM.VB.SurveyAcitve.frmActQuestionary.00059")));

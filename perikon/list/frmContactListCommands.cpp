@@ -149,7 +149,8 @@ bool frmContactList::isCommandOffered(const QString &key) const
     if (command == QLatin1String("add") || command == QLatin1String("modify"))
         return list::isRegistered(list::kCardWindow);
     if (command == QLatin1String("mulmodify"))
-        return list::isRegistered(list::kBatchWindow);
+        return list::isRegistered(list::kBatchWindow)
+               && HostRegistry::contains(QStringLiteral("BatchModifyControl"));
     if (command == QLatin1String("itemset"))
         return list::isRegistered(list::kColumnSettingsWindow);
     if (command == QLatin1String("report"))

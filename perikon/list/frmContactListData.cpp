@@ -11,6 +11,7 @@
 #include "perikon/list/ListPaging.h"
 #include "perikon/list/ListSession.h"
 #include "perikon/list/ListStatement.h"
+#include "perikon/list/ListWindows.h"
 #include "perikon/session/SessionGlobals.h"
 #include "suite/controls/HostGrid.h"
 #include "suite/controls/LinkLabel.h"
@@ -342,7 +343,7 @@ void frmContactList::onRequest()
     m_ready = true;
     if (gPubService)
         gPubService->SaveRegEdit(QStringLiteral("Crm_Contact"), QStringLiteral("PageSize"),
-                                 m_pageSize->text(), false, gUserId);
+                                 m_pageSize->text(), list::listWebMode(), gUserId);
 }
 
 void frmContactList::onPageLink(int index)

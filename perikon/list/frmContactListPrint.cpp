@@ -11,6 +11,7 @@
 #include "perikon/host/contract/PrintControl.h"
 #include "perikon/list/ListAuthorization.h"
 #include "perikon/list/ListSession.h"
+#include "perikon/list/ListWindows.h"
 #include "perikon/session/SessionGlobals.h"
 #include "suite/controls/HostGrid.h"
 
@@ -80,7 +81,7 @@ void frmContactList::PrintAll(const QString &key)
         return;
     }
     if (gPubService)
-        gPubService->HelpHide(this, key, false);
+        gPubService->HelpHide(this, key, list::listWebMode());
     WaitCursor wait;
     const QString style = gPubService ? gPubService->GetPrnStyle(kPrintKey, gUserId) : QString();
     QString data;

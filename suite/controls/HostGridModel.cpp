@@ -76,6 +76,8 @@ void HostGridModel::resize(int rows, int cols)
     }
     m_rows = rows;
     m_cols = cols;
+    // A page of another size will sort into a buffer of its own size.
+    std::vector<QString>().swap(m_scratch);
     m_numbersDirty = true;
     if (rows < oldRows || cols < oldCols) {
         for (auto it = m_cellFormats.begin(); it != m_cellFormats.end();) {
@@ -174,8 +176,11 @@ bool HostGridModel::permuteRows(std::span<const int> newOrder)
     if (tellViews)
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 
-    // One pass into a fresh buffer: moving a QString is a pointer swap.
-    std::vector<QString> texts(m_texts.size());
+    // One pass into the scratch buffer: moving a QString is a pointer swap. The buffer is kept
+    // for the next sort (it holds only emptied strings), so a sort of a large page neither
+    // allocates nor touches fresh memory.
+    std::vector<QString> &texts = m_scratch;
+    texts.resize(m_texts.size());
     const size_t cols = size_t(m_cols);
     for (size_t c = 0; c < cols; ++c)
         texts[c] = std::move(m_texts[c]);

@@ -88,6 +88,8 @@ private:
     QVariant alignmentAt(int row, int col) const;
 
     std::vector<QString> m_texts;
+    // permuteRows' second buffer, kept between sorts; every string in it is empty.
+    std::vector<QString> m_scratch;
     int m_rows = 0;
     int m_cols = 0;
     // The shape the views were last told of.

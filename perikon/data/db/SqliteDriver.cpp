@@ -501,7 +501,10 @@ std::unique_ptr<ResultCursor> SqliteDriver::query(const QString &sql,
 
 void SqliteDriver::beginTransaction()
 {
-    execute(QStringLiteral("BEGIN"));
+    // The write lock is taken at the start: a deferred transaction that reads first and writes
+    // later can meet another writer half way and fail with its work half done, whereas waiting
+    // for the lock at BEGIN is covered by the busy timeout.
+    execute(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 void SqliteDriver::commit()

@@ -35,6 +35,11 @@ public:
     Q_INVOKABLE virtual QString XmlEncode(const QString &text) = 0;
     Q_INVOKABLE virtual QString GetHelpFile() = 0;
     Q_INVOKABLE virtual QString GetSmsConfig() = 0;
+    // 1 when the host runs the component in its web portal, 0 on the desktop. The desktop host
+    // need not answer.
+    Q_INVOKABLE virtual int RunMode() { return 0; }
+    // The portal's address in web mode; empty on the desktop.
+    Q_INVOKABLE virtual QString WebUrl() { return {}; }
 };
 
 // Message-box button codes and styles the component passes and reads back.
