@@ -3,6 +3,7 @@
 #include "perikon/host/contract/HostRegistry.h"
 #include "suite/ResourceTexts.h"
 #include "suite/SuiteLogin.h"
+#include "suite/controls/batch/SuiteBatchModifyControl.h"
 #include "suite/controls/chart/SuiteChartControl.h"
 #include "suite/controls/printer/SuitePrintControl.h"
 #include "suite/portal/SuitePortal.h"
@@ -89,6 +90,7 @@ void registerServices()
     add<SuitePictureControl>("PictureControl");
     add<SuitePrintControl>("PrintControl");
     HostRegistry::registerFactory(QStringLiteral("ChartControl"), makeChartControl);
+    add<SuiteBatchModifyControl>("BatchModifyControl");
     add<SuiteCalculatorService>("CalculatorService");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");
