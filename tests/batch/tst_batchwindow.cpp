@@ -80,14 +80,15 @@ void tst_BatchWindow::init()
     testing::failOnUnexpectedWarnings();
     const QString error = m_db.create(12);
     QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_db.exec(QStringLiteral("update Crm_Contact set bMajor=0"));
     m_list = std::make_unique<testing::FakeCardList>(QStringList());
     controls::HostGrid &grid = *m_list->listGrid();
-    const QStringList codes = m_db.column(
-        QStringLiteral("select cContactCode from Crm_Contact order by cContactCode"));
+    const QStringList codes
+        = m_db.column(QStringLiteral("select cContactCode from Crm_Contact order by cContactCode"));
     grid.setRows(5);
     // Rows 1 and 3 are marked; row 2's mark lacks its blank, row 4 has none.
-    const QStringList marks = {QStringLiteral("√ "), QStringLiteral("√"), QStringLiteral("√ "),
-                               QString()};
+    const QStringList marks
+        = {QStringLiteral("√ "), QStringLiteral("√"), QStringLiteral("√ "), QString()};
     for (int row = 1; row <= 4; ++row) {
         grid.setTextMatrix(row, 1, marks[row - 1]);
         grid.setTextMatrix(row, 2, codes.value(row - 1));
@@ -162,14 +163,13 @@ void tst_BatchWindow::markedRowsReachTheControl()
     startSession();
     const std::unique_ptr<FrmZMulModify> window = openWindow();
     QCOMPARE(FrmZMulModify::markedContacts(m_list->listGrid()).size(), 2);
-    QCOMPARE(FrmZMulModify::markedContacts(m_list->listGrid()).value(1).first,
-             QStringLiteral("3"));
+    QCOMPARE(FrmZMulModify::markedContacts(m_list->listGrid()).value(1).first, QStringLiteral("3"));
     auto *count = window->findChild<QLabel *>(QStringLiteral("lblCount"));
     QVERIFY(count->text().contains(u'2'));
     auto *modify = window->findChild<QPushButton *>(QStringLiteral("cmdModify"));
     QVERIFY(modify);
-    QCOMPARE(modify->text(), text(QStringLiteral("zh-CN"), "K2.AA.ARCHIVE.COMMON.modify")
-                                 + QStringLiteral("(F8)"));
+    QCOMPARE(modify->text(),
+             text(QStringLiteral("zh-CN"), "K2.AA.ARCHIVE.COMMON.modify") + QStringLiteral("(F8)"));
     QVERIFY(window->findChild<QLabel *>(QStringLiteral("lblTitle")));
     QVERIFY(window->findChild<QWidget *>(QStringLiteral("prgBatch")));
 }
@@ -188,9 +188,9 @@ void tst_BatchWindow::f8ModifiesTheMarkedContactsAndEscapeRefreshesOnce()
              (QStringList{text(QStringLiteral("zh-CN"), "K2.AA.CUSTOMER.FRMMULMODIFY.410_1",
                                {QStringLiteral("2")}),
                           text(QStringLiteral("zh-CN"), "K2.AA.ARCHIVE.COMMON.modifysuccess")}));
-    QCOMPARE(m_db.count(QStringLiteral(
-                 "select count(*) from Crm_Contact where cMemo=N'批量 O''Neil'")),
-             2);
+    QCOMPARE(
+        m_db.count(QStringLiteral("select count(*) from Crm_Contact where cMemo=N'批量 O''Neil'")),
+        2);
     // The window stays for another batch; the list is refreshed once, when it goes.
     QVERIFY(window->isVisible());
     QCOMPARE(m_list->refreshes, 0);
@@ -228,8 +228,8 @@ void tst_BatchWindow::failedBatchKeepsTheWindowOpen()
     QVERIFY(window->isVisible());
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from qz_FunctionLock")), 0);
     // Another try with a value goes through.
-    choices->setCurrentIndex(choices->findText(text(QStringLiteral("zh-CN"),
-                                                    "K2.AA.ARCHIVE.COMMON.yes")));
+    choices->setCurrentIndex(
+        choices->findText(text(QStringLiteral("zh-CN"), "K2.AA.ARCHIVE.COMMON.yes")));
     MessageBoxScript::queueAnswers({kYes});
     QTest::keyClick(window.get(), Qt::Key_F8);
     QCOMPARE(m_db.count(QStringLiteral("select count(*) from Crm_Contact where bMajor=1")), 2);
