@@ -64,6 +64,7 @@ private slots:
     void choiceLists_data();
     void choiceLists();
     void decimalsAreKeptForTheUpdate();
+    void unreadableItemsAreReportedAndTheCatalogueKept();
 
 private:
     void startSession(const QString &language);
@@ -308,6 +309,17 @@ void tst_BatchCatalog::decimalsAreKeptForTheUpdate()
     QCOMPARE(gDefine14Decimals, 0);
     QVERIFY(gBatchCatalogXml.contains(QStringLiteral("<cConDefine13 showfldname='预算'  "
                                                      "reftype='decdgt'  decdgt='3' ")));
+}
+
+void tst_BatchCatalog::unreadableItemsAreReportedAndTheCatalogueKept()
+{
+    startSession(QStringLiteral("zh-CN"));
+    gBatchCatalogXml = QStringLiteral("<Crm_contact/>");
+    m_db.exec(QStringLiteral("drop table userdef"));
+    const std::optional<ErrorInfo> error = Const::BuildBatchCatalog();
+    QVERIFY(error);
+    QVERIFY(!error->description.isEmpty());
+    QCOMPARE(gBatchCatalogXml, QStringLiteral("<Crm_contact/>"));
 }
 
 QTEST_MAIN(tst_BatchCatalog)
