@@ -98,6 +98,10 @@ private slots:
             << QStringList{QStringLiteral("libperikon.so"),   QStringLiteral("libperikon-suite"),
                            QStringLiteral("libperikon-dbal"), QStringLiteral("libperikon-session"),
                            QStringLiteral("libsqlite3"),      QStringLiteral("libpq")};
+        QTest::newRow("batch control sits on the host contract, no services")
+            << QStringLiteral(PERIKON_LIB_BATCH)
+            << QStringList{QStringLiteral("libperikon.so"), QStringLiteral("libperikon-suite"),
+                           QStringLiteral("libperikon-session")};
         QTest::newRow("component never loads the printer")
             << QStringLiteral(PERIKON_LIB_COMPONENT)
             << QStringList{QStringLiteral("libperikon-printer")};
