@@ -48,7 +48,6 @@ void AccountTransfer::openConnections()
             db::DbError::ProviderError,
             QStringLiteral("cannot open a second connection to the account database"));
     m_system->execute(QStringLiteral("use qzsystem"));
-    m_account->beginTrans();
 }
 
 bool AccountTransfer::writeRows(pugi::xml_node root, QString &sMsg)
@@ -60,7 +59,6 @@ bool AccountTransfer::writeRows(pugi::xml_node root, QString &sMsg)
             gLastError
                 = GetResFormat(QStringLiteral("K2.CRM.COMMON.DBMSG.NoTableParam"), {m_tableName});
             IClsCommon::FailWithMessage(sMsg);
-            m_account->rollbackTrans();
             m_com.TransCnn(m_system, kRelease);
             m_com.TransCnn(m_account, kRelease);
             return false;
@@ -97,7 +95,6 @@ bool AccountTransfer::writeRow(pugi::xml_node row, QString &sMsg)
     if (!m_com.SetFieldValue(*rs, row)) {
         IClsCommon::FailWithMessage(sMsg);
         m_com.TransCnn(m_system, kRelease);
-        m_account->rollbackTrans();
         m_com.TransCnn(m_account, kRelease);
         return false;
     }
@@ -108,6 +105,10 @@ bool AccountTransfer::writeRow(pugi::xml_node row, QString &sMsg)
 
 void AccountTransfer::runStatements(const QStringList &statements, const QString &database)
 {
+    // Begun only now that the system row is written: a write transaction on the account
+    // connection holds the system database too (it is attached there), so the system connection
+    // could not write while it was open.
+    m_account->beginTrans();
     m_account->execute(QStringLiteral("use ") + database);
     for (const QString &statement : statements) {
         if (!statement.trimmed().isEmpty())
