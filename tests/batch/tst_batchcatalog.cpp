@@ -1,19 +1,10 @@
 // The batch-modify field catalogue as the list builds it at load: golden documents over a real
 // account's column dictionary and user-defined items, the withheld fields and the choice lists.
 
-#include "perikon/batch/BatchCatalog.h"
+#include "BatchTestSession.h"
+
 #include "perikon/batch/BatchModify.h"
-#include "perikon/batch/BatchSession.h"
-#include "perikon/data/IClsCommon.h"
-#include "perikon/host/HostSession.h"
-#include "perikon/host/contract/HostRegistry.h"
-#include "perikon/host/contract/UiHelper.h"
-#include "perikon/list/ListSession.h"
-#include "perikon/session/SessionGlobals.h"
-#include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"
-#include "suite/services/SuitePubService.h"
-#include "support/SuiteFixture.h"
 
 #include <QFile>
 #include <QTest>
@@ -90,31 +81,14 @@ void tst_BatchCatalog::init()
 
 void tst_BatchCatalog::cleanup()
 {
-    gClsCommon.reset();
-    gPubService.reset();
-    gUiHelper.reset();
-    gLogin = nullptr;
-    gBatchCatalogXml.clear();
-    gColAuthN.clear();
-    gColAuthRead.clear();
-    m_login.reset();
+    testing::endBatchSession(m_login);
 }
 
+// The catalogue is built by each test itself, after it has set the session's column rights.
 void tst_BatchCatalog::startSession(const QString &language)
 {
-    m_login = std::make_unique<suite::SuiteLogin>();
-    m_login->cUserId = QStringLiteral("admin");
-    m_login->IsAdmin = true;
-    m_login->qzDBName = m_db.connectionString();
-    m_login->setLanguageRegion(language);
-    gLogin = m_login.get();
-    gAccountDb = m_db.connectionString();
-    gClsCommon = std::make_shared<IClsCommon>();
-    QString cnn = m_db.connectionString();
-    gClsCommon->Init(cnn);
-    gClsCommon->SetLogin(m_login.get());
-    gPubService = std::make_unique<suite::SuitePubService>();
-    gUiHelper = HostRegistry::createAs<UiHelper>(QStringLiteral("UiHelper"));
+    QVERIFY(testing::startBatchSession(m_db, m_login, language));
+    gBatchCatalogXml.clear();
 }
 
 void tst_BatchCatalog::storeItems(const QList<Item> &items)

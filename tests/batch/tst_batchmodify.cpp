@@ -2,25 +2,14 @@
 // checks that stop a batch, the customer and mobile follow-ups, and all or nothing when a
 // statement fails.
 
-#include "perikon/batch/BatchCatalog.h"
+#include "BatchTestSession.h"
+
 #include "perikon/batch/BatchModify.h"
-#include "perikon/batch/BatchSession.h"
-#include "perikon/card/CardSession.h"
-#include "perikon/data/IClsCommon.h"
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Driver.h"
-#include "perikon/host/HostSession.h"
-#include "perikon/host/contract/ColumnSetService.h"
-#include "perikon/host/contract/HostRegistry.h"
-#include "perikon/host/contract/UiHelper.h"
-#include "perikon/list/ListSession.h"
-#include "perikon/session/SessionGlobals.h"
 #include "suite/MessageBoxScript.h"
 #include "suite/ResourceTexts.h"
-#include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"
-#include "suite/services/SuitePubService.h"
-#include "support/SuiteFixture.h"
 
 #include <QTest>
 
@@ -133,41 +122,12 @@ void tst_BatchModify::cleanup()
 {
     MessageBoxScript::queueAnswers({});
     MessageBoxScript::takeShownMessages();
-    gClsCommon.reset();
-    gPubService.reset();
-    gColumnSet.reset();
-    gUiHelper.reset();
-    gLogin = nullptr;
-    gBatchCatalogXml.clear();
-    gCardColInfoXml.clear();
-    gRowAuthWrite.clear();
-    gColAuthN.clear();
-    gListDirty = false;
-    m_login.reset();
+    testing::endBatchSession(m_login);
 }
 
 void tst_BatchModify::startSession(const QString &user)
 {
-    m_login = std::make_unique<suite::SuiteLogin>();
-    m_login->cUserId = user;
-    m_login->cUserName = user;
-    m_login->IsAdmin = true;
-    m_login->qzDBName = m_db.connectionString();
-    m_login->setLanguageRegion(QStringLiteral("zh-CN"));
-    gLogin = m_login.get();
-    gUserId = user;
-    gUserName = user;
-    gAccountDb = m_db.connectionString();
-    gClsCommon = std::make_shared<IClsCommon>();
-    QString cnn = m_db.connectionString();
-    gClsCommon->Init(cnn);
-    gClsCommon->SetLogin(m_login.get());
-    gPubService = std::make_unique<suite::SuitePubService>();
-    gUiHelper = HostRegistry::createAs<UiHelper>(QStringLiteral("UiHelper"));
-    gColumnSet = HostRegistry::createAs<ColumnSetService>(QStringLiteral("ColumnSetService"));
-    QVERIFY(gColumnSet && gColumnSet->Init(m_db.connectionString(), user));
-    gRowAuthWrite = QStringLiteral("1=1");
-    QVERIFY(!Const::BuildBatchCatalog());
+    QVERIFY(testing::startBatchSession(m_db, m_login, QStringLiteral("zh-CN"), user));
 }
 
 QStringList tst_BatchModify::snapshot()

@@ -2,24 +2,14 @@
 // control, a field and a value are chosen, F8 runs the batch, Escape closes the window and the
 // list is refreshed once when something changed.
 
-#include "perikon/batch/BatchCatalog.h"
-#include "perikon/batch/BatchSession.h"
+#include "BatchTestSession.h"
+
 #include "perikon/batch/FrmZMulModify.h"
-#include "perikon/data/IClsCommon.h"
-#include "perikon/host/HostSession.h"
-#include "perikon/host/contract/ColumnSetService.h"
-#include "perikon/host/contract/HostRegistry.h"
-#include "perikon/host/contract/UiHelper.h"
-#include "perikon/list/ListSession.h"
-#include "perikon/session/SessionGlobals.h"
 #include "suite/MessageBoxScript.h"
 #include "suite/ResourceTexts.h"
-#include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"
-#include "suite/services/SuitePubService.h"
 #include "support/FailOnWarnings.h"
 #include "support/FakeCardList.h"
-#include "support/SuiteFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -100,39 +90,13 @@ void tst_BatchWindow::cleanup()
 {
     MessageBoxScript::queueAnswers({});
     MessageBoxScript::takeShownMessages();
-    gClsCommon.reset();
-    gPubService.reset();
-    gColumnSet.reset();
-    gUiHelper.reset();
-    gLogin = nullptr;
-    gBatchCatalogXml.clear();
-    gListDirty = false;
+    testing::endBatchSession(m_login);
     m_list.reset();
-    m_login.reset();
 }
 
 void tst_BatchWindow::startSession(const QString &language)
 {
-    m_login = std::make_unique<suite::SuiteLogin>();
-    m_login->cUserId = QStringLiteral("admin");
-    m_login->cUserName = QStringLiteral("admin");
-    m_login->IsAdmin = true;
-    m_login->qzDBName = m_db.connectionString();
-    m_login->setLanguageRegion(language);
-    gLogin = m_login.get();
-    gUserId = QStringLiteral("admin");
-    gUserName = QStringLiteral("admin");
-    gAccountDb = m_db.connectionString();
-    gClsCommon = std::make_shared<IClsCommon>();
-    QString cnn = m_db.connectionString();
-    gClsCommon->Init(cnn);
-    gClsCommon->SetLogin(m_login.get());
-    gPubService = std::make_unique<suite::SuitePubService>();
-    gUiHelper = HostRegistry::createAs<UiHelper>(QStringLiteral("UiHelper"));
-    gColumnSet = HostRegistry::createAs<ColumnSetService>(QStringLiteral("ColumnSetService"));
-    QVERIFY(gColumnSet && gColumnSet->Init(m_db.connectionString(), QStringLiteral("admin")));
-    gRowAuthWrite = QStringLiteral("1=1");
-    QVERIFY(!Const::BuildBatchCatalog());
+    QVERIFY(testing::startBatchSession(m_db, m_login, language));
 }
 
 std::unique_ptr<FrmZMulModify> tst_BatchWindow::openWindow()
