@@ -52,7 +52,6 @@ FrmZMulModify::FrmZMulModify(list::ListAccess &list, QWidget *parent)
     , m_event(titleText())
 {
     setObjectName(QStringLiteral("FrmZMulModify"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
     layout->setSpacing(6);
