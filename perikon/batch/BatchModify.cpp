@@ -190,11 +190,13 @@ QString CountStatement(const QString &where, const QString &rowAuthWrite)
            + QStringLiteral(" and ") + WriteAuthorization(rowAuthWrite);
 }
 
-QString FormerCustomersStatement(const QString &where)
+QString FormerCustomersStatement(const QString &where, const QString &rowAuthWrite)
 {
+    // Only contacts the update will move leave their customers: a default contact outside the
+    // operator's write rights stays where it is, and stays its customer's default.
     return QStringLiteral("select customer.cCusCode from customer  inner join crm_contact on "
                           "customer.ccuscontactcode =crm_contact.oid where ")
-           + where;
+           + where + QStringLiteral(" and ") + WriteAuthorization(rowAuthWrite);
 }
 
 QString ClearDefaultContactStatement(const QString &customerCode)
@@ -421,7 +423,7 @@ BatchModifyEvent::Outcome BatchModifyEvent::write(const QString &field, const QS
 
         if (customerChange) {
             const std::unique_ptr<db::Recordset> former(
-                gClsCommon->OpenX(FormerCustomersStatement(condition)));
+                gClsCommon->OpenX(FormerCustomersStatement(condition, gRowAuthWrite)));
             if (!former)
                 throw Unexpected{gLastError};
             QStringList codes;

@@ -26,7 +26,7 @@ QString CustomerChangeCondition(const QString &where);
 QString WriteAuthorization(const QString &rowAuthWrite);
 
 QString CountStatement(const QString &where, const QString &rowAuthWrite);
-QString FormerCustomersStatement(const QString &where);
+QString FormerCustomersStatement(const QString &where, const QString &rowAuthWrite);
 QString ClearDefaultContactStatement(const QString &customerCode);
 QString MobileContactsStatement(const QString &where, const QString &rowAuthWrite);
 QString CopyMobileStatement(const QString &oid, const QString &customerCode, const QString &mobile);

@@ -497,6 +497,16 @@ void tst_BatchModify::onlyContactsWithinWriteRightsChange()
     QCOMPARE(contactValue(QStringLiteral("k1"), QStringLiteral("isnull(cMemo,'-')")),
              QStringLiteral("-"));
     QCOMPARE(contactValue(QStringLiteral("k3"), QStringLiteral("cMemo")), QStringLiteral("x"));
+    // A customer change: the default contact outside the rights (k1 of C1) stays, and so does
+    // C1's default; k'4 moves and C3 loses it.
+    MessageBoxScript::queueAnswers({kYes});
+    QCOMPARE(event.run(QStringLiteral("cCusCode"), QStringLiteral("C2"), codes({"k1", "k'4"})),
+             Outcome::Modified);
+    QCOMPARE(contactValue(QStringLiteral("k1"), QStringLiteral("cCusCode")), QStringLiteral("C1"));
+    QCOMPARE(customerValue(QStringLiteral("C1"), QStringLiteral("ccuscontactcode")),
+             QStringLiteral("{k1}"));
+    QCOMPARE(customerValue(QStringLiteral("C3"), QStringLiteral("isnull(ccuscontactcode,'-')")),
+             QStringLiteral("-"));
     // An empty write restriction is no restriction, not a dangling "and".
     gRowAuthWrite.clear();
     MessageBoxScript::queueAnswers({kYes});
