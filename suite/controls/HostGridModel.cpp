@@ -1,6 +1,7 @@
 #include "suite/controls/HostGridModel.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace perikon::controls::internal {
 
@@ -51,6 +52,7 @@ void HostGridModel::resize(int rows, int cols)
     cols = std::max(cols, 0);
     if (rows == m_rows && cols == m_cols)
         return;
+    settleRows();
     const int oldRows = m_rows;
     const int oldCols = m_cols;
     if (cols != m_cols) {
@@ -76,8 +78,6 @@ void HostGridModel::resize(int rows, int cols)
     }
     m_rows = rows;
     m_cols = cols;
-    // A page of another size will sort into a buffer of its own size.
-    std::vector<QString>().swap(m_scratch);
     m_numbersDirty = true;
     if (rows < oldRows || cols < oldCols) {
         for (auto it = m_cellFormats.begin(); it != m_cellFormats.end();) {
@@ -93,14 +93,14 @@ void HostGridModel::resize(int rows, int cols)
 
 QString HostGridModel::text(int row, int col) const
 {
-    return inRange(row, col) ? m_texts[size_t(row) * m_cols + col] : QString();
+    return inRange(row, col) ? m_texts[cellIndex(row, col)] : QString();
 }
 
 QString HostGridModel::displayText(int row, int col) const
 {
     if (!inRange(row, col))
         return {};
-    const QString &stored = m_texts[size_t(row) * m_cols + col];
+    const QString &stored = m_texts[cellIndex(row, col)];
     if (col == 0 && row > 0 && stored.isEmpty())
         return QString::number(row);
     return stored;
@@ -139,7 +139,7 @@ void HostGridModel::setText(int row, int col, const QString &text)
 {
     if (!inRange(row, col))
         return;
-    m_texts[size_t(row) * m_cols + col] = text;
+    m_texts[cellIndex(row, col)] = text;
     markWritten(row, col);
 }
 
@@ -151,13 +151,25 @@ void HostGridModel::setRowTexts(int row, const QStringList &texts, int firstCol)
     const int to = std::min<qsizetype>(m_cols, qsizetype(firstCol) + texts.size());
     if (from >= to)
         return;
-    QString *cells = m_texts.data() + size_t(row) * m_cols;
     for (int c = from; c < to; ++c)
-        cells[c] = texts.at(c - firstCol);
+        m_texts[cellIndex(row, c)] = texts.at(c - firstCol);
     for (int c = from; c < to; ++c)
         noteWritten(row, c);
     if (m_redraw)
         publish();
+}
+
+void HostGridModel::settleRows()
+{
+    if (m_slots.empty())
+        return;
+    std::vector<QString> texts(m_texts.size());
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_cols; ++c)
+            texts[size_t(r) * size_t(m_cols) + size_t(c)] = std::move(m_texts[cellIndex(r, c)]);
+    }
+    m_texts.swap(texts);
+    m_slots.clear();
 }
 
 bool HostGridModel::permuteRows(std::span<const int> newOrder)
@@ -176,22 +188,15 @@ bool HostGridModel::permuteRows(std::span<const int> newOrder)
     if (tellViews)
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 
-    // One pass into the scratch buffer: moving a QString is a pointer swap. The buffer is kept
-    // for the next sort (it holds only emptied strings), so a sort of a large page neither
-    // allocates nor touches fresh memory.
-    std::vector<QString> &texts = m_scratch;
-    texts.resize(m_texts.size());
-    const size_t cols = size_t(m_cols);
-    for (size_t c = 0; c < cols; ++c)
-        texts[c] = std::move(m_texts[c]);
-    for (int r = 1; r < m_rows; ++r) {
-        QString *to = texts.data() + size_t(r) * cols;
-        QString *from = m_texts.data() + size_t(newOrder[size_t(r - 1)]) * cols;
-        to[0] = std::move(m_texts[size_t(r) * cols]); // the row-number column stays
-        for (size_t c = 1; c < cols; ++c)
-            to[c] = std::move(from[c]);
+    // Only the slots move: a sort touches a few bytes per row, not every text of the page.
+    if (m_slots.empty()) {
+        m_slots.resize(size_t(m_rows));
+        std::iota(m_slots.begin(), m_slots.end(), 0);
     }
-    m_texts.swap(texts);
+    std::vector<int> reordered(m_slots.size());
+    for (int r = 1; r < m_rows; ++r)
+        reordered[size_t(r)] = m_slots[size_t(newOrder[size_t(r - 1)])];
+    m_slots.swap(reordered);
 
     if (!m_cellFormats.isEmpty()) {
         QHash<quint64, CellFormat> moved;

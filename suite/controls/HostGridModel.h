@@ -87,9 +87,20 @@ private:
     void publishShape();
     QVariant alignmentAt(int row, int col) const;
 
+    // Where a cell's text is kept: data columns of a row through the row's slot (rows reordered
+    // by permuteRows), the header row and the row-number column in place.
+    size_t cellIndex(int row, int col) const
+    {
+        const int stored = m_slots.empty() || row == 0 || col == 0 ? row : m_slots[size_t(row)];
+        return size_t(stored) * size_t(m_cols) + size_t(col);
+    }
+    // Puts every row's texts where its own number says, so the slots are the identity again.
+    void settleRows();
+
     std::vector<QString> m_texts;
-    // permuteRows' second buffer, kept between sorts; every string in it is empty.
-    std::vector<QString> m_scratch;
+    // The stored row of each shown row after a reorder; empty while they are the same. A sort
+    // reorders these numbers rather than the rows' texts.
+    std::vector<int> m_slots;
     int m_rows = 0;
     int m_cols = 0;
     // The shape the views were last told of.

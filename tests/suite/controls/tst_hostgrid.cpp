@@ -690,6 +690,58 @@ private slots:
                  QModelIndexList{grid.model()->index(currentRow - 1, 0)});
         QCOMPARE(rowCol.size(), currentRow == 3 ? 0 : 1);
     }
+
+    // After sorts, whatever the host writes or reads next lands on the row it names, and a
+    // change of shape keeps every row's cells in the order shown.
+    void sortedRowsStayAddressedByTheirShownNumber_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("cols");
+        QTest::newRow("same shape") << 5 << 4;
+        QTest::newRow("more rows") << 7 << 4;
+        QTest::newRow("fewer rows") << 3 << 4;
+        QTest::newRow("more columns") << 5 << 6;
+        QTest::newRow("fewer columns") << 5 << 3;
+    }
+
+    void sortedRowsStayAddressedByTheirShownNumber()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, cols);
+        HostGrid grid;
+        grid.setRows(5);
+        grid.setCols(4);
+        fillWithCoordinates(grid);
+        // Two sorts in a row: the second reorders rows the first already moved.
+        grid.permuteRows(std::vector<int>{4, 3, 2, 1});
+        grid.permuteRows(std::vector<int>{2, 1, 4, 3});
+        const QList<int> shownFrom{3, 4, 1, 2};
+        grid.setTextMatrix(1, 2, QStringLiteral("written"));
+        grid.setRowTexts(2, {QStringLiteral("r0"), QStringLiteral("r1")}, 0);
+        QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("written"));
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("3,1"));
+        QCOMPARE(grid.TextMatrix(2, 0), QStringLiteral("r0"));
+        QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("r1"));
+        QCOMPARE(grid.TextMatrix(3, 0), QStringLiteral("3,0")); // row numbers stay in place
+
+        grid.setRows(rows);
+        grid.setCols(cols);
+        for (int row = 1; row < rows; ++row) {
+            for (int col = 1; col < cols; ++col) {
+                QString expected;
+                if (row <= 4 && col < 4)
+                    expected = QStringLiteral("%1,%2").arg(shownFrom.at(row - 1)).arg(col);
+                if (row == 1 && col == 2)
+                    expected = QStringLiteral("written");
+                if (row == 2 && col == 1)
+                    expected = QStringLiteral("r1");
+                QCOMPARE(grid.TextMatrix(row, col), expected);
+            }
+        }
+        // A write after the reshape goes where it is addressed.
+        grid.setTextMatrix(rows - 1, cols - 1, QStringLiteral("last"));
+        QCOMPARE(grid.TextMatrix(rows - 1, cols - 1), QStringLiteral("last"));
+    }
 };
 
 QTEST_MAIN(tst_HostGrid)
