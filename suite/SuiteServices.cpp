@@ -14,6 +14,7 @@
 #include "suite/services/SuiteContactDimensionTransfer.h"
 #include "suite/services/SuiteCrmGenerals.h"
 #include "suite/services/SuiteFunctionTaskService.h"
+#include "suite/services/SuiteMailTool.h"
 #include "suite/services/SuitePictureControl.h"
 #include "suite/services/SuitePubService.h"
 #include "suite/services/SuiteReferences.h"
@@ -92,6 +93,7 @@ void registerServices()
     HostRegistry::registerFactory(QStringLiteral("ChartControl"), makeChartControl);
     add<SuiteBatchModifyControl>("BatchModifyControl");
     add<SuiteCalculatorService>("CalculatorService");
+    add<SuiteMailTool>("MailTool");
     add<SuiteBusiness>("Suite.Business");
     add<SuiteProduct>("Suite.Product");
     add<SuiteFormManager>("Suite.FormManager");

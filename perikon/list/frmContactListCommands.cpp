@@ -408,6 +408,10 @@ bool frmContactList::sendMail()
         }
         for (int row : list::markedRows(*m_grid))
             codes.append(db::sqlNQuoted(m_grid->TextMatrix(row, codeCol)));
+        // Nothing marked is a failed command, never a message to nobody: it ends through the
+        // error log, and the lock stays until the host or the list's close frees it.
+        if (codes.isEmpty())
+            throw std::invalid_argument("Invalid procedure call or argument: no contact marked");
     } else {
         // Every contact of the result, not only the page on screen.
         if (!m_result || m_result->recordCount() == 0) {

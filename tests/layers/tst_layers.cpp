@@ -47,6 +47,7 @@ QStringList exportedSymbols(const QString &file)
 const QStringList kPublishedClasses = {
     QStringLiteral("IContact"),      QStringLiteral("IClsCommon"), QStringLiteral("clsConn"),
     QStringLiteral("GUIDGenerator"), QStringLiteral("clsLogin"),   QStringLiteral("clsContactDO"),
+    QStringLiteral("clsContact"),
 };
 
 bool isPublished(const QString &symbol)

@@ -571,6 +571,7 @@ void tst_ListCommandsWindow::addPresetsTheArchiveCustomerAndHoldsItsLock()
 void tst_ListCommandsWindow::commandsWithoutTheirWindowAreNotOffered()
 {
     list::registerContactCard(list::kCardWindow, nullptr);
+    list::registerListAction(list::kMailAction, nullptr);
     m_login = login(QStringLiteral("admin"), true);
     Portal portal;
     frmContactList *window = show(m_login.get(), portal);
