@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QMetaType>
 #include <QString>
 #include <QThread>
 
@@ -57,3 +58,5 @@ private:
 };
 
 } // namespace perikon::testing
+
+Q_DECLARE_METATYPE(perikon::testing::TestSmsGateway::Answer)
