@@ -1,4 +1,4 @@
-#include "perikon/sms/SendSms.h"
+#include "perikon/messaging/SendSms.h"
 
 #include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"

@@ -2,9 +2,9 @@
 // unusable client library does to the report and error.log. Runs on a QApplication's thread,
 // where the window calls it.
 
+#include "perikon/messaging/SendSms.h"
 #include "perikon/session/ModuleRegistry.h"
 #include "perikon/session/SessionGlobals.h"
-#include "perikon/sms/SendSms.h"
 #include "suite/SuiteLogin.h"
 #include "suite/SuiteServices.h"
 #include "support/TestSmsGateway.h"
