@@ -246,16 +246,19 @@ QString SuiteUiHelper::GetSmsConfig()
     const QString overridden = qEnvironmentVariable("PERIKON_SMS_CONFIG");
     if (!overridden.isEmpty())
         return overridden;
-    const QString configFile
-        = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-          + QStringLiteral("/perikon/sms.conf");
-    QFile file(configFile);
-    if (file.open(QIODevice::ReadOnly))
-        return QString::fromUtf8(file.readAll()).trimmed();
-    // Without a configured gateway, messages go to an outbox folder a clerk can inspect.
-    const QString outbox = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                           + QStringLiteral("/perikon/sms-outbox");
-    return QStringLiteral("gateway=outbox;folder=") + outbox;
+    // The administrator's file: one key=value per line (or several joined by ";"), # comments.
+    QFile file(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+               + QStringLiteral("/perikon/sms.conf"));
+    QStringList pairs;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            const QString pair = line.trimmed();
+            if (!pair.isEmpty() && !pair.startsWith(QLatin1Char('#')))
+                pairs.append(pair);
+        }
+    }
+    // Nothing configured: the client answers that no gateway is set up, and nothing leaves.
+    return pairs.isEmpty() ? QStringLiteral("gateway=none") : pairs.join(QLatin1Char(';'));
 }
 
 } // namespace perikon::suite

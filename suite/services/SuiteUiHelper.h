@@ -23,6 +23,7 @@ public:
     void WriteTrace(const QString &heading, const QString &detail, bool flag) override;
     QString XmlEncode(const QString &text) override;
     QString GetHelpFile() override;
+    // PERIKON_SMS_CONFIG, else ~/.config/perikon/sms.conf, else "gateway=none".
     QString GetSmsConfig() override;
 
     // Where WriteTrace appends: PERIKON_TRACE_FILE, or trace.log in the suite's data folder.

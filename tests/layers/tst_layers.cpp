@@ -112,6 +112,13 @@ private slots:
         QTest::newRow("suite never loads the component")
             << QStringLiteral(PERIKON_LIB_SUITE)
             << QStringList{QStringLiteral("libperikon.so"), QStringLiteral("libperikon-session")};
+        QTest::newRow("SMS client is Qt's network and nothing of ours")
+            << QStringLiteral(PERIKON_LIB_SMSCLIENT)
+            << QStringList{QStringLiteral("libperikon"), QStringLiteral("libQt6Widgets"),
+                           QStringLiteral("libQt6Gui")};
+        QTest::newRow("component loads the SMS client at run time only")
+            << QStringLiteral(PERIKON_LIB_COMPONENT)
+            << QStringList{QStringLiteral("libperikon-smsclient")};
     }
 
     void linksFollowTheLayers()
@@ -134,6 +141,19 @@ private slots:
         for (const char *layer :
              {"libperikon-dbal.so", "libperikon-host.so", "libperikon-session.so"})
             QVERIFY2(needed.contains(QLatin1String(layer)), layer);
+    }
+
+    void smsClientExportsOnlyItsEntryPoint()
+    {
+        QStringList ours;
+        for (const QString &symbol : exportedSymbols(QStringLiteral(PERIKON_LIB_SMSCLIENT))) {
+            if (!symbol.startsWith(QLatin1String("__odr_asan."))
+                && (symbol.contains(QLatin1String("perikon"))
+                    || symbol.contains(QLatin1String("Sms"))
+                    || symbol.contains(QLatin1String("SMS"))))
+                ours << symbol;
+        }
+        QCOMPARE(ours, QStringList{QStringLiteral("SMSCall")});
     }
 
     void componentExportsOnlyItsPublishedFace()

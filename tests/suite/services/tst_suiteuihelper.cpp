@@ -10,6 +10,7 @@
 #include "suite/services/SuiteUiHelper.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -147,6 +148,51 @@ private slots:
                                             QStringLiteral("K2.CRM.QZContactUI.frmSendSMS")));
         helper.SetFormCaption(&window, QStringLiteral("联系人"), true);
         QCOMPARE(window.windowTitle(), QStringLiteral("联系人"));
+    }
+
+    void smsConfigFromEnvironmentOrFile_data()
+    {
+        QTest::addColumn<QByteArray>("environment");
+        QTest::addColumn<QByteArray>("file"); // empty: no file
+        QTest::addColumn<QString>("config");
+
+        QTest::newRow("nothing configured") << QByteArray() << QByteArray() << "gateway=none";
+        QTest::newRow("file, one key a line")
+            << QByteArray()
+            << QByteArray("# office gateway\ngateway=http\n\n  url=http://sms.local/send \n"
+                          "token=abc\n")
+            << "gateway=http;url=http://sms.local/send;token=abc";
+        QTest::newRow("file with only comments")
+            << QByteArray() << QByteArray("# off\n") << "gateway=none";
+        QTest::newRow("environment wins")
+            << QByteArray("gateway=outbox;folder=/var/spool/sms") << QByteArray("gateway=http")
+            << "gateway=outbox;folder=/var/spool/sms";
+    }
+
+    void smsConfigFromEnvironmentOrFile()
+    {
+        QFETCH(QByteArray, environment);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, config);
+
+        QTemporaryDir home;
+        const QByteArray previousHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+        if (!file.isEmpty()) {
+            QVERIFY(QDir(home.path()).mkpath(QStringLiteral("perikon")));
+            QFile conf(home.filePath(QStringLiteral("perikon/sms.conf")));
+            QVERIFY(conf.open(QIODevice::WriteOnly));
+            conf.write(file);
+        }
+        if (!environment.isEmpty())
+            qputenv("PERIKON_SMS_CONFIG", environment);
+        const QString answer = suite::SuiteUiHelper().GetSmsConfig();
+        qunsetenv("PERIKON_SMS_CONFIG");
+        if (previousHome.isEmpty())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", previousHome);
+        QCOMPARE(answer, config);
     }
 
     void traceLinesAreAppended()

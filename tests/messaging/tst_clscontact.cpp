@@ -3,7 +3,7 @@
 // operator is told when no mail program can start.
 
 #include "perikon/data/db/SqlLiteral.h"
-#include "perikon/mail/clsContact.h"
+#include "perikon/messaging/clsContact.h"
 #include "perikon/session/ClassRegistry.h"
 #include "perikon/session/ErrorLog.h"
 #include "perikon/session/SessionGlobals.h"

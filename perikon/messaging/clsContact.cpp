@@ -1,4 +1,4 @@
-#include "perikon/mail/clsContact.h"
+#include "perikon/messaging/clsContact.h"
 
 #include "perikon/data/clsConn.h"
 #include "perikon/data/db/DbError.h"
