@@ -37,18 +37,16 @@ constexpr int kYes = 6;
 // Exclamation icon with Yes and No.
 constexpr int kConfirmStyle = 52;
 
-// Replaces `pattern` by `replacement` where it starts outside a string literal: every occurrence,
-// or only the first. Answers how many were replaced.
-int replaceOutsideLiterals(QString &text, QStringView pattern, QStringView replacement,
-                           bool firstOnly = false)
+// Replaces `pattern` by `replacement` wherever it starts outside a string literal. Answers how
+// many were replaced.
+int replaceOutsideLiterals(QString &text, QStringView pattern, QStringView replacement)
 {
     QString out;
     int replaced = 0;
     bool inLiteral = false;
     qsizetype i = 0;
     while (i < text.size()) {
-        if (!inLiteral && (!firstOnly || replaced == 0)
-            && QStringView(text).sliced(i).startsWith(pattern)) {
+        if (!inLiteral && QStringView(text).sliced(i).startsWith(pattern)) {
             if (replaced == 0) {
                 out.reserve(text.size() + 16);
                 out += QStringView(text).first(i);
@@ -70,41 +68,19 @@ int replaceOutsideLiterals(QString &text, QStringView pattern, QStringView repla
     return replaced;
 }
 
-bool containsOutsideLiterals(const QString &text, QStringView pattern)
-{
-    QString copy = text;
-    return replaceOutsideLiterals(copy, pattern, pattern, true) > 0;
-}
-
 // The first of the patterns found is rewritten everywhere; the others stay as written.
 void rewriteFirstFound(QString &where,
                        std::initializer_list<std::pair<QStringView, QStringView>> rules)
 {
     for (const auto &[pattern, replacement] : rules) {
-        if (containsOutsideLiterals(where, pattern)) {
-            replaceOutsideLiterals(where, pattern, replacement);
+        if (replaceOutsideLiterals(where, pattern, replacement) > 0)
             return;
-        }
     }
 }
 
 QString resString(const QString &key)
 {
     return gPubService ? gPubService->GetResString(key) : key;
-}
-
-// The window's fixed Chinese texts: as written in a Chinese session, else the suite's text of
-// `key` (the Chinese when the suite has none).
-QString fixedText(const QString &chinese, const char *key)
-{
-    QString language;
-    if (gUiHelper)
-        language = gUiHelper->GetLanguageId(gLogin.data());
-    if (language.isEmpty() || language.startsWith(QLatin1String("zh"), Qt::CaseInsensitive))
-        return chinese;
-    const QString resourceKey = QString::fromLatin1(key);
-    const QString text = GetResText(resourceKey);
-    return text.isEmpty() || text == resourceKey ? chinese : text;
 }
 
 bool isField(const QString &field, const char *name)
@@ -129,6 +105,18 @@ struct Unexpected
 };
 
 } // namespace
+
+QString fixedText(const QString &chinese, const char *key)
+{
+    QString language;
+    if (gUiHelper)
+        language = gUiHelper->GetLanguageId(gLogin.data());
+    if (language.isEmpty() || language.startsWith(QLatin1String("zh"), Qt::CaseInsensitive))
+        return chinese;
+    const QString resourceKey = QString::fromLatin1(key);
+    const QString text = GetResText(resourceKey);
+    return text.isEmpty() || text == resourceKey ? chinese : text;
+}
 
 QString RewriteChoiceCodes(const QString &where)
 {

@@ -11,6 +11,10 @@
 
 namespace perikon::batch {
 
+// The batch window's fixed Chinese texts: as written in a Chinese session, else the suite's text
+// of `key` (the Chinese when the suite has none).
+QString fixedText(const QString &chinese, const char *key);
+
 // Choice codes written into a condition become the ids stored in Crm_Contact: of the patterns
 // "bcsexid=N'0'".."bcsexid=N'2'" the first found is rewritten wherever it occurs, likewise for
 // marriage. Text inside string literals is never touched.

@@ -3,12 +3,10 @@
 #include "perikon/batch/BatchSession.h"
 #include "perikon/data/IClsCommon.h"
 #include "perikon/data/db/Recordset.h"
-#include "perikon/host/HostSession.h"
 #include "perikon/host/ResText.h"
 #include "perikon/host/contract/BatchModifyControl.h"
 #include "perikon/host/contract/HostRegistry.h"
 #include "perikon/host/contract/PubService.h"
-#include "perikon/host/contract/UiHelper.h"
 #include "perikon/list/ListSession.h"
 #include "perikon/list/ListWindows.h"
 #include "perikon/session/SessionGlobals.h"
@@ -34,14 +32,7 @@ const QString kMarked = QStringLiteral("√ ");
 
 QString titleText()
 {
-    QString language;
-    if (gUiHelper)
-        language = gUiHelper->GetLanguageId(gLogin.data());
-    if (language.isEmpty() || language.startsWith(QLatin1String("zh"), Qt::CaseInsensitive))
-        return kTitle;
-    const QString key = QStringLiteral("K2.CRM.QZContact.FrmZMulModify.Title");
-    const QString text = GetResText(key);
-    return text.isEmpty() || text == key ? kTitle : text;
+    return batch::fixedText(kTitle, "K2.CRM.QZContact.FrmZMulModify.Title");
 }
 
 } // namespace

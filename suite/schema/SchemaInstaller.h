@@ -3,10 +3,12 @@
 #include "suite/schema/SchemaResult.h"
 
 #include "perikon/data/db/SqlDialect.h"
+#include "perikon/data/db/SqlTableDefinition.h"
 
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 struct sqlite3;
 
@@ -58,6 +60,15 @@ public:
     // the schemas in SQL Server's dialect are in "mssql", what one backend adds in "sqlite" or
     // "postgres" (<name>-backend.sql).
     static SchemaResult<QString> scriptText(const QString &folder, const QString &scriptName);
+
+    // A CREATE TABLE statement of a schema's SQL Server source: what it defines, and its text.
+    struct SourceTable
+    {
+        db::internal::SqlTableDefinition definition;
+        QString statement;
+    };
+    // Every CREATE TABLE statement of the schema's SQL Server source, in script order.
+    static SchemaResult<std::vector<SourceTable>> sourceTables(const QString &scriptName);
 
     // The CREATE TABLE statement of `table` (any case) in the SQL Server source of a schema, for
     // a service that creates a host table an older database lacks.

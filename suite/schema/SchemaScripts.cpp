@@ -21,13 +21,15 @@ SchemaResult<QString> SchemaInstaller::scriptText(const QString &folder, const Q
     return QString::fromUtf8(script.readAll());
 }
 
-SchemaResult<QString> SchemaInstaller::tableStatement(const QString &scriptName,
-                                                      const QString &table)
+SchemaResult<std::vector<SchemaInstaller::SourceTable>>
+SchemaInstaller::sourceTables(const QString &scriptName)
 {
     using namespace db::internal;
+    using Result = SchemaResult<std::vector<SourceTable>>;
     const auto source = scriptText(u"mssql"_s, scriptName);
     if (!source)
-        return SchemaResult<QString>::failure(source.error());
+        return Result::failure(source.error());
+    std::vector<SourceTable> tables;
     try {
         const SqlNodes tree = buildSyntaxTree(db::SqlTokenizer::tokenize(*source));
         std::size_t start = 0;
@@ -41,13 +43,24 @@ SchemaResult<QString> SchemaInstaller::tableStatement(const QString &scriptName,
             const std::size_t kind = nextSignificant(statement, 1);
             if (kind >= statement.size() || !statement[kind].isWord(u"table"))
                 continue;
-            const SqlTableDefinition definition = parseCreateTable(statement.subspan(kind + 1));
-            if (definition.name.table.compare(table, Qt::CaseInsensitive) == 0)
-                return originalText(statement);
+            tables.push_back(
+                {parseCreateTable(statement.subspan(kind + 1)), originalText(statement)});
         }
     } catch (const SqlUnsupported &unsupported) {
-        return SchemaResult<QString>::failure(
-            u"The schema script %1: %2"_s.arg(scriptName, unsupported.reason));
+        return Result::failure(u"The schema script %1: %2"_s.arg(scriptName, unsupported.reason));
+    }
+    return tables;
+}
+
+SchemaResult<QString> SchemaInstaller::tableStatement(const QString &scriptName,
+                                                      const QString &table)
+{
+    const auto tables = sourceTables(scriptName);
+    if (!tables)
+        return SchemaResult<QString>::failure(tables.error());
+    for (const SourceTable &source : *tables) {
+        if (source.definition.name.table.compare(table, Qt::CaseInsensitive) == 0)
+            return source.statement;
     }
     return SchemaResult<QString>::failure(
         u"The schema script %1 defines no table %2."_s.arg(scriptName, table));

@@ -8,7 +8,6 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/data/db/SqlTableDefinition.h"
-#include "perikon/data/db/SqlTokenizer.h"
 #include "suite/schema/SchemaInstaller.h"
 
 #include <QTest>
@@ -38,23 +37,12 @@ struct SourceTable
 // The CREATE TABLE statements of a script, read by the dialect's own parse.
 std::vector<SourceTable> sourceTables(const QString &script)
 {
-    const auto text = suite::SchemaInstaller::scriptText(QStringLiteral("mssql"), script);
-    if (!text)
-        qFatal("%s", qPrintable(text.error()));
-    const SqlNodes tree = buildSyntaxTree(db::SqlTokenizer::tokenize(*text));
+    const auto parsed = suite::SchemaInstaller::sourceTables(script);
+    if (!parsed)
+        qFatal("%s", qPrintable(parsed.error()));
     std::vector<SourceTable> tables;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= tree.size(); ++i) {
-        if (i < tree.size() && !tree[i].isPunct(u';'))
-            continue;
-        const SqlRange statement = trimmed(SqlRange(tree).subspan(start, i - start));
-        start = i + 1;
-        if (!startsWithWord(statement, u"create"))
-            continue;
-        const std::size_t kind = nextSignificant(statement, 1);
-        if (!statement[kind].isWord(u"table"))
-            continue;
-        const SqlTableDefinition definition = parseCreateTable(statement.subspan(kind + 1));
+    for (const suite::SchemaInstaller::SourceTable &source : *parsed) {
+        const SqlTableDefinition &definition = source.definition;
         SourceTable table{script, definition.name.table, {}};
         for (const SqlColumnDefinition &column : definition.columns) {
             table.columns.push_back(
