@@ -84,6 +84,9 @@ void registerServices()
     HostRegistry::registerFactory(QStringLiteral("CrmCustomerArchive"), [] {
         return std::make_unique<SuiteArchiveReference>(QStringLiteral("Customer_AA"));
     });
+    HostRegistry::registerFactory(QStringLiteral("CrmContactArchive"), [] {
+        return std::make_unique<SuiteArchiveReference>(QStringLiteral("Contact_Note"));
+    });
     HostRegistry::registerFactory(QStringLiteral("CrmPersonArchive"), [] {
         return std::make_unique<SuiteArchiveReference>(QStringLiteral("Person_AA"));
     });

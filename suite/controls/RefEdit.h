@@ -4,6 +4,7 @@
 #include "suite/controls/HostEdit.h"
 
 #include <QList>
+#include <QVariantMap>
 
 class QAction;
 class QKeyEvent;
@@ -61,6 +62,12 @@ public:
     // A pick or a load: the text is shown, the Tag holds the code, and the reference is valid.
     void setReference(const QString &code, const QString &text);
 
+    // Every row of the last pick with all columns of the reference, for a lookup that lets the
+    // operator choose several rows (the editor's text is then the window's business). Field
+    // names in lower case.
+    QList<QVariantMap> chosenRows() const { return m_chosenRows; }
+    void setChosenRows(const QList<QVariantMap> &rows) { m_chosenRows = rows; }
+
     // The value a pick from the editor's own list left (empty when none).
     QString selectedValue() const { return m_selectedValue; }
     void setSelectedValue(const QString &value) { m_selectedValue = value; }
@@ -103,6 +110,7 @@ private:
     RefResolver m_resolver;
     bool m_valid = true; // an empty editor names nothing wrong
     QString m_selectedValue;
+    QList<QVariantMap> m_chosenRows;
     QString m_conditionsXml;
     QString m_filter;
 };

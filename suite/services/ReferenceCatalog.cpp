@@ -31,6 +31,8 @@ struct CatalogEntry
 constexpr std::array kCatalog{
     CatalogEntry{"Customer_AA", "Customer", "cCusCode", "cCusName", "cCusAbbName"},
     CatalogEntry{"ContactUnEdit_CS", "Crm_Contact", "cContactCode", "cContactName", nullptr},
+    // Contacts to write to: the mobile number is shown and a typed number finds its contact.
+    CatalogEntry{"Contact_Note", "Crm_Contact", "cContactCode", "cContactName", "cMobilePhone"},
     CatalogEntry{"Person_AA", "Person", "cPersonCode", "cPersonName", nullptr},
     CatalogEntry{"Department_AA", "Department", "cDepCode", "cDepName", nullptr},
     CatalogEntry{"CusDeliverAdd_AA", "CusDeliverAdd", "cDeliverAdd", "cDeliverAdd", nullptr},
@@ -117,6 +119,25 @@ QString customerRightsCondition(QObject *login, const QString &function)
         return rowauth::customerAuthCondition(QStringLiteral("1=2"));
     return rowauth::customerAuthCondition(
         rules.GetAuthString(QStringLiteral("Customer"), function));
+}
+
+QString contactRightsCondition(QObject *login, const QString &function)
+{
+    if (hostlogin::flag(login, "IsAdmin"))
+        return {};
+    SuiteRowAuthService rules;
+    if (!rules.Init(hostlogin::text(login, "qzDBName"), hostlogin::text(login, "cUserId")))
+        return QStringLiteral("1=2");
+    return rowauth::contactAuthString(rules, function, QStringLiteral("Crm_Contact"));
+}
+
+QString rightsCondition(const ReferenceSource &source, QObject *login, const QString &function)
+{
+    if (source.table == QLatin1String("Customer"))
+        return customerRightsCondition(login, function);
+    if (source.table == QLatin1String("Crm_Contact"))
+        return contactRightsCondition(login, function);
+    return {};
 }
 
 controls::RefResolver referenceResolver(const QString &key, const QString &connectionString,

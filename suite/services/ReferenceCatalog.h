@@ -45,6 +45,12 @@ std::optional<QString> referenceAuthFunction(const QString &settingsXml);
 // for an administrator or when customers are not controlled; a rule that cannot be read reaches
 // none.
 QString customerRightsCondition(QObject *login, const QString &function);
+// The condition over Crm_Contact (the table, not an alias) narrowing contacts to those `login`
+// reaches with `function`: empty for an administrator; a rule that cannot be read reaches none.
+QString contactRightsCondition(QObject *login, const QString &function);
+// The rights condition for the table behind `source` (customers, contacts); empty for a table
+// without row rights.
+QString rightsCondition(const ReferenceSource &source, QObject *login, const QString &function);
 
 controls::RefResolver referenceResolver(const QString &key, const QString &connectionString,
                                         const QString &condition = {});

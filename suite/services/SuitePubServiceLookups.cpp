@@ -5,6 +5,7 @@
 #include "perikon/data/db/Connection.h"
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Recordset.h"
+#include "perikon/data/db/SqlLiteral.h"
 #include "perikon/host/contract/HostLogin.h"
 #include "suite/controls/RefEdit.h"
 #include "suite/services/RefDialog.h"
@@ -31,10 +32,44 @@ std::optional<int> firstEqual(const QList<QStringList> &rows, int column, const 
 
 // The editor's drop-down: the reference's rows narrowed by the rights and by the conditions the
 // window handed the editor, in the suite's lookup.
-controls::RefOpener referenceOpener(const ReferenceSource &source, const QString &account,
-                                    const QString &rights)
+// Every column of the rows of `rows` whose key is one of `keys`, in the order of `keys`.
+QList<QVariantMap> chosenRows(db::Connection &connection, const QString &rows,
+                              const QString &keyColumn, const QStringList &keys)
 {
-    return [source, account, rights](controls::RefEdit &edit) {
+    QStringList literals;
+    for (const QString &key : keys)
+        literals.append(db::sqlNQuoted(key));
+    db::Recordset chosen;
+    chosen.setCursorLocation(db::Recordset::UseClient);
+    chosen.open(QStringLiteral("SELECT * FROM (") + rows
+                    + QStringLiteral(") refrows WHERE refrows.") + keyColumn
+                    + QStringLiteral(" IN (") + literals.join(u',')
+                    + QStringLiteral(") ORDER BY refrows.") + keyColumn,
+                &connection, db::Recordset::OpenStatic, db::Recordset::LockReadOnly);
+    const QStringList fields = RefDialog::fieldNames(chosen);
+    QList<QVariantMap> read;
+    for (; !chosen.eof(); chosen.moveNext()) {
+        QVariantMap row;
+        for (const QString &field : fields)
+            row.insert(field.toLower(), chosen.value(field));
+        read.append(row);
+    }
+    QList<QVariantMap> result;
+    for (const QString &key : keys) {
+        for (const QVariantMap &row : std::as_const(read)) {
+            if (controls::sameRefText(row.value(keyColumn.toLower()).toString(), key)) {
+                result.append(row);
+                break;
+            }
+        }
+    }
+    return result;
+}
+
+controls::RefOpener referenceOpener(const ReferenceSource &source, const QString &account,
+                                    const QString &rights, bool multiSelect)
+{
+    return [source, account, rights, multiSelect](controls::RefEdit &edit) {
         const std::optional<QString> narrowing = referenceFilterSql(
             edit.refConditionsXml(), edit.refFilter(), QStringLiteral("refsrc"));
         const std::unique_ptr<db::Connection> connection = openConnection(account);
@@ -60,8 +95,20 @@ controls::RefOpener referenceOpener(const ReferenceSource &source, const QString
             columns.append({field, referenceColumnCaption(field)});
         RefDialog dialog(*connection, RefQuery{rows, source.codeColumn, shown}, columns,
                          edit.window());
+        if (multiSelect)
+            dialog.setMultiSelect({});
         if (dialog.exec() != QDialog::Accepted || dialog.chosenKey().isEmpty())
             return false;
+        if (multiSelect) {
+            // The window decides what the chosen rows make of its text.
+            try {
+                edit.setChosenRows(
+                    chosenRows(*connection, rows, source.codeColumn, dialog.chosenKeys()));
+            } catch (const db::DbError &) {
+                return false;
+            }
+            return true;
+        }
         const QString code = dialog.chosenKey();
         const QVariant name = dialog.chosenValue(source.nameColumn);
         edit.setReference(code, edit.showsName() && !name.isNull() ? name.toString() : code);
@@ -83,12 +130,15 @@ bool SuitePubService::InitRefEdit(QWidget *edit, QObject *login, const QString &
     const std::optional<ReferenceSource> source = referenceSource(key);
     QString condition;
     if (const std::optional<QString> function = referenceAuthFunction(settingsXml);
-        function && source && source->table == QLatin1String("Customer"))
-        condition = customerRightsCondition(login, *function);
+        function && source)
+        condition = rightsCondition(*source, login, *function);
     const QString account = hostlogin::text(login, "qzDBName");
-    refEdit->setResolver(referenceResolver(key, account, condition));
+    const bool multiSelect = referenceMultiSelect(settingsXml);
+    // An editor that collects several rows holds the window's own text, not one row's name.
+    refEdit->setResolver(multiSelect ? controls::RefResolver()
+                                     : referenceResolver(key, account, condition));
     if (source)
-        refEdit->setOpener(referenceOpener(*source, account, condition));
+        refEdit->setOpener(referenceOpener(*source, account, condition, multiSelect));
     return true;
 }
 

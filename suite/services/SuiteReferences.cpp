@@ -287,11 +287,10 @@ QObject *SuiteArchiveReference::GetRecordRst(QObject *login, const QString &filt
         conditions.append(u'(' + source->condition + u')');
     if (!condition.trimmed().isEmpty())
         conditions.append(u'(' + condition + u')');
-    if (source->table == QLatin1String("Customer")) {
-        const QString rights = customerRightsCondition(login, QStringLiteral("R"));
-        if (!rights.isEmpty())
-            conditions.append(u'(' + rights + u')');
-    }
+    // The archive's rows the operator may read.
+    if (const QString rights = rightsCondition(*source, login, QStringLiteral("R"));
+        !rights.isEmpty())
+        conditions.append(u'(' + rights + u')');
     QString sql = QStringLiteral("SELECT * FROM ") + source->table;
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));

@@ -71,7 +71,8 @@ class SuiteArchiveReference : public ArchiveReference
 {
     Q_OBJECT
 public:
-    // `referenceKey` of the suite's reference catalogue ("Customer_AA", "Person_AA").
+    // `referenceKey` of the suite's reference catalogue ("Customer_AA", "Person_AA",
+    // "Contact_Note").
     explicit SuiteArchiveReference(QString referenceKey);
     ~SuiteArchiveReference() override;
 

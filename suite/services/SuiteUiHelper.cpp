@@ -22,6 +22,8 @@
 namespace perikon::suite {
 namespace {
 
+const char kFormLanguageKey[] = "FormLanguageKey";
+
 // The buttons of each style, in the order they appear.
 QList<int> buttonsOf(int style)
 {
@@ -145,6 +147,7 @@ void SuiteUiHelper::InitFormLanguage(QWidget *window, const QString &windowKey)
 {
     if (!window)
         return;
+    window->setProperty(kFormLanguageKey, windowKey);
     const QString language = sessionLanguage();
     const QString caption = ResourceTexts::text(language, windowKey);
     if (!caption.isEmpty())
@@ -174,6 +177,15 @@ void SuiteUiHelper::InitFormLanguage(QWidget *window, const QString &windowKey)
         if (!text.isEmpty())
             action->setText(text);
     }
+}
+
+void SuiteUiHelper::FormUnload(QWidget *window)
+{
+    if (!window)
+        return;
+    const QString key = window->property(kFormLanguageKey).toString();
+    window->setProperty(kFormLanguageKey, QVariant());
+    WriteTrace(QStringLiteral("FormUnload"), window->objectName() + QLatin1Char('\t') + key, true);
 }
 
 void SuiteUiHelper::SetFormCaption(QWidget *window, const QString &caption, bool)

@@ -18,7 +18,10 @@ public:
                              const QString &languageId) override;
     int ShowMsgBox(const QString &text, int style, const QString &title, const QString &languageId,
                    int reserved1, int reserved2) override;
+    // Remembers the window key on the window (property "FormLanguageKey") until FormUnload.
     void InitFormLanguage(QWidget *window, const QString &windowKey) override;
+    // Forgets the window key and writes a "FormUnload" trace line naming the window.
+    void FormUnload(QWidget *window) override;
     void SetFormCaption(QWidget *window, const QString &caption, bool flag) override;
     void WriteTrace(const QString &heading, const QString &detail, bool flag) override;
     QString XmlEncode(const QString &text) override;

@@ -15,6 +15,7 @@
 #include "suite/controls/RefEdit.h"
 #include "support/FailOnWarnings.h"
 #include "support/FakeCardList.h"
+#include "support/RefDialogDriver.h"
 #include "support/ShellPortal.h"
 #include "support/SuiteFixture.h"
 #include "support/TypeText.h"
@@ -36,79 +37,10 @@
 
 using namespace perikon;
 using controls::HostEdit;
+using testing::answerLookup;
+using testing::Visit;
 
 namespace {
-
-// What the operator met in a lookup and did there.
-struct Visit
-{
-    bool seen = false;
-    QStringList offered; // the key column, top to bottom
-};
-
-QTableView *gridOf(QDialog *dialog)
-{
-    return dialog->findChild<QTableView *>(QStringLiteral("RefGrid"));
-}
-
-// The column of a lookup's grid holding the keys (a multiple choice has its boxes first).
-int keyColumn(QTableView *grid)
-{
-    return grid->model()->headerData(0, Qt::Horizontal).toString().isEmpty()
-                   && grid->model()->columnCount() > 1
-               ? 1
-               : 0;
-}
-
-QStringList offeredKeys(QTableView *grid)
-{
-    QStringList keys;
-    const int column = keyColumn(grid);
-    for (int row = 0; row < grid->model()->rowCount(); ++row)
-        keys.append(grid->model()->index(row, column).data().toString());
-    return keys;
-}
-
-bool moveTo(QTableView *grid, const QString &key)
-{
-    const int row = int(offeredKeys(grid).indexOf(key));
-    if (row < 0)
-        return false;
-    grid->setCurrentIndex(grid->model()->index(row, keyColumn(grid)));
-    return true;
-}
-
-// Answers the next lookup: narrows it by `filter`, checks each of `toggle` (a multiple choice),
-// then picks `key` (or only confirms the checks when `key` is empty); cancels when the key is
-// not offered.
-void answerLookup(Visit &visit, const QString &key, const QString &filter = {},
-                  const QStringList &toggle = {})
-{
-    QTimer::singleShot(0, qApp, [&visit, key, filter, toggle] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != QLatin1String("RefDialog"))
-            return;
-        visit.seen = true;
-        QTableView *grid = gridOf(dialog);
-        if (!filter.isEmpty()) {
-            testing::typeText(dialog->findChild<QLineEdit *>(QStringLiteral("RefFilter")), filter);
-            QTest::qWait(400);
-        }
-        visit.offered = offeredKeys(grid);
-        for (const QString &checked : toggle) {
-            if (moveTo(grid, checked))
-                QTest::keyClick(grid, Qt::Key_Space);
-        }
-        if (!key.isEmpty() && !moveTo(grid, key)) {
-            dialog->reject();
-            return;
-        }
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("RefOK")),
-                          Qt::LeftButton);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
 
 QString writeImage(const QString &path, const QColor &color)
 {

@@ -38,6 +38,10 @@ public:
     // 1 when the host runs the component in its web portal, 0 on the desktop. The desktop host
     // need not answer.
     Q_INVOKABLE virtual int RunMode() { return 0; }
+    // A window of the component is going and its closing was not cancelled: the helper lets go of
+    // what it set up for it in InitFormLanguage. A host that keeps nothing per window need not
+    // answer.
+    virtual void FormUnload(QWidget *window) { Q_UNUSED(window) }
     // The portal's address in web mode; empty on the desktop.
     Q_INVOKABLE virtual QString WebUrl() { return {}; }
 };
