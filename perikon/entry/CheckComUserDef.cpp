@@ -106,7 +106,21 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
         definitions->keepRows(sql, QStringLiteral("userdef"));
     }
     const int items = extension ? int(definitions->recordCount()) : 16;
-    const QHash<QString, Definition> byItem = readDefinitions(*definitions);
+    // The definitions as read from kept rows last time, while those rows are still the ones kept:
+    // every save checks them, and they change only when userdef is written.
+    struct Parsed
+    {
+        std::weak_ptr<const void> rows;
+        QHash<QString, Definition> byItem;
+    };
+    thread_local QHash<QString, Parsed> parsed;
+    Parsed &last = parsed[sql];
+    const std::shared_ptr<const void> rows = definitions->rowsOwner().lock();
+    if (!rows || last.rows.lock() != rows) {
+        last.byItem = readDefinitions(*definitions);
+        last.rows = rows;
+    }
+    const QHash<QString, Definition> &byItem = last.byItem;
 
     for (int n = 1; n <= items; ++n) {
         const QString item = itemPrefix + QString::number(n);

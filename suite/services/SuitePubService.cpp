@@ -40,6 +40,43 @@ QDateTime parseServerTime(const QString &text)
     return parsed;
 }
 
+// The seconds of a server time already written "yyyy-MM-dd HH:mm:ss[.fff...]", as they stand;
+// nullopt for any other form. Every save asks for the time, and a full date parse costs more
+// than the query.
+std::optional<QString> plainServerSeconds(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() < 19 || (trimmed.size() > 19 && trimmed.at(19) != u'.'))
+        return std::nullopt;
+    static constexpr char kShape[] = "dddd-dd-dd dd:dd:dd";
+    int digits[14];
+    int next = 0;
+    for (int i = 0; i < 19; ++i) {
+        const QChar c = trimmed.at(i);
+        if (kShape[i] == 'd') {
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+            digits[next++] = c.unicode() - u'0';
+        } else if (c != QLatin1Char(kShape[i])) {
+            return std::nullopt;
+        }
+    }
+    for (qsizetype i = 20; i < trimmed.size(); ++i) {
+        if (trimmed.at(i) < u'0' || trimmed.at(i) > u'9')
+            return std::nullopt;
+    }
+    const auto number = [&digits](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i)
+            value = value * 10 + digits[i];
+        return value;
+    };
+    if (!QDate::isValid(number(0, 4), number(4, 2), number(6, 2))
+        || !QTime::isValid(number(8, 2), number(10, 2), number(12, 2)))
+        return std::nullopt;
+    return trimmed.left(19);
+}
+
 } // namespace
 
 QString SuitePubService::GetSrvTime(QObject *&ICom)
@@ -51,6 +88,8 @@ QString SuitePubService::GetSrvTime(QObject *&ICom)
         const QList<QStringList> rows = queryRows(*connection, QStringLiteral("select getdate()"));
         if (rows.isEmpty() || rows.first().isEmpty())
             return {};
+        if (std::optional<QString> seconds = plainServerSeconds(rows.first().first()))
+            return *seconds;
         const QDateTime time = parseServerTime(rows.first().first());
         return time.isValid() ? time.toString(db::kDateTimeFormat) : QString();
     } catch (const db::DbError &) {

@@ -140,6 +140,9 @@ public:
     // false when none are kept.
     void keepRows(const QString &source, const QString &table) const;
     bool openKept(const QString &source, Connection *connection);
+    // Who owns the rows: two recordsets over the same rows (a kept read opened twice) answer the
+    // same owner, so a caller may keep what it derived from them while the owner lives.
+    std::weak_ptr<const void> rowsOwner() const { return m_data; }
 
     // Hands over up to `count` visible records from the current one as a disconnected recordset,
     // changeable locally, with this one's columns and the values exactly as stored, and closes
