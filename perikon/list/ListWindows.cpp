@@ -82,7 +82,7 @@ bool listWebMode()
     return gUiHelper && gUiHelper->RunMode() == 1;
 }
 
-int listHelpContextId(QWidget *window)
+int helpContextId(QWidget *window, const QString &portalTopic)
 {
     constexpr int kTradeClassHelpId = 90100189;
     if (gProduct && gActiveFrmMgr) {
@@ -90,13 +90,17 @@ int listHelpContextId(QWidget *window)
         if (std::unique_ptr<QObject> provider
             = HostRegistry::create(QStringLiteral("HelpIdProvider")))
             QMetaObject::invokeMethod(provider.get(), "GetHelpId", Qt::DirectConnection,
-                                      Q_RETURN_ARG(int, id),
-                                      Q_ARG(QString, QStringLiteral("联系人管理")));
+                                      Q_RETURN_ARG(int, id), Q_ARG(QString, portalTopic));
         return id;
     }
     if (gPubService)
         gPubService->HelpX(window, QStringLiteral("TradeClass"));
     return kTradeClassHelpId;
+}
+
+int listHelpContextId(QWidget *window)
+{
+    return helpContextId(window, QStringLiteral("联系人管理"));
 }
 
 } // namespace perikon::list

@@ -75,6 +75,8 @@ bool isRegistered(const QString &name);
 // management when the list runs in the portal, else the trade-class family (the window is
 // attached to it through the public service).
 int listHelpContextId(QWidget *window);
+// The same for a window with a portal topic of its own (`portalTopic`, e.g. "发送短信").
+int helpContextId(QWidget *window, const QString &portalTopic);
 
 // Whether the host runs the list in its web portal (the UI helper's run mode 1).
 bool listWebMode();

@@ -38,7 +38,6 @@ const QString kWindowKey = QStringLiteral("K2.CRM.QZContactUI.frmSendSMS");
 const QString kLookupSettings = QStringLiteral(
     "<Ref><RefSet  bAuth='1' authFunID='W' iRetStyle='3' bMultiSel='1' bAutoCheck='0' "
     "iFilterStyle='0' /></Ref>");
-constexpr int kHelpContextId = 90100189;
 
 UiHelper *uiHelper()
 {
@@ -202,19 +201,7 @@ void frmSendSMS::load()
     if (QWidget *owner = parentWidget())
         setWindowIcon(owner->window()->windowIcon());
 
-    if (gProduct && gActiveFrmMgr) {
-        int id = 0;
-        if (std::unique_ptr<QObject> provider
-            = HostRegistry::create(QStringLiteral("HelpIdProvider")))
-            QMetaObject::invokeMethod(provider.get(), "GetHelpId", Qt::DirectConnection,
-                                      Q_RETURN_ARG(int, id),
-                                      Q_ARG(QString, QStringLiteral("发送短信")));
-        setProperty("HelpContextID", id);
-    } else {
-        if (gPubService)
-            gPubService->HelpX(this, QStringLiteral("TradeClass"));
-        setProperty("HelpContextID", kHelpContextId);
-    }
+    setProperty("HelpContextID", list::helpContextId(this, QStringLiteral("发送短信")));
 
     m_pick->setIcon(QIcon::fromTheme(QStringLiteral("x-office-address-book"),
                                      style()->standardIcon(QStyle::SP_FileDialogContentsView)));
