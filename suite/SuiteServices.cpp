@@ -5,6 +5,7 @@
 #include "suite/SuiteLogin.h"
 #include "suite/controls/batch/SuiteBatchModifyControl.h"
 #include "suite/controls/chart/SuiteChartControl.h"
+#include "suite/controls/colset/SuiteColumnSetControl.h"
 #include "suite/controls/printer/SuitePrintControl.h"
 #include "suite/portal/SuitePortal.h"
 #include "suite/procedures/SuiteProcedures.h"
@@ -61,6 +62,32 @@ std::unique_ptr<QObject> makeChartControl()
     return control;
 }
 
+// The column-settings control in the session language.
+std::unique_ptr<QObject> makeColumnSetControl()
+{
+    const QString language = sessionLanguage();
+    const auto text = [&language](const char *key) {
+        return ResourceTexts::text(language,
+                                   QStringLiteral("K2.Suite.ColumnSet.") + QLatin1String(key));
+    };
+    colset::ColumnSetTexts texts;
+    texts.show = text("Show");
+    texts.caption = text("Caption");
+    texts.originalCaption = text("OriginalCaption");
+    texts.width = text("Width");
+    texts.up = text("Up");
+    texts.down = text("Down");
+    texts.mine = text("Mine");
+    texts.all = text("All");
+    texts.defaults = text("Default");
+    texts.save = text("Save");
+    texts.ok = text("OK");
+    texts.cancel = text("Cancel");
+    auto control = std::make_unique<SuiteColumnSetControl>();
+    control->setTexts(texts);
+    return control;
+}
+
 } // namespace
 
 void registerServices()
@@ -95,6 +122,7 @@ void registerServices()
     add<SuitePrintControl>("PrintControl");
     HostRegistry::registerFactory(QStringLiteral("ChartControl"), makeChartControl);
     add<SuiteBatchModifyControl>("BatchModifyControl");
+    HostRegistry::registerFactory(QStringLiteral("ColumnSetControl"), makeColumnSetControl);
     add<SuiteCalculatorService>("CalculatorService");
     add<SuiteMailTool>("MailTool");
     add<SuiteBusiness>("Suite.Business");

@@ -31,6 +31,9 @@ public:
     virtual IContact *listEntry() const = 0;
     // Runs the list statement again with an extra condition and shows the first page.
     virtual void refreshList(const QString &extra) = 0;
+    // Lays the grid out again from the list's column information (gListColInfoXml), then reads
+    // the rows again as the Refresh command does; marks start over.
+    virtual void reloadHeadAndRows() = 0;
     // The filter condition in force, empty when none.
     virtual QString listFilter() const = 0;
     // The code of the contact a window saved last; the list puts its cursor back on it.

@@ -98,6 +98,7 @@ public:
     controls::HostGrid *listGrid() const override;
     IContact *listEntry() const override;
     void refreshList(const QString &extra) override;
+    void reloadHeadAndRows() override;
     QString listFilter() const override { return m_filterCondition; }
     QString lastSavedCode() const override { return m_lastSavedCode; }
     void setLastSavedCode(const QString &code) override { m_lastSavedCode = code; }

@@ -152,7 +152,8 @@ bool frmContactList::isCommandOffered(const QString &key) const
         return list::isRegistered(list::kBatchWindow)
                && HostRegistry::contains(QStringLiteral("BatchModifyControl"));
     if (command == QLatin1String("itemset"))
-        return list::isRegistered(list::kColumnSettingsWindow);
+        return list::isRegistered(list::kColumnSettingsWindow)
+               && HostRegistry::contains(QStringLiteral("ColumnSetControl"));
     if (command == QLatin1String("report"))
         return list::isRegistered(list::kChartAction);
     if (command == QLatin1String("sendmail"))
@@ -485,6 +486,12 @@ IContact *frmContactList::listEntry() const
 void frmContactList::refreshList(const QString &extra)
 {
     DataRefresh(extra);
+}
+
+void frmContactList::reloadHeadAndRows()
+{
+    LoadHead();
+    DataRefresh(QString());
 }
 
 // --- keys -----------------------------------------------------------------------------------

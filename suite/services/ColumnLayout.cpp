@@ -162,6 +162,12 @@ void ColumnLayout::apply(const QList<StoredColumn> &stored)
         m_columns[i].order = i + 1;
 }
 
+void ColumnLayout::showAll()
+{
+    for (ColumnSetting &column : m_columns)
+        column.show = true;
+}
+
 QList<ColumnSetting> ColumnLayout::columns(bool showOnly) const
 {
     QList<ColumnSetting> result;

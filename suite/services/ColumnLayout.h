@@ -49,6 +49,9 @@ public:
     // Applies an operator's stored settings; columns the dictionary lacks are ignored.
     void apply(const QList<StoredColumn> &stored);
 
+    // Shows every column, each where it is.
+    void showAll();
+
     // Every column, or with showOnly the shown ones, in display order.
     QList<ColumnSetting> columns(bool showOnly) const;
     // <ColInfo cKey='…'><ColSet cFld='…' …/>…</ColInfo>

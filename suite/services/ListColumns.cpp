@@ -62,8 +62,10 @@ std::optional<ListColumns> listColumns(const QString &colInfoXml, QString *error
             continue;
         const QString field = attributeNoCase(node, "cFld");
         const QString showFlag = attributeNoCase(node, "bShow");
-        // Only names that can stand in a statement; a shown layout lists shown columns only.
-        if (!isPlainName(field) || (!showFlag.isEmpty() && !isTrue(showFlag)))
+        const bool isCode = field.compare(QLatin1String("cContactCode"), Qt::CaseInsensitive) == 0;
+        // Only names that can stand in a statement; a shown layout lists shown columns only, and
+        // the code is shown whatever the layout says.
+        if (!isPlainName(field) || (!isCode && !showFlag.isEmpty() && !isTrue(showFlag)))
             continue;
         QString caption = attributeNoCase(node, "cCaption");
         if (caption.isEmpty())
@@ -71,10 +73,10 @@ std::optional<ListColumns> listColumns(const QString &colInfoXml, QString *error
         bool numeric = false;
         const int width = attributeNoCase(node, "iWidth").toInt(&numeric);
         const int shownWidth = numeric && width > 0 ? width : kDefaultWidth;
-        if (field.compare(QLatin1String("cContactCode"), Qt::CaseInsensitive) == 0) {
+        if (isCode) {
+            // The code keeps its place after the marks: commands read it from grid column 2.
             code.caption = caption;
             code.width = shownWidth;
-            code.place = place++;
             continue;
         }
         if (seen.contains(field.toLower()))

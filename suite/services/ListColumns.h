@@ -18,7 +18,8 @@ struct ListColumn
     QString caption;
     int width = 0; // pixels; 0 hides the column
     // Where the operator placed the column among the layout's columns; the grid shows the columns
-    // in this order whatever their place in the select list (the mark first, the ID last).
+    // in this order whatever their place in the select list (the mark and the code first, the ID
+    // last).
     int place = 0;
 };
 

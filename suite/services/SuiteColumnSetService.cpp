@@ -5,6 +5,7 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/SqlLiteral.h"
 #include "suite/SuiteLogin.h"
+#include "suite/services/LocalText.h"
 #include "suite/services/SuiteSql.h"
 #include "suite/services/UnitOfWork.h"
 
@@ -137,14 +138,18 @@ QString SuiteColumnSetService::getColInfo(const QString &key, int mode)
     if (m_layoutGeneration != layoutGeneration.load() || m_columnInfo.size() >= kColumnInfoEntries)
         forgetColumnInfo();
     // Captions follow the session language, so it is part of what the text depends on.
-    const QString cacheKey = key.trimmed().toLower() + u'\n' + QString::number(mode == 1 ? 1 : 0)
-                             + u'\n' + sessionLanguage();
+    const int kind = mode == 1 || mode == 2 || mode == 15 ? mode : 0;
+    const QString cacheKey
+        = key.trimmed().toLower() + u'\n' + QString::number(kind) + u'\n' + sessionLanguage();
     if (const auto kept = m_columnInfo.constFind(cacheKey); kept != m_columnInfo.cend())
         return *kept;
     try {
         ColumnLayout layout(key, dictionary(key));
-        layout.apply(storedLayout(key));
-        const QString info = layout.toXml(mode == 1);
+        if (kind != 2)
+            layout.apply(storedLayout(key));
+        if (kind == 15)
+            layout.showAll();
+        const QString info = layout.toXml(kind == 1);
         m_columnInfo.insert(cacheKey, info);
         return info;
     } catch (const db::DbError &error) {
@@ -286,7 +291,18 @@ bool SuiteColumnSetService::SaveWidthsAndOrder(const QString &key, const QList<G
     }
 }
 
-bool SuiteColumnSetService::Save(const QString &xml)
+bool SuiteColumnSetService::Save(QString &colInfo)
+{
+    if (saveColInfo(colInfo))
+        return true;
+    // The clerk reads this in a message box; the technical reason follows.
+    colInfo = localText(QStringLiteral("栏目设置没有保存：%1"),
+                        QStringLiteral("The column settings were not saved: %1"))
+                  .arg(m_lastError);
+    return false;
+}
+
+bool SuiteColumnSetService::saveColInfo(const QString &xml)
 {
     pugi::xml_document document;
     const QByteArray utf8 = xml.toUtf8();

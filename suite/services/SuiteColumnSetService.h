@@ -28,16 +28,19 @@ public:
     // Opens a connection of the service's own.
     bool Init(const QString &connectionString, const QString &userId) override;
     bool Init(db::Connection &connection, const QString &userId) override;
-    // Mode 1: the shown columns in order; any other mode: every column. Empty text before a
-    // successful Init or when the databases cannot be read.
+    // Mode 1: the shown columns in order; mode 2: the suite's default layout; mode 15: every
+    // column shown; any other mode: every column. Empty text before a successful Init or when the
+    // databases cannot be read.
+    using ColumnSetService::getColInfo;
     QString getColInfo(const QString &key, int mode) override;
 
     // Stores the operator's layout of `key` from column information XML (ColSet elements as
     // getColInfo gives them), replacing what was stored before. False, with lastError(), when the
     // XML is not column information or the database refuses.
     Q_INVOKABLE bool SaveColInfo(const QString &key, const QString &xml);
-    // The column-settings control's form: the key comes from the root's cKey.
-    Q_INVOKABLE bool Save(const QString &xml);
+    // The column-settings control's form: the key comes from the root's cKey. On failure the
+    // argument becomes lastError().
+    Q_INVOKABLE bool Save(QString &colInfo) override;
 
     // One column of a list grid as the operator left it.
     struct GridColumn
@@ -55,6 +58,7 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
+    bool saveColInfo(const QString &xml);
     db::Connection *connection() const;
     void forgetColumnInfo();
     QList<ColumnLayout::DictionaryColumn> dictionary(const QString &key);

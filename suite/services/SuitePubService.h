@@ -73,6 +73,8 @@ public:
     // out for a field (the row marks, the hidden ID) are not part of the layout.
     bool SaveColSet(QObject *ICom, QWidget *grid, const QString &archive,
                     const QString &userId) override;
+    QString GetUnSavedColSet(const QString &colInfoXml) override;
+    void ColSetResize(QWidget *colSet, QWidget *window) override;
 
     // The caption is looked up in the column dictionary and the operator's stored captions.
     void SetGridRow(QWidget *grid, const QString &caption, const QString &code) override;

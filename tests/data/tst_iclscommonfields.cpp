@@ -49,10 +49,16 @@ public:
         boundTo = &connection;
         return true;
     }
+    using ColumnSetService::getColInfo;
     QString getColInfo(const QString &key, int mode) override
     {
         calls << QStringLiteral("getColInfo(%1,%2)").arg(key).arg(mode);
         return colInfo;
+    }
+    bool Save(QString &) override
+    {
+        calls << QStringLiteral("Save");
+        return false;
     }
 };
 

@@ -103,6 +103,10 @@ private slots:
             << QStringLiteral(PERIKON_LIB_BATCH)
             << QStringList{QStringLiteral("libperikon.so"), QStringLiteral("libperikon-suite"),
                            QStringLiteral("libperikon-session")};
+        QTest::newRow("column-settings control sits on the host contract, no services")
+            << QStringLiteral(PERIKON_LIB_COLSET)
+            << QStringList{QStringLiteral("libperikon.so"), QStringLiteral("libperikon-suite"),
+                           QStringLiteral("libperikon-session"), QStringLiteral("libperikon-dbal")};
         QTest::newRow("component never loads the printer")
             << QStringLiteral(PERIKON_LIB_COMPONENT)
             << QStringList{QStringLiteral("libperikon-printer")};

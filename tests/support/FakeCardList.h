@@ -31,11 +31,13 @@ public:
     controls::HostGrid *listGrid() const override { return &m_grid; }
     IContact *listEntry() const override { return nullptr; }
     void refreshList(const QString &) override { ++refreshes; }
+    void reloadHeadAndRows() override { ++reloads; }
     QString listFilter() const override { return {}; }
     QString lastSavedCode() const override { return m_saved; }
     void setLastSavedCode(const QString &code) override { m_saved = code; }
 
     int refreshes = 0;
+    int reloads = 0;
 
 private:
     mutable controls::HostGrid m_grid;

@@ -25,8 +25,15 @@ public:
     virtual bool Init(db::Connection &connection, const QString &userId) = 0;
     // The column information of `key` (e.g. "Crm_Contact") as XML: a root holding one ColSet
     // element per column with the attributes cFld, cOriginalCaption, cCaption, bMustInput, bShow,
-    // iWidth, iOrder. Mode 0 lists every column, mode 1 the columns the list shows.
+    // iWidth, iOrder. Mode 0 lists every column as the operator laid them out, mode 1 the columns
+    // the list shows, mode 2 every column as a new operator gets them, mode 15 every column
+    // shown (otherwise as the operator laid them out).
     virtual QString getColInfo(const QString &key, int mode) = 0;
+    // Every column as the operator laid them out (mode 0).
+    virtual QString getColInfo(const QString &key) { return getColInfo(key, 0); }
+    // Stores the operator's layout from column information (the root's cKey names the archive).
+    // On failure `colInfo` is replaced by a message for the operator.
+    Q_INVOKABLE virtual bool Save(QString &colInfo) = 0;
 };
 
 } // namespace perikon

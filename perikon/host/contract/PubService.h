@@ -140,6 +140,13 @@ public:
     Q_INVOKABLE virtual bool SaveColSet(QObject *ICom, QWidget *grid, const QString &archive,
                                         const QString &userId)
         = 0;
+    // The column information a list lays its grid out from (only the shown columns, by iOrder,
+    // each ColSet as given) out of full column information as the column-settings control gives
+    // it, whether stored or not. Empty when the text is not column information.
+    virtual QString GetUnSavedColSet(const QString &colInfoXml) = 0;
+    // Lays the column-settings control out over the client area of its window, with a small
+    // margin, now and whenever the window is resized.
+    virtual void ColSetResize(QWidget *colSet, QWidget *window) = 0;
 
     // Locating in a list grid. FindSet: the operator chooses which column locating reads in the
     // lists of `archive` and how a cell must match, kept per operator and archive; the window

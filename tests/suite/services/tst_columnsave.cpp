@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace perikon;
 
 namespace {
@@ -237,9 +239,19 @@ void tst_ColumnSave::layoutSurvivesReopen()
                                       Q_ARG(QString, QStringLiteral("admin"))));
     QVERIFY(saved);
 
+    // The code comes back right after the marks wherever it was dragged, since commands read it
+    // there; the other columns keep the places and widths they were given.
+    QList<ShownColumn> expected = arranged;
+    const auto code = std::find_if(expected.begin(), expected.end(), [](const ShownColumn &c) {
+        return c.field == QLatin1String("cContactCode");
+    });
+    QVERIFY(code != expected.end());
+    const ShownColumn codeColumn = *code;
+    expected.erase(code);
+    expected.prepend(codeColumn);
     controls::HostGrid reopened;
     layOut(reopened);
-    QCOMPARE(shownColumns(reopened), arranged);
+    QCOMPARE(shownColumns(reopened), expected);
     QCOMPARE(m_db.count(QStringLiteral(
                  "select count(*) from qz_ColumnLayout where cKey <> N'crm_contact'")),
              0);

@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace perikon;
 
 class tst_ListColumns : public QObject
@@ -17,6 +19,8 @@ private slots:
     void layout_data();
     void layout();
     void unreadableLayout();
+    void codeIsShownRightAfterTheMarks_data();
+    void codeIsShownRightAfterTheMarks();
     void everyDictionaryColumnRuns();
 };
 
@@ -75,6 +79,46 @@ void tst_ListColumns::unreadableLayout()
     QString error;
     QVERIFY(!suite::listColumns(QStringLiteral("<ColInfo><ColSet"), &error));
     QVERIFY(!error.isEmpty());
+}
+
+void tst_ListColumns::codeIsShownRightAfterTheMarks_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<QStringList>("shownOrder");
+    QTest::addColumn<QString>("codeCaption");
+    QTest::newRow("code placed last")
+        << "<ColInfo><ColSet cFld='cEmail' cCaption='E-mail' iOrder='1'/>"
+           "<ColSet cFld='cMemo' cCaption='Remarks' iOrder='2'/>"
+           "<ColSet cFld='cContactCode' cCaption='Code' iOrder='3'/></ColInfo>"
+        << QStringList{"cMark", "cContactCode", "cEmail", "cMemo", "ID"} << "Code";
+    QTest::newRow("code placed between others")
+        << "<ColInfo><ColSet cFld='cEmail' cCaption='E-mail'/>"
+           "<ColSet cFld='cContactCode' cCaption='Code'/>"
+           "<ColSet cFld='cMemo' cCaption='Remarks'/></ColInfo>"
+        << QStringList{"cMark", "cContactCode", "cEmail", "cMemo", "ID"} << "Code";
+    QTest::newRow("code hidden by the layout")
+        << "<ColInfo><ColSet cFld='cMemo' cCaption='Remarks' bShow='true'/>"
+           "<ColSet cFld='cContactCode' cCaption='Code' bShow='false' iWidth='70'/></ColInfo>"
+        << QStringList{"cMark", "cContactCode", "cMemo", "ID"} << "Code";
+}
+
+void tst_ListColumns::codeIsShownRightAfterTheMarks()
+{
+    QFETCH(QString, xml);
+    QFETCH(QStringList, shownOrder);
+    QFETCH(QString, codeCaption);
+    std::optional<suite::ListColumns> columns = suite::listColumns(xml);
+    QVERIFY(columns);
+    QList<suite::ListColumn> shown = columns->columns;
+    std::stable_sort(
+        shown.begin(), shown.end(),
+        [](const suite::ListColumn &a, const suite::ListColumn &b) { return a.place < b.place; });
+    QStringList aliases;
+    for (const suite::ListColumn &column : shown)
+        aliases.append(column.alias);
+    QCOMPARE(aliases, shownOrder);
+    QCOMPARE(shown.at(1).caption, codeCaption);
+    QVERIFY(shown.at(1).width > 0);
 }
 
 void tst_ListColumns::everyDictionaryColumnRuns()

@@ -272,9 +272,10 @@ void tst_SuiteServices::storedLayoutCannotDropRequiredColumns()
 {
     suite::SuiteColumnSetService service;
     QVERIFY(service.Init(m_db.connectionString(), QStringLiteral("u1")));
-    QVERIFY(service.Save(QStringLiteral(
+    QString layout = QStringLiteral(
         "<ColInfo cKey='Crm_Contact'><ColSet cFld='cCusName' bShow='true' iWidth='90' iOrder='1' "
-        "bMustInput='false'/></ColInfo>")));
+        "bMustInput='false'/></ColInfo>");
+    QVERIFY(service.Save(layout));
     const QList<ColSet> all = parseColInfo(service.getColInfo(QStringLiteral("Crm_Contact"), 0));
     QVERIFY(findColumn(all, QStringLiteral("cCusName"))->mustInput);
 }
