@@ -42,15 +42,6 @@ namespace {
 const QString kWindowKey = QStringLiteral("K2.CRM.QZContactUI.frmContactEdit");
 const QString kToolbarKey = QStringLiteral("CS_Other_AddLmArch");
 
-UiHelper *uiHelper()
-{
-    try {
-        return &::perikon::internal::uiHelper();
-    } catch (const HostServiceMissing &) {
-        return nullptr;
-    }
-}
-
 QLabel *newLabel(const QString &name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -293,7 +284,7 @@ QWidget *frmContactEdit::buildAuthTab()
 
 QString frmContactEdit::languageId() const
 {
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         return helper->GetLanguageId(gLogin);
     return {};
 }
@@ -304,7 +295,7 @@ void frmContactEdit::setWindowCaption(const QString &captionKey, const QString &
     if (!code.isEmpty())
         args << code;
     const QString caption = GetResFormat(captionKey, args);
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->SetFormCaption(this, caption, false);
     else
         setWindowTitle(caption);
@@ -313,7 +304,7 @@ void frmContactEdit::setWindowCaption(const QString &captionKey, const QString &
 void frmContactEdit::load()
 {
     m_loading = true;
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->InitFormLanguage(this, kWindowKey);
     m_state.bEdit = false;
     m_state.bExist = false;

@@ -40,6 +40,15 @@ UiHelper &uiHelper()
     return *gUiHelper;
 }
 
+UiHelper *uiHelperIfAny()
+{
+    try {
+        return &uiHelper();
+    } catch (const HostServiceMissing &) {
+        return nullptr;
+    }
+}
+
 ResourceFactory &resourceFactory()
 {
     if (!gResFactory) {

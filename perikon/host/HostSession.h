@@ -22,6 +22,8 @@ namespace internal {
 // The thread's helper objects, created through the host registry when missing. They throw
 // HostServiceMissing when the host registered nothing under the name.
 UiHelper &uiHelper();
+// The same helper for windows, which carry on without one: nullptr when the host has none.
+UiHelper *uiHelperIfAny();
 ResourceFactory &resourceFactory();
 ResourceStrings &resourceStrings();
 } // namespace internal

@@ -49,15 +49,6 @@ const QString kArchiveName = QStringLiteral("联系人档案");
 
 // The session's UI helper, made on first use like every host service; nullptr when the host has
 // none (the window then keeps its own texts).
-UiHelper *uiHelper()
-{
-    try {
-        return &::perikon::internal::uiHelper();
-    } catch (const HostServiceMissing &) {
-        return nullptr;
-    }
-}
-
 } // namespace
 
 frmContactList::frmContactList(IContact *entry, QWidget *parent)
@@ -355,7 +346,7 @@ void frmContactList::tryFirstActivation()
 void frmContactList::load()
 {
     applyTitleLook();
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->InitFormLanguage(this, kWindowKey);
     for (QAction *action : findChildren<QAction *>()) {
         const QString hotKey = action->property("HotKeyText").toString();
@@ -377,7 +368,7 @@ void frmContactList::load()
     }
 
     const QString caption = GetResText(QStringLiteral("K2.CRM.BizObjDic.WordContactMng"));
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->SetFormCaption(this, caption, false);
     else
         setWindowTitle(caption);
@@ -415,7 +406,7 @@ void frmContactList::firstActivation()
     timer.start();
     LoadHead();
     const QString unit = QStringLiteral("ms");
-    UiHelper *helper = uiHelper();
+    UiHelper *helper = ::perikon::internal::uiHelperIfAny();
     if (helper)
         helper->WriteTrace(QStringLiteral("Form_Activate--LoadHead"),
                            QString::number(timer.elapsed()) + unit, false);
@@ -455,7 +446,7 @@ void frmContactList::closeEvent(QCloseEvent *event)
     endAllTasks();
     gListColInfoXml.clear();
     gCardColInfoXml.clear();
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->WriteTrace(QStringLiteral("frmContactList"), QStringLiteral("Unload"), false);
     QWidget::closeEvent(event);
 }

@@ -23,15 +23,6 @@ constexpr int kWidth = 700;
 constexpr int kHeight = 600;
 constexpr int kExtraHeightTwips = 400;
 
-UiHelper *uiHelper()
-{
-    try {
-        return &::perikon::internal::uiHelper();
-    } catch (const HostServiceMissing &) {
-        return nullptr;
-    }
-}
-
 // Twips are 1/1440 inch: as many pixels as the screen's logical dots per inch make of them.
 int twipsToPixels(int twips, const QWidget *window)
 {
@@ -65,7 +56,7 @@ frmItemSet::~frmItemSet() = default;
 
 void frmItemSet::load()
 {
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->InitFormLanguage(this, kWindowKey);
     if (gPubService)
         gPubService->FrmUniteFont(this);

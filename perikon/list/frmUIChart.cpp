@@ -25,15 +25,6 @@ namespace {
 const QString kWindowKey = QStringLiteral("K2.CRM.QZContactUI.frmUIChart");
 constexpr int kOrganisationTree = 4;
 
-UiHelper *uiHelper()
-{
-    try {
-        return &::perikon::internal::uiHelper();
-    } catch (const HostServiceMissing &) {
-        return nullptr;
-    }
-}
-
 // The list's "Report" command: the chart of the customer of the contact `code`.
 void showRelationshipChart(list::ListAccess &list, const QString &code)
 {
@@ -111,7 +102,7 @@ void frmUIChart::showEvent(QShowEvent *event)
 
 void frmUIChart::load()
 {
-    UiHelper *helper = uiHelper();
+    UiHelper *helper = ::perikon::internal::uiHelperIfAny();
     if (helper)
         helper->InitFormLanguage(this, kWindowKey);
     const QString caption = GetResText(QStringLiteral("K2.CRM.QZContact.FormCaption01"));

@@ -39,15 +39,6 @@ const QString kLookupSettings = QStringLiteral(
     "<Ref><RefSet  bAuth='1' authFunID='W' iRetStyle='3' bMultiSel='1' bAutoCheck='0' "
     "iFilterStyle='0' /></Ref>");
 
-UiHelper *uiHelper()
-{
-    try {
-        return &internal::uiHelper();
-    } catch (const HostServiceMissing &) {
-        return nullptr;
-    }
-}
-
 QLabel *newLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -195,7 +186,7 @@ void frmSendSMS::buildUi()
 
 void frmSendSMS::load()
 {
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->InitFormLanguage(this, kWindowKey);
     setWindowTitle(GetResText(QStringLiteral("K2.CRM.QZContact.SendSMS")));
     if (QWidget *owner = parentWidget())
@@ -290,7 +281,7 @@ void frmSendSMS::send()
     // A signature alone is no message: blanks stay blanks, and the sending reports them empty.
     if (!m_sender.isEmpty() && !m_text.isEmpty())
         message += GetResText(QStringLiteral("K2.CRM.QZContact.frmsendsms.00016")) + m_sender;
-    UiHelper *helper = uiHelper();
+    UiHelper *helper = ::perikon::internal::uiHelperIfAny();
     const QString config = helper ? helper->GetSmsConfig() : QString();
     QString report;
     {
@@ -334,7 +325,7 @@ void frmSendSMS::unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    if (UiHelper *helper = uiHelper())
+    if (UiHelper *helper = ::perikon::internal::uiHelperIfAny())
         helper->FormUnload(this);
     if (gPubService)
         gPubService->FrmUnLoad(this);
