@@ -8,6 +8,8 @@
 #include "suite/controls/colset/SuiteColumnSetControl.h"
 #include "support/FailOnWarnings.h"
 
+#include "support/ColInfoReader.h"
+
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +24,10 @@
 
 using namespace perikon;
 using suite::SuiteColumnSetControl;
+using testing::ColSet;
+using testing::fields;
+using testing::findColumn;
+using testing::parseColInfo;
 
 namespace {
 
@@ -38,41 +44,6 @@ const QString kLayout = QStringLiteral(
     "bShow='false' iWidth='110' iOrder='3'/>"
     "<ColSet cFld='cEmail' cOriginalCaption='电子邮件' cCaption=\"O'Neil &amp; mail\" "
     "bMustInput='false' bShow='true' iWidth='150' iOrder='4'/></ColInfo>");
-
-struct ColSet
-{
-    QString field, caption;
-    bool mustInput = false, show = false;
-    int width = 0, order = 0;
-};
-
-QList<ColSet> parseColInfo(const QString &xml, QString *key = nullptr)
-{
-    pugi::xml_document document;
-    const QByteArray utf8 = xml.toUtf8();
-    if (!document.load_buffer(utf8.constData(), utf8.size()))
-        return {};
-    const pugi::xml_node root = document.child("ColInfo");
-    if (key)
-        *key = QString::fromUtf8(root.attribute("cKey").value());
-    QList<ColSet> columns;
-    for (pugi::xml_node node : root.children("ColSet")) {
-        auto text = [&](const char *name) {
-            return QString::fromUtf8(node.attribute(name).value());
-        };
-        columns.append({text("cFld"), text("cCaption"), text("bMustInput") == u"true",
-                        text("bShow") == u"true", text("iWidth").toInt(), text("iOrder").toInt()});
-    }
-    return columns;
-}
-
-QStringList fields(const QList<ColSet> &columns)
-{
-    QStringList names;
-    for (const ColSet &column : columns)
-        names.append(column.field);
-    return names;
-}
 
 } // namespace
 

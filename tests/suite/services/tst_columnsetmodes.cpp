@@ -8,6 +8,8 @@
 #include "suite/services/SuiteColumnSetService.h"
 #include "suite/services/SuitePubService.h"
 
+#include "support/ColInfoReader.h"
+
 #include <QTest>
 
 #include <pugixml.hpp>
@@ -15,52 +17,12 @@
 #include <algorithm>
 
 using namespace perikon;
+using testing::ColSet;
+using testing::fields;
+using testing::findColumn;
+using testing::parseColInfo;
 
 namespace {
-
-struct ColSet
-{
-    QString field, caption;
-    bool mustInput = false, show = false;
-    int width = 0, order = 0;
-};
-
-QList<ColSet> parseColInfo(const QString &xml, QString *key = nullptr)
-{
-    pugi::xml_document document;
-    const QByteArray utf8 = xml.toUtf8();
-    if (!document.load_buffer(utf8.constData(), utf8.size()))
-        return {};
-    const pugi::xml_node root = document.child("ColInfo");
-    if (key)
-        *key = QString::fromUtf8(root.attribute("cKey").value());
-    QList<ColSet> columns;
-    for (pugi::xml_node node : root.children("ColSet")) {
-        auto text = [&](const char *name) {
-            return QString::fromUtf8(node.attribute(name).value());
-        };
-        columns.append({text("cFld"), text("cCaption"), text("bMustInput") == u"true",
-                        text("bShow") == u"true", text("iWidth").toInt(), text("iOrder").toInt()});
-    }
-    return columns;
-}
-
-QStringList fields(const QList<ColSet> &columns)
-{
-    QStringList names;
-    for (const ColSet &column : columns)
-        names.append(column.field);
-    return names;
-}
-
-const ColSet *findColumn(const QList<ColSet> &columns, const QString &field)
-{
-    for (const ColSet &column : columns) {
-        if (column.field.compare(field, Qt::CaseInsensitive) == 0)
-            return &column;
-    }
-    return nullptr;
-}
 
 // The operator's layout: the mobile number first and renamed, the code second, e-mail hidden.
 const QString kStoredLayout = QStringLiteral(

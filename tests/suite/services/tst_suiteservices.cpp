@@ -7,6 +7,8 @@
 #include "suite/services/SuitePubService.h"
 #include "suite/services/SuiteSystemStartService.h"
 
+#include "support/ColInfoReader.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTest>
@@ -14,47 +16,10 @@
 #include <pugixml.hpp>
 
 using namespace perikon;
-
-namespace {
-
-struct ColSet
-{
-    QString field, originalCaption, caption;
-    bool mustInput = false, show = false;
-    int width = 0, order = 0;
-};
-
-QList<ColSet> parseColInfo(const QString &xml, QString *key = nullptr)
-{
-    pugi::xml_document document;
-    const QByteArray utf8 = xml.toUtf8();
-    if (!document.load_buffer(utf8.constData(), utf8.size()))
-        return {};
-    const pugi::xml_node root = document.child("ColInfo");
-    if (key)
-        *key = QString::fromUtf8(root.attribute("cKey").value());
-    QList<ColSet> columns;
-    for (pugi::xml_node node : root.children("ColSet")) {
-        auto text = [&](const char *name) {
-            return QString::fromUtf8(node.attribute(name).value());
-        };
-        columns.append({text("cFld"), text("cOriginalCaption"), text("cCaption"),
-                        text("bMustInput") == u"true", text("bShow") == u"true",
-                        text("iWidth").toInt(), text("iOrder").toInt()});
-    }
-    return columns;
-}
-
-const ColSet *findColumn(const QList<ColSet> &columns, const QString &field)
-{
-    for (const ColSet &column : columns) {
-        if (column.field.compare(field, Qt::CaseInsensitive) == 0)
-            return &column;
-    }
-    return nullptr;
-}
-
-} // namespace
+using testing::ColSet;
+using testing::fields;
+using testing::findColumn;
+using testing::parseColInfo;
 
 class tst_SuiteServices : public QObject
 {
