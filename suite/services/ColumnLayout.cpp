@@ -147,7 +147,7 @@ void ColumnLayout::apply(const QList<StoredColumn> &stored)
             continue;
         if (setting.caption && !setting.caption->trimmed().isEmpty())
             it->caption = *setting.caption;
-        it->show = setting.show;
+        it->show = setting.show || alwaysShown(it->field);
         it->width = setting.width;
         it->order = setting.order;
         it->mustInput = setting.mustInput || alwaysRequired(it->field);
@@ -225,6 +225,11 @@ std::optional<QList<StoredColumn>> ColumnLayout::parse(const QString &xml, QStri
         columns.append(column);
     }
     return columns;
+}
+
+bool ColumnLayout::alwaysShown(const QString &field)
+{
+    return field.compare(QLatin1String("cContactCode"), Qt::CaseInsensitive) == 0;
 }
 
 bool ColumnLayout::alwaysRequired(const QString &field)

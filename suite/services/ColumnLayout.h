@@ -62,6 +62,8 @@ public:
 
     // Columns every layout must keep required: a contact needs its name and its customer.
     static bool alwaysRequired(const QString &field);
+    // Columns every layout shows: the list's commands find a row's contact by its code column.
+    static bool alwaysShown(const QString &field);
 
 private:
     QString m_key;

@@ -190,7 +190,8 @@ void tst_SuiteServices::storedLayoutOverridesDefaultsForThatUserOnly()
     QCOMPARE(shown.at(0).width, 200);
     QVERIFY(shown.at(0).mustInput);
     QCOMPARE(shown.at(1).field, QStringLiteral("cContactName"));
-    QVERIFY(!findColumn(shown, QStringLiteral("cContactCode")));
+    // Hidden in the layout, the code still shows, after the operator's other columns.
+    QCOMPARE(shown.at(2).field, QStringLiteral("cContactCode"));
 
     // A caption left as the dictionary's is not pinned: it follows the language.
     suite::setSessionLanguage(QStringLiteral("en-US"));
@@ -239,10 +240,16 @@ void tst_SuiteServices::storedLayoutCannotDropRequiredColumns()
     QVERIFY(service.Init(m_db.connectionString(), QStringLiteral("u1")));
     QString layout = QStringLiteral(
         "<ColInfo cKey='Crm_Contact'><ColSet cFld='cCusName' bShow='true' iWidth='90' iOrder='1' "
-        "bMustInput='false'/></ColInfo>");
+        "bMustInput='false'/><ColSet cFld='cContactCode' cCaption='Code' bShow='false' "
+        "iWidth='70' iOrder='2' bMustInput='false'/></ColInfo>");
     QVERIFY(service.Save(layout));
     const QList<ColSet> all = parseColInfo(service.getColInfo(QStringLiteral("Crm_Contact"), 0));
     QVERIFY(findColumn(all, QStringLiteral("cCusName"))->mustInput);
+    // Nor hide the code, by which the list's commands find a row's contact.
+    const QList<ColSet> shown = parseColInfo(service.getColInfo(QStringLiteral("Crm_Contact"), 1));
+    const ColSet *code = findColumn(shown, QStringLiteral("cContactCode"));
+    QVERIFY(code);
+    QCOMPARE(code->caption, QStringLiteral("Code"));
 }
 
 void tst_SuiteServices::malformedLayoutIsRefusedAndKeepsTheStoredOne()
