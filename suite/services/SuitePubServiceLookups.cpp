@@ -30,8 +30,6 @@ std::optional<int> firstEqual(const QList<QStringList> &rows, int column, const 
     return std::nullopt;
 }
 
-// The editor's drop-down: the reference's rows narrowed by the rights and by the conditions the
-// window handed the editor, in the suite's lookup.
 // Every column of the rows of `rows` whose key is one of `keys`, in the order of `keys`.
 QList<QVariantMap> chosenRows(db::Connection &connection, const QString &rows,
                               const QString &keyColumn, const QStringList &keys)
@@ -66,6 +64,8 @@ QList<QVariantMap> chosenRows(db::Connection &connection, const QString &rows,
     return result;
 }
 
+// The editor's drop-down: the reference's rows narrowed by the rights and by the conditions the
+// window handed the editor, in the suite's lookup.
 controls::RefOpener referenceOpener(const ReferenceSource &source, const QString &account,
                                     const QString &rights, bool multiSelect)
 {
