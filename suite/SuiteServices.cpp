@@ -83,6 +83,7 @@ std::unique_ptr<QObject> makeColumnSetControl()
     texts.save = text("Save");
     texts.ok = text("OK");
     texts.cancel = text("Cancel");
+    texts.unreadable = text("Unreadable");
     auto control = std::make_unique<SuiteColumnSetControl>();
     control->setTexts(texts);
     return control;

@@ -19,6 +19,8 @@ struct ColumnSetTexts
     QString save = QStringLiteral("Save as my layout");
     QString ok = QStringLiteral("OK");
     QString cancel = QStringLiteral("Cancel");
+    // Leads the technical reason when column information cannot be shown; %1 is the reason.
+    QString unreadable = QStringLiteral("The column settings cannot be shown: %1");
 };
 
 } // namespace perikon::suite::colset

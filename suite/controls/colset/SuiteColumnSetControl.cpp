@@ -151,9 +151,12 @@ void SuiteColumnSetControl::setTexts(const colset::ColumnSetTexts &texts)
 
 bool SuiteColumnSetControl::Load(const QString &colInfoXml, QString &error)
 {
-    std::optional<colset::ColumnSetRows> rows = colset::ColumnSetRows::fromXml(colInfoXml, &error);
-    if (!rows)
+    QString reason;
+    std::optional<colset::ColumnSetRows> rows = colset::ColumnSetRows::fromXml(colInfoXml, &reason);
+    if (!rows) {
+        error = m_texts.unreadable.arg(reason);
         return false;
+    }
     m_rows = std::move(*rows);
     fillGrid();
     return true;

@@ -373,12 +373,15 @@ void tst_ColumnSetControl::hostGivesTheControlInTheSessionLanguage_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("showHeader");
     QTest::addColumn<QString>("okText");
+    QTest::addColumn<QString>("failureLead");
     QTest::newRow("zh-CN") << "zh-CN"
                            << "显示"
-                           << "确定";
+                           << "确定"
+                           << "栏目设置无法显示：";
     QTest::newRow("en-US") << "en-US"
                            << "Show"
-                           << "OK";
+                           << "OK"
+                           << "The column settings cannot be shown: ";
 }
 
 void tst_ColumnSetControl::hostGivesTheControlInTheSessionLanguage()
@@ -386,6 +389,7 @@ void tst_ColumnSetControl::hostGivesTheControlInTheSessionLanguage()
     QFETCH(QString, language);
     QFETCH(QString, showHeader);
     QFETCH(QString, okText);
+    QFETCH(QString, failureLead);
     suite::setSessionLanguage(language);
     std::unique_ptr<ColumnSetControl> control
         = HostRegistry::createAs<ColumnSetControl>(QStringLiteral("ColumnSetControl"));
@@ -395,6 +399,10 @@ void tst_ColumnSetControl::hostGivesTheControlInTheSessionLanguage()
     QCOMPARE(control->findChild<QPushButton *>("cmdOK")->text(), okText);
     for (const char *name : {"cmdUp", "cmdDown", "cmdMine", "cmdAll", "cmdDefault", "cmdCancel"})
         QVERIFY2(!control->findChild<QPushButton *>(name)->text().startsWith(u"K2."), name);
+    // A failure to show reaches the clerk in his language, the reason after it.
+    QString error;
+    QVERIFY(!control->Load(QStringLiteral("<ColInfo"), error));
+    QVERIFY2(error.startsWith(failureLead) && error.size() > failureLead.size(), qPrintable(error));
 }
 
 QTEST_MAIN(tst_ColumnSetControl)
