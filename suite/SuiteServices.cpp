@@ -34,14 +34,19 @@ template<typename T> void add(const char *name)
     HostRegistry::registerFactory(QString::fromLatin1(name), [] { return std::make_unique<T>(); });
 }
 
+// A control's words: the text of `prefix` + key in `language`.
+auto textsIn(const QString &language, const char *prefix)
+{
+    return [language, prefix = QLatin1String(prefix)](const char *key) {
+        return ResourceTexts::text(language, prefix + QLatin1String(key));
+    };
+}
+
 // The chart control in the session language, telling the operator through the host's message box.
 std::unique_ptr<QObject> makeChartControl()
 {
     const QString language = sessionLanguage();
-    const auto text = [&language](const char *key) {
-        return ResourceTexts::text(language,
-                                   QStringLiteral("K2.Suite.Chart.") + QLatin1String(key));
-    };
+    const auto text = textsIn(language, "K2.Suite.Chart.");
     chart::ChartTexts texts;
     texts.zoomIn = text("ZoomIn");
     texts.zoomOut = text("ZoomOut");
@@ -65,11 +70,7 @@ std::unique_ptr<QObject> makeChartControl()
 // The column-settings control in the session language.
 std::unique_ptr<QObject> makeColumnSetControl()
 {
-    const QString language = sessionLanguage();
-    const auto text = [&language](const char *key) {
-        return ResourceTexts::text(language,
-                                   QStringLiteral("K2.Suite.ColumnSet.") + QLatin1String(key));
-    };
+    const auto text = textsIn(sessionLanguage(), "K2.Suite.ColumnSet.");
     colset::ColumnSetTexts texts;
     texts.show = text("Show");
     texts.caption = text("Caption");
