@@ -1,26 +1,75 @@
 #include "suite/controls/chart/ChartForest.h"
 
-#include <QHash>
+#include <QHashFunctions>
+
+#include <bit>
 
 namespace perikon::suite::chart {
+namespace {
+
+// The entries' codes, found by text: an open-addressing table of entry numbers that keeps each
+// code's hash beside its number, so a probe reads an entry's text only when the hashes agree.
+// Built and read once per chart, it holds no copies of the texts.
+class CodeIndex
+{
+public:
+    explicit CodeIndex(const QList<ChartEntry> &entries)
+        : m_entries(entries)
+        , m_mask(std::bit_ceil(size_t(entries.size()) * 2 + 2) - 1)
+        , m_slots(m_mask + 1)
+    {
+        // A code given twice: the first one is the superior.
+        for (int i = 0; i < int(entries.size()); ++i) {
+            const QString &code = entries[i].code;
+            Slot &slot = probe(code, qHash(code));
+            if (slot.entry < 0)
+                slot = {i, unsigned(qHash(code))};
+        }
+    }
+
+    // -1 when no entry has the code.
+    int find(const QString &code) const { return probe(code, qHash(code)).entry; }
+
+private:
+    struct Slot
+    {
+        int entry = -1;
+        unsigned hash = 0;
+    };
+
+    // The slot holding the code, or the empty slot where it would go.
+    Slot &probe(const QString &code, size_t hash) const
+    {
+        for (size_t at = hash & m_mask;; at = (at + 1) & m_mask) {
+            Slot &slot = m_slots[at];
+            if (slot.entry < 0
+                || (slot.hash == unsigned(hash) && m_entries[slot.entry].code == code))
+                return slot;
+        }
+    }
+
+    const QList<ChartEntry> &m_entries;
+    const size_t m_mask;
+    mutable std::vector<Slot> m_slots;
+};
+
+} // namespace
 
 ChartForest::ChartForest(const QList<ChartEntry> &entries)
     : m_parent(size_t(entries.size()), -1)
     , m_cycleCut(size_t(entries.size()), false)
 {
     const int count = int(entries.size());
-    QHash<QString, int> indexOf;
-    indexOf.reserve(count);
-    // A code given twice: the first one is the superior.
-    for (int i = count - 1; i >= 0; --i)
-        indexOf.insert(entries[i].code, i);
-    for (int i = 0; i < count; ++i) {
-        const QString &superior = entries[i].superior;
-        if (ChartDocument::isNone(superior))
-            continue;
-        const int above = indexOf.value(superior, -1);
-        if (above != i)
-            m_parent[size_t(i)] = above;
+    {
+        const CodeIndex indexOf(entries);
+        for (int i = 0; i < count; ++i) {
+            const QString &superior = entries[i].superior;
+            if (ChartDocument::isNone(superior))
+                continue;
+            const int above = indexOf.find(superior);
+            if (above != i)
+                m_parent[size_t(i)] = above;
+        }
     }
 
     // Each entry has at most one parent, so what does not reach a root lies on a loop or hangs
