@@ -127,6 +127,7 @@ private slots:
     void everyLayoutIsTidy_data();
     void everyLayoutIsTidy();
     void deepChainNeedsNoRecursion();
+    void subordinatesHangUnderTheFirstOfTwinCodes();
     void chartOfThousandsPlacesEveryContactOnce();
 };
 
@@ -232,6 +233,24 @@ void tst_ChartLayout::deepChainNeedsNoRecursion()
     QCOMPARE(int(places.size()), kDepth);
     QCOMPARE(places.back().depth, kDepth - 1);
     QCOMPARE(places.back().x, 0.0);
+}
+
+void tst_ChartLayout::subordinatesHangUnderTheFirstOfTwinCodes()
+{
+    // Codes that differ in one character and twins far apart, so that the index must tell
+    // equal texts from equal hashes and keep the first of the twins.
+    QList<ChartEntry> entries;
+    for (int i = 0; i < 3000; ++i)
+        entries.append({QStringLiteral("K%1").arg(i), {}, {}, QStringLiteral("NULL")});
+    entries.append({QStringLiteral("K7"), {}, {}, QStringLiteral("NULL")});
+    entries.append({QStringLiteral("S1"), {}, {}, QStringLiteral("K7")});
+    entries.append({QStringLiteral("S2"), {}, {}, QStringLiteral("K2999")});
+    entries.append({QStringLiteral("S3"), {}, {}, QStringLiteral("K")});
+    const ChartForest forest(entries);
+    QCOMPARE(forest.parent(3001), 7);
+    QCOMPARE(forest.parent(3002), 2999);
+    QCOMPARE(forest.parent(3003), -1);
+    QCOMPARE(forest.parent(3000), -1);
 }
 
 void tst_ChartLayout::chartOfThousandsPlacesEveryContactOnce()
