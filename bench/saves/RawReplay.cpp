@@ -155,7 +155,7 @@ void replayPostgres(PGconn *conn, const CapturedStatement &captured, ReplayResul
 
 } // namespace
 
-ReplayResult replayRaw(db::Driver &driver, const std::vector<CapturedStatement> &statements)
+ReplayResult replayRaw(db::Driver &driver, std::span<const CapturedStatement> statements)
 {
     ReplayResult result;
     qint64 checksum = 0;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QVariantList>
 
-#include <vector>
+#include <span>
 
 namespace perikon::db {
 class Driver;
@@ -29,6 +29,6 @@ struct ReplayResult
 // Runs the statements through the backend's own C API on the open connection of `driver`, the
 // way a minimal client would: prepare, bind, step through every row reading each value, finalize
 // (sqlite3); PQexecParams with the same parameters, or PQexec for a batch of statements (libpq).
-ReplayResult replayRaw(db::Driver &driver, const std::vector<CapturedStatement> &statements);
+ReplayResult replayRaw(db::Driver &driver, std::span<const CapturedStatement> statements);
 
 } // namespace perikon::bench

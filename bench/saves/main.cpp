@@ -1,8 +1,8 @@
 // 1000 contact Adds and 1000 Modifys through IClsCommon, against the very statements the component
 // sent for them (seen at the driver), replayed through the raw sqlite3 or libpq API on an identical
-// database in the same run. Prints the ratios (min and median over the rounds) and the connections
-// the saves opened. With PERIKON_TEST_PG set, the same against that PostgreSQL server. Not a test:
-// run it by hand, `bench-saves [saves] [rounds]`.
+// database in the same run, each save's statements right after it. Prints the ratios (min and
+// median over the rounds) and the connections the saves opened. With PERIKON_TEST_PG set, the
+// same against that PostgreSQL server. Not a test: run it by hand, `bench-saves [saves] [rounds]`.
 
 #include "RawReplay.h"
 
@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <span>
 
 using namespace perikon;
 using perikon::bench::CapturedStatement;
@@ -71,25 +72,38 @@ QString modifyXml(const QString &code, int i)
         .arg(i);
 }
 
-// Runs `save` for each of `count` saves with the driver's statements captured, then replays them
-// on `replica` through the raw API.
+// Runs `save` for each of `count` saves with the driver's statements captured, and replays each
+// save's statements on `replica` through the raw API right after it. Taking turns, the two meet
+// the same state of the disk and the machine: the commits' flushes vary by several times from
+// one second to the next, and timed one whole run after the other they swayed the ratio more
+// than the component's own work.
 template<typename Save> std::optional<Timing> measure(int count, db::Connection &replica, Save save)
 {
     std::vector<CapturedStatement> captured;
     captured.reserve(std::size_t(count) * 32);
-    db::Driver::setStatementObserver([&](const QString &sql, const QVariantList &parameters) {
-        captured.push_back({sql, parameters});
-    });
     const quint64 opened = db::Driver::connectionsOpened();
     qint64 elapsed = 0;
+    bench::ReplayResult raw;
     bool ok = true;
     for (int i = 0; i < count && ok; ++i) {
+        const std::size_t from = captured.size();
+        db::Driver::setStatementObserver([&](const QString &sql, const QVariantList &parameters) {
+            captured.push_back({sql, parameters});
+        });
         QElapsedTimer timer;
         timer.start();
         ok = save(i);
         elapsed += timer.nsecsElapsed();
+        db::Driver::setStatementObserver({});
+        if (!ok)
+            break;
+        const bench::ReplayResult part = bench::replayRaw(
+            replica.driver(), std::span<const CapturedStatement>(captured).subspan(from));
+        raw.nanoseconds += part.nanoseconds;
+        if (part.failures != 0 && raw.failures == 0)
+            raw.firstFailure = part.firstFailure;
+        raw.failures += part.failures;
     }
-    db::Driver::setStatementObserver({});
     if (qEnvironmentVariableIsSet("PERIKON_BENCH_SHOW")) {
         for (const CapturedStatement &statement : captured)
             std::printf("    %s\n", qPrintable(statement.sql.simplified().left(160)));
@@ -98,7 +112,6 @@ template<typename Save> std::optional<Timing> measure(int count, db::Connection 
     timing.connections = db::Driver::connectionsOpened() - opened;
     if (!ok)
         return std::nullopt;
-    const bench::ReplayResult raw = bench::replayRaw(replica.driver(), captured);
     if (raw.failures != 0) {
         std::fprintf(stderr, "raw replay: %d of %zu statements failed; first: %s\n", raw.failures,
                      captured.size(), qPrintable(raw.firstFailure));

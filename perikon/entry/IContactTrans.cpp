@@ -17,6 +17,7 @@
 #include "perikon/session/ErrorLog.h"
 #include "perikon/session/SessionGlobals.h"
 
+#include <QScopeGuard>
 #include <QUuid>
 
 namespace perikon {
@@ -241,8 +242,12 @@ bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
 
         const QString oid
             = m_operation == 1 ? internal::childText(Ele, QStringLiteral("oid")) : oidAttribute;
-        pugi::xml_document extension;
-        pugi::xml_node root = extension.append_child("crm_contact_extradefine");
+        // The extension's values are gathered beside the contact in its own document, items
+        // moved out of the contact rather than copied: a document of their own would cost a
+        // fresh memory page on every save.
+        pugi::xml_node document = Ele.root();
+        pugi::xml_node root = document.append_child("crm_contact_extradefine");
+        const auto dropGathered = qScopeGuard([&] { document.remove_child(root); });
         root.append_child("OID").text().set(utf8(oid).c_str());
         root.append_child("cContactCode")
             .text()
@@ -253,9 +258,10 @@ bool IContact::TransConExtraUserDef(pugi::xml_node Ele, IClsCommon &ICom)
             pugi::xml_node child = Ele.child(lower.c_str());
             if (!child)
                 continue;
-            root.append_copy(child);
             if (name.compare(QLatin1String("cContactCode"), Qt::CaseInsensitive) != 0)
-                Ele.remove_child(child);
+                root.append_move(child);
+            else
+                root.append_copy(child);
         }
         if (!ICom.SetFieldValue(row, root))
             return false;

@@ -543,9 +543,16 @@ void SqliteDriver::setDefaultDatabase(const QString &name)
 
 QString SqliteDriver::quoteIdentifier(const QString &name) const
 {
-    QString quoted = name;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+    // Every statement a recordset writes quotes each of its columns: one allocation each.
+    QString quoted;
+    quoted.reserve(name.size() + 2);
+    quoted += u'"';
+    if (name.contains(u'"'))
+        quoted += QString(name).replace(u'"', QStringLiteral("\"\""));
+    else
+        quoted += name;
+    quoted += u'"';
+    return quoted;
 }
 
 QString SqliteDriver::qualifiedTable(const QString &database, const QString &table) const
