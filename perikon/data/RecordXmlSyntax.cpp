@@ -1,5 +1,6 @@
 #include "perikon/data/RecordXmlSyntax.h"
 
+#include <QScopeGuard>
 #include <QXmlStreamReader>
 
 namespace perikon::internal {
@@ -33,7 +34,12 @@ std::optional<QString> recordXmlProblem(const QString &xml)
 {
     if (auto problem = characterProblem(xml))
         return problem;
-    QXmlStreamReader reader(xml);
+    // One reader per thread, cleared for each document: setting a reader up costs as much as
+    // reading a record with it.
+    thread_local QXmlStreamReader reader;
+    reader.clear();
+    reader.addData(xml);
+    const auto release = qScopeGuard([] { reader.clear(); });
     while (!reader.atEnd()) {
         // The tree parser ignores a document type and its entities; a record has no use for one.
         if (reader.readNext() == QXmlStreamReader::DTD)

@@ -67,6 +67,34 @@ QHash<QString, Definition> readDefinitions(db::Recordset &rs)
     return definitions;
 }
 
+// Item n's key in the definitions and its column in the row, as the row's element name.
+struct ItemNames
+{
+    QString item;
+    QString field;
+    std::string element; // lower case, UTF-8
+};
+
+// The names of items 1..count, made once per prefix, column stem and count: every save asks.
+const std::vector<ItemNames> &itemNames(const QString &itemPrefix, const QString &fieldStem,
+                                        int count)
+{
+    thread_local QHash<QString, std::vector<ItemNames>> made;
+    const QString key = itemPrefix + u'\n' + fieldStem + u'\n' + QString::number(count);
+    const auto found = made.constFind(key);
+    if (found != made.cend())
+        return *found;
+    if (made.size() > 64)
+        made.clear();
+    std::vector<ItemNames> names;
+    names.reserve(std::size_t(count));
+    for (int n = 1; n <= count; ++n) {
+        const QString field = fieldStem + QString::number(n);
+        names.push_back({itemPrefix + QString::number(n), field, utf8(field.toLower())});
+    }
+    return *made.insert(key, std::move(names));
+}
+
 bool hasRow(db::Recordset *rs)
 {
     return rs && rs->recordCount() > 0;
@@ -122,25 +150,24 @@ bool IContact::CheckComUserDef(pugi::xml_node Ele, int opt, IClsCommon &ICom, co
     }
     const QHash<QString, Definition> &byItem = last.byItem;
 
-    for (int n = 1; n <= items; ++n) {
-        const QString item = itemPrefix + QString::number(n);
-        const auto found = byItem.constFind(item);
+    for (const ItemNames &names : itemNames(itemPrefix, sUserDefField, items)) {
+        const auto found = byItem.constFind(names.item);
         if (found == byItem.cend()) {
             // Definition data that lacks an item is an error of the data, not of the row.
             throw db::DbError(
                 db::DbError::InvalidState,
-                QStringLiteral("userdef has no definition of %1 for %2").arg(item, sArch));
+                QStringLiteral("userdef has no definition of %1 for %2").arg(names.item, sArch));
         }
-        const QString field = sUserDefField + QString::number(n);
         const Definition &definition = *found;
         const QString caption = definition.caption.trimmed();
+        pugi::xml_node element = Ele.child(names.element.c_str());
         if (caption.isEmpty()) {
             // An item not in use keeps no value; a row without the item is fine as it is.
-            if (pugi::xml_node unused = Ele.child(utf8(field.toLower()).c_str()))
-                unused.text().set("");
+            if (element)
+                element.text().set("");
             continue;
         }
-        const QString value = internal::childText(Ele, field);
+        const QString value = text(element.child_value());
 
         if (definition.input && value.isEmpty())
             return fail(QStringLiteral("K2.CRM.COMMON.CheckNull03"), {caption});

@@ -73,16 +73,9 @@ void Driver::forgetReadsOf(const QString &table)
 
 template<typename Written> void Driver::forgetReads(Written written)
 {
-    LruCache<KeptRead> kept(m_keptReads.capacity());
-    bool forgot = false;
-    m_keptReads.forEach([&](const QString &text, const KeptRead &read) {
-        if (written(read.table))
-            forgot = true;
-        else
-            kept.insert(text, read);
-    });
-    if (forgot)
-        m_keptReads = std::move(kept);
+    // Every write asks; most find nothing kept of their table.
+    m_keptReads.removeIf(
+        [&](const QString &, const KeptRead &read) { return written(read.table); });
 }
 
 quint64 Driver::connectionsOpened()

@@ -58,6 +58,22 @@ public:
             f(it->first, it->second);
     }
 
+    // Removes every entry for which drop(key, value) holds, in place; gives how many went.
+    template<typename F> qsizetype removeIf(F drop)
+    {
+        qsizetype removed = 0;
+        for (auto it = m_entries.begin(); it != m_entries.end();) {
+            if (drop(it->first, it->second)) {
+                m_index.remove(it->first);
+                it = m_entries.erase(it);
+                ++removed;
+            } else {
+                ++it;
+            }
+        }
+        return removed;
+    }
+
     void clear()
     {
         m_index.clear();

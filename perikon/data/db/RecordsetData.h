@@ -21,6 +21,18 @@ struct WriteTarget
     bool byPrimaryKey = false;
 };
 
+// A column name as a key that ignores case the way QString::compare(Qt::CaseInsensitive) does:
+// every recordset indexes its columns, so the key is built without lower-casing a copy.
+struct CaselessName
+{
+    QString text;
+    friend bool operator==(const CaselessName &a, const CaselessName &b)
+    {
+        return a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+    }
+};
+size_t qHash(const CaselessName &key, size_t seed = 0) noexcept;
+
 // What a recordset and its clones share: the columns and the rows.
 struct RecordsetData
 {
@@ -30,7 +42,7 @@ struct RecordsetData
     int indexOf(const QString &name) const;
 
     std::vector<ColumnInfo> columns;
-    QHash<QString, int> columnIndex; // lower-case name -> first column of that name
+    QHash<CaselessName, int> columnIndex; // name -> first column of that name
     RowStore rows;
     std::optional<WriteTarget> target; // worked out on the first write
 };

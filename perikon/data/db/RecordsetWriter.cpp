@@ -33,10 +33,7 @@ bool sameCell(const RowStore &rows, const StoredCell &a, const StoredCell &b)
 RecordsetWriter::RecordsetWriter(Driver &driver, RecordsetData &data)
     : m_driver(driver)
     , m_data(data)
-{
-    // Whatever the writer is about to write, kept reads of the table no longer tell.
-    m_driver.forgetReadsOf(target().table);
-}
+{}
 
 const WriteTarget &RecordsetWriter::target()
 {
@@ -132,6 +129,7 @@ void RecordsetWriter::reread(qsizetype row, const QString &where, const QVariant
 void RecordsetWriter::insert(qsizetype row, const std::vector<bool> &changed)
 {
     const WriteTarget &t = target();
+    m_driver.forgetReadsOf(t.table);
     QStringList columns;
     QVariantList values;
     for (int index : t.writable) {
@@ -174,6 +172,8 @@ void RecordsetWriter::update(qsizetype row, const std::vector<StoredCell> &origi
     }
     if (assignments.isEmpty())
         return;
+    // Whatever the writer is about to write, kept reads of the table no longer tell.
+    m_driver.forgetReadsOf(t.table);
     const QString where = whereClause(original, parameters);
     const QString sql
         = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
@@ -212,6 +212,7 @@ void RecordsetWriter::update(qsizetype row, const std::vector<StoredCell> &origi
 void RecordsetWriter::remove(const std::vector<StoredCell> &original)
 {
     const WriteTarget &t = target();
+    m_driver.forgetReadsOf(t.table);
     QVariantList parameters;
     const QString where = whereClause(original, parameters);
     const qint64 affected

@@ -14,7 +14,7 @@ struct RecordsetData;
 class RecordsetWriter
 {
 public:
-    // Throws DbError when the rows do not come from one base table.
+    // Each write throws DbError when the rows do not come from one base table.
     RecordsetWriter(Driver &driver, RecordsetData &data);
 
     // Inserts the row with the columns set on it and reads it back as stored.

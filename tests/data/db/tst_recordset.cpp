@@ -5,12 +5,14 @@
 #include "perikon/data/db/DbError.h"
 #include "perikon/data/db/Driver.h"
 #include "perikon/data/db/Recordset.h"
+#include "perikon/data/db/RecordsetData.h"
 
 #include <QtTest>
 
 #include <memory>
 
 using namespace perikon::db;
+using namespace Qt::StringLiterals;
 using perikon::db::test::DbTestFixture;
 
 namespace {
@@ -95,6 +97,33 @@ private slots:
         QTEST(field.definedSize(), "size");
         QCOMPARE(field.baseTable(), QStringLiteral("Crm_Contact"));
         QCOMPARE(field.baseColumn(), column);
+    }
+
+    // Columns are found by name whatever its case and surrounding blanks; of two columns of one
+    // name, the first.
+    void columnsAreFoundWithoutRegardToCase_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("index");
+        QTest::newRow("as declared") << "cContactCode" << 1;
+        QTest::newRow("upper case") << "CCONTACTCODE" << 1;
+        QTest::newRow("blanks around") << "  ccontactcode " << 1;
+        QTest::newRow("first of two of one name") << "iqty" << 2;
+        QTest::newRow("CJK name") << "名称" << 4;
+        QTest::newRow("non-ASCII case") << "ÄNDERUNG" << 5;
+        QTest::newRow("Kelvin sign folds to k") << QString(QChar(0x212A)) + u"ey"_s << 6;
+        QTest::newRow("prefix of a name") << "cContact" << -1;
+        QTest::newRow("empty") << "" << -1;
+    }
+    void columnsAreFoundWithoutRegardToCase()
+    {
+        std::vector<ColumnInfo> columns;
+        for (const QString &name :
+             {u"ID"_s, u"cContactCode"_s, u"iQty"_s, u"IQTY"_s, u"名称"_s, u"änderung"_s, u"KEY"_s})
+            columns.push_back(ColumnInfo{name});
+        const RecordsetData data(std::move(columns));
+        QFETCH(QString, name);
+        QTEST(data.indexOf(name), "index");
     }
 
     void keyAndNullabilityComeFromCatalog()

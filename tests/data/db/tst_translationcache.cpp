@@ -2,6 +2,7 @@
 // it must come out exactly as the dialect translates it alone.
 
 #include "perikon/data/db/DbError.h"
+#include "perikon/data/db/LruCache.h"
 #include "perikon/data/db/SqlDialect.h"
 #include "perikon/data/db/TranslationCache.h"
 
@@ -148,6 +149,29 @@ private slots:
         }
         QVERIFY(cache.shapeCount() <= 4);
         QVERIFY(cache.textCount() <= 4);
+    }
+
+    // The driver forgets a written table's kept reads in place: what stays keeps its recency, so
+    // the next entry past the capacity still pushes out the least recently used one.
+    void forgottenEntriesLeaveTheRestInOrder()
+    {
+        LruCache<QString> cache(4);
+        for (const QString key : {u"a"_s, u"b"_s, u"c"_s, u"d"_s})
+            cache.insert(key, key == u"b"_s || key == u"d"_s ? u"x"_s : u"y"_s);
+        QVERIFY(cache.find(u"a"_s)); // a is now the most recent: c, a remain after the removal
+        QCOMPARE(
+            cache.removeIf([](const QString &, const QString &table) { return table == u"x"_s; }),
+            2);
+        QCOMPARE(cache.size(), 2);
+        QVERIFY(!cache.find(u"b"_s));
+        QVERIFY(!cache.find(u"d"_s));
+        cache.insert(u"e"_s, u"y"_s);
+        cache.insert(u"f"_s, u"y"_s);
+        cache.insert(u"g"_s, u"y"_s); // full at four: c, the least recently used, goes
+        QStringList order;
+        cache.forEach([&](const QString &key, const QString &) { order << key; });
+        QCOMPARE(order, QStringList({u"a"_s, u"e"_s, u"f"_s, u"g"_s}));
+        QCOMPARE(cache.removeIf([](const QString &, const QString &) { return false; }), 0);
     }
 };
 
