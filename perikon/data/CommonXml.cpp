@@ -43,7 +43,16 @@ void EscapeXmlText(QString &s, bool bConvertStr)
             continue;
         }
         normalized += QStringView(s).mid(copied, open - copied);
-        normalized += QStringView(s).mid(open, close + 1 - open).toString().toLower();
+        const QStringView tag = QStringView(s).mid(open, close + 1 - open);
+        if (std::ranges::all_of(tag, [](QChar c) { return c.unicode() < 0x80; })) {
+            // Tags are mostly plain ASCII: lowered as they are copied, without a copy of their own.
+            for (const QChar c : tag)
+                normalized += c.unicode() >= u'A' && c.unicode() <= u'Z'
+                                  ? QChar(c.unicode() + (u'a' - u'A'))
+                                  : c;
+        } else {
+            normalized += tag.toString().toLower();
+        }
         copied = close + 1;
         from = copied;
     }

@@ -82,6 +82,28 @@ private slots:
         QTest::newRow("without conversion entities stay") << "escaped_kept" << false;
     }
 
+    // Tags go to lower case whole, attribute values of any script included; text between tags
+    // keeps its case.
+    void tagsOfAnyScriptAreLowered_data()
+    {
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << "<A B='C'>Dd</A>"
+                               << "<a b='c'>Dd</a>";
+        QTest::newRow("accented attribute value") << "<Row Name='ÄRGER Ω'>Ä</Row>"
+                                                  << "<row name='ärger ω'>Ä</row>";
+        QTest::newRow("CJK beside upper case") << "<Row Name='张三 ZHANG'/>"
+                                               << "<row name='张三 zhang'/>";
+        QTest::newRow("tag broken by a line stays") << "<Row\nName='X'>"
+                                                    << "<Row\nName='X'>";
+    }
+    void tagsOfAnyScriptAreLowered()
+    {
+        QFETCH(QString, xml);
+        Common::EscapeXmlText(xml, false);
+        QTEST(xml, "expected");
+    }
+
     void normalizationMatchesGoldenFiles()
     {
         QFETCH(QString, name);

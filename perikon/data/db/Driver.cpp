@@ -6,13 +6,14 @@ namespace perikon::db {
 
 namespace {
 
-// Whether `text` names `table` as a whole word (userdef, not userdefine).
+// Whether `text` names `table` (lower case) as a whole word in any case (userdef, not userdefine).
 bool namesTable(const QString &text, const QString &table)
 {
     auto partOfName = [&](qsizetype i) {
         return i >= 0 && i < text.size() && (text.at(i).isLetterOrNumber() || text.at(i) == u'_');
     };
-    for (qsizetype at = text.indexOf(table); at >= 0; at = text.indexOf(table, at + 1)) {
+    for (qsizetype at = text.indexOf(table, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(table, at + 1, Qt::CaseInsensitive)) {
         if (!partOfName(at - 1) && !partOfName(at + table.size()))
             return true;
     }
@@ -58,11 +59,10 @@ void Driver::forgetReadsWrittenBy(const QString &sql)
     if (m_keptReads.size() == 0)
         return;
     // A read of the text is no write; anything else naming a kept table may have changed it.
-    const QString trimmed = sql.trimmed();
-    if (trimmed.startsWith(QLatin1String("select"), Qt::CaseInsensitive) && !trimmed.contains(u';'))
+    if (QStringView(sql).trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive)
+        && !sql.contains(u';'))
         return;
-    const QString lower = sql.toLower();
-    forgetReads([&](const QString &table) { return namesTable(lower, table); });
+    forgetReads([&](const QString &table) { return namesTable(sql, table); });
 }
 
 void Driver::forgetReadsOf(const QString &table)
