@@ -187,6 +187,8 @@ void PostgresDriver::close()
     m_savepointDepth = 0;
     m_columns.clear();
     m_knownTables.clear();
+    m_described.clear();
+    ++m_catalogGeneration;
     m_spellings.reset();
     m_spellingTable = false;
 }
@@ -215,6 +217,8 @@ void PostgresDriver::clearStatementCaches()
     // A column may have changed its type.
     m_columns.clear();
     m_knownTables.clear();
+    m_described.clear();
+    ++m_catalogGeneration;
 }
 
 void PostgresDriver::setStatementTimeout(int seconds)
@@ -335,7 +339,10 @@ QString PostgresDriver::createTableText(const QString &sql) const
 {
     static const QRegularExpression createTable(u"^\\s*create\\s+table\\b"_s,
                                                 QRegularExpression::CaseInsensitiveOption);
-    if (!createTable.match(sql).hasMatch())
+    // Every statement passes here: only one that starts with the word is matched in full.
+    const QStringView start = QStringView(sql).trimmed();
+    if (!start.startsWith(QLatin1StringView("create"), Qt::CaseInsensitive)
+        || !createTable.match(sql).hasMatch())
         return sql;
     // Only outside quotes: a default such as 'image' or a quoted name keeps its text.
     static const QRegularExpression quoted(u"'(?:[^']|'')*'|\"(?:[^\"]|\"\")*\""_s);
@@ -362,14 +369,8 @@ std::unique_ptr<ResultCursor> PostgresDriver::query(const QString &sql,
 {
     PgResultHandle handle = run(sql, parameters);
     const PGresult *result = handle.get();
-    std::vector<ColumnInfo> columns = describe(result, sql);
     std::vector<unsigned> types;
-    for (int i = 0; i < PQnfields(result); ++i) {
-        const auto column
-            = m_columns.constFind(quint64(PQftable(result, i)) << 16 | PQftablecol(result, i));
-        const bool fromTable = PQftable(result, i) != InvalidOid && column != m_columns.cend();
-        types.push_back(fromTable ? column->valueType : PQftype(result, i));
-    }
+    std::vector<ColumnInfo> columns = describe(result, sql, types);
     return std::make_unique<PostgresCursor>(std::move(handle), std::move(columns), types);
 }
 
@@ -460,7 +461,14 @@ QString PostgresDriver::qualifiedTable(const QString &database, const QString &t
 
 QString PostgresDriver::placeholder(int index) const
 {
-    return u'$' + QString::number(index + 1);
+    // Written for every value of every statement a recordset writes: the common ones are made once.
+    static const QStringList made = [] {
+        QStringList marks;
+        for (int i = 1; i <= 64; ++i)
+            marks << u'$' + QString::number(i);
+        return marks;
+    }();
+    return index >= 0 && index < made.size() ? made.at(index) : u'$' + QString::number(index + 1);
 }
 
 QString PostgresDriver::nullSafeEquals(const QString &lhs, const QString &rhs) const

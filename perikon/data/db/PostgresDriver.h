@@ -91,7 +91,12 @@ private:
     void requireConnection(const QString &sql) const;
     bool inTransaction() const;
 
-    std::vector<ColumnInfo> describe(const pg_result *result, const QString &sql);
+    // The columns of a result, and the type oid of each column's values.
+    std::vector<ColumnInfo> describe(const pg_result *result, const QString &sql,
+                                     std::vector<unsigned> &types);
+    std::vector<ColumnInfo> describeAnew(const pg_result *result,
+                                         const QHash<QString, QString> &written,
+                                         std::vector<unsigned> &types);
     void loadTableColumns(const QList<unsigned> &tables);
     void loadSpellings();
     QString spelling(const QString &table, const QString &column) const;
@@ -107,6 +112,17 @@ private:
     // (table oid, column number) -> column; tables of earlier results are looked up once.
     QHash<quint64, TableColumn> m_columns;
     QHash<unsigned, bool> m_knownTables;
+    quint64 m_catalogGeneration = 1; // raised whenever m_columns changes
+    // Descriptions of results by their columns' tables, numbers, types and names, for results
+    // whose names no select list spells: every save reads the same shapes again.
+    struct Described
+    {
+        quint64 catalogGeneration = 0;
+        quint64 spellingGeneration = 0;
+        std::vector<ColumnInfo> columns;
+        std::vector<unsigned> types;
+    };
+    QHash<QByteArray, Described> m_described;
     // "table.column" and "column" in lower case -> the declared spelling.
     std::optional<QHash<QString, QString>> m_spellings;
     quint64 m_spellingGeneration = 1; // raised whenever m_spellings changes

@@ -13,7 +13,50 @@ namespace perikon::db {
 
 using namespace Qt::StringLiterals;
 
-std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const QString &sql)
+namespace {
+
+// What tells one result's columns from another's: per column the table, the column number, the
+// value type and the name.
+QByteArray resultSignature(const PGresult *result)
+{
+    const int count = PQnfields(result);
+    QByteArray signature;
+    signature.reserve(count * 24);
+    for (int i = 0; i < count; ++i) {
+        const quint32 numbers[3]
+            = {PQftable(result, i), quint32(PQftablecol(result, i)), PQftype(result, i)};
+        signature.append(reinterpret_cast<const char *>(numbers), sizeof numbers);
+        signature.append(PQfname(result, i)).append('\0');
+    }
+    return signature;
+}
+
+} // namespace
+
+std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const QString &sql,
+                                                 std::vector<unsigned> &types)
+{
+    const QHash<QString, QString> written = selectListSpellings(sql);
+    if (!written.isEmpty())
+        return describeAnew(result, written, types);
+    const QByteArray signature = resultSignature(result);
+    const auto known = m_described.constFind(signature);
+    if (known != m_described.cend() && known->catalogGeneration == m_catalogGeneration
+        && known->spellingGeneration == m_spellingGeneration) {
+        types = known->types;
+        return known->columns;
+    }
+    std::vector<ColumnInfo> columns = describeAnew(result, written, types);
+    constexpr qsizetype kMaxDescribed = 256;
+    if (m_described.size() >= kMaxDescribed)
+        m_described.clear();
+    m_described.insert(signature, {m_catalogGeneration, m_spellingGeneration, columns, types});
+    return columns;
+}
+
+std::vector<ColumnInfo> PostgresDriver::describeAnew(const PGresult *result,
+                                                     const QHash<QString, QString> &written,
+                                                     std::vector<unsigned> &types)
 {
     const int count = PQnfields(result);
     QList<unsigned> unknown;
@@ -28,7 +71,6 @@ std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const Q
     if (!unknown.isEmpty())
         loadTableColumns(unknown);
 
-    const QHash<QString, QString> written = selectListSpellings(sql);
     std::vector<ColumnInfo> columns;
     columns.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) {
@@ -65,12 +107,14 @@ std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const Q
         else
             info.name = spelling({}, name);
         columns.push_back(std::move(info));
+        types.push_back(fromTable ? column->valueType : PQftype(result, i));
     }
     return columns;
 }
 
 void PostgresDriver::loadTableColumns(const QList<unsigned> &tables)
 {
+    ++m_catalogGeneration;
     QStringList oids;
     for (unsigned table : tables) {
         oids << QString::number(table);
