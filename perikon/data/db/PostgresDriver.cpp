@@ -427,6 +427,17 @@ void PostgresDriver::setDefaultDatabase(const QString &name)
 
 QString PostgresDriver::quoteIdentifier(const QString &name) const
 {
+    // Every statement a recordset writes names each of its columns: the answer is kept by name.
+    if (const auto known = m_quoted.constFind(name); known != m_quoted.cend())
+        return *known;
+    constexpr qsizetype kMaxQuoted = 4096;
+    if (m_quoted.size() >= kMaxQuoted)
+        m_quoted.clear();
+    return *m_quoted.insert(name, quoteIdentifierAnew(name));
+}
+
+QString PostgresDriver::quoteIdentifierAnew(const QString &name)
+{
     // Objects are created unquoted, so the catalog spells them in lower case. A plain name stays
     // unquoted: the server folds it the same way, and the statement keeps the caller's spelling,
     // which a CREATE TABLE records for result names.

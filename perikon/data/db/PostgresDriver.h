@@ -101,6 +101,7 @@ private:
     void loadSpellings();
     QString spelling(const QString &table, const QString &column) const;
     QString createTableText(const QString &sql) const;
+    static QString quoteIdentifierAnew(const QString &name);
     void recordSpellings(const QString &createTable);
 
     pg_conn *m_conn = nullptr;
@@ -123,6 +124,7 @@ private:
         std::vector<unsigned> types;
     };
     QHash<QByteArray, Described> m_described;
+    mutable QHash<QString, QString> m_quoted; // name -> as a statement writes it
     // "table.column" and "column" in lower case -> the declared spelling.
     std::optional<QHash<QString, QString>> m_spellings;
     quint64 m_spellingGeneration = 1; // raised whenever m_spellings changes

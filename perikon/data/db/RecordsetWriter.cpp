@@ -105,20 +105,30 @@ QString RecordsetWriter::whereClause(const std::vector<StoredCell> &cells,
     return conditions.join(QStringLiteral(" AND "));
 }
 
-void RecordsetWriter::reread(qsizetype row, const QString &where, const QVariantList &parameters)
+QString RecordsetWriter::storedColumns(std::vector<int> &targets) const
 {
-    QStringList select;
-    std::vector<int> targets;
+    // The list is written once per row read back, for every column of the table: one string.
+    QString list;
+    list.reserve(qsizetype(m_data.columns.size()) * 16);
     for (int i = 0; i < int(m_data.columns.size()); ++i) {
         if (m_data.columns[std::size_t(i)].baseTable.isEmpty())
             continue;
-        select << m_driver.quoteIdentifier(m_data.columns[std::size_t(i)].baseColumn);
+        if (!targets.empty())
+            list += u',';
+        list += m_driver.quoteIdentifier(m_data.columns[std::size_t(i)].baseColumn);
         targets.push_back(i);
     }
+    return list;
+}
+
+void RecordsetWriter::reread(qsizetype row, const QString &where, const QVariantList &parameters)
+{
+    std::vector<int> targets;
+    const QString select = storedColumns(targets);
     auto cursor = m_driver.query(
         QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-            .arg(select.join(u','),
-                 m_driver.qualifiedTable(m_data.target->database, m_data.target->table), where),
+            .arg(select, m_driver.qualifiedTable(m_data.target->database, m_data.target->table),
+                 where),
         parameters);
     if (!cursor->next())
         return;
@@ -182,16 +192,9 @@ void RecordsetWriter::update(qsizetype row, const std::vector<StoredCell> &origi
     // A keyed row comes back as stored, so that values the database sets on update (the row
     // version) are current for the next change: with the update itself where RETURNING shows them.
     if (t.byPrimaryKey && m_driver.returningShowsStoredRow(t.database, t.table)) {
-        QStringList select;
         std::vector<int> targets;
-        for (int i = 0; i < int(m_data.columns.size()); ++i) {
-            if (m_data.columns[std::size_t(i)].baseTable.isEmpty())
-                continue;
-            select << m_driver.quoteIdentifier(m_data.columns[std::size_t(i)].baseColumn);
-            targets.push_back(i);
-        }
-        auto stored
-            = m_driver.query(sql + QStringLiteral(" RETURNING ") + select.join(u','), parameters);
+        auto stored = m_driver.query(sql + QStringLiteral(" RETURNING ") + storedColumns(targets),
+                                     parameters);
         if (!stored->next())
             rowNotLocated();
         for (std::size_t i = 0; i < targets.size(); ++i)

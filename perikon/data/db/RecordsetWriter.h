@@ -30,6 +30,8 @@ private:
     const WriteTarget &target();
     QString whereClause(const std::vector<StoredCell> &cells, QVariantList &parameters) const;
     void reread(qsizetype row, const QString &where, const QVariantList &parameters);
+    // The quoted base columns, comma-separated; `targets` gets their recordset columns.
+    QString storedColumns(std::vector<int> &targets) const;
     [[noreturn]] void rowNotLocated() const;
 
     Driver &m_driver;
