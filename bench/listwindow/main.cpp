@@ -90,7 +90,8 @@ qint64 rawRead(sqlite3 *db, const QByteArray &sql)
         ++rows;
     }
     sqlite3_finalize(statement);
-    static volatile std::size_t readBytes = 0; // keeps the reads from being optimised away
+    // Keeps the reads from being optimised away.
+    [[maybe_unused]] static volatile std::size_t readBytes = 0;
     readBytes = bytes;
     return rows;
 }
