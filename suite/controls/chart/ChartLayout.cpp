@@ -13,8 +13,8 @@ namespace {
 // Nodes are renumbered in postorder, children from left to right, the virtual root last. Then
 // the first walk is one pass up the numbers, a node's last child is the number just below it,
 // and a subtree's nodes lie together in memory, so the contour walks stay in cache. The state is
-// built in that same pass over the tree and holds no more than the walks read: on a chart of
-// ten thousand contacts the whole of it then still fits the processor's second-level cache.
+// built in the one pass that numbers the nodes and holds no more than the walks read: on big
+// charts the time goes to memory traffic, so every byte per node counts.
 class TidyTree
 {
 public:
