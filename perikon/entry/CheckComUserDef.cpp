@@ -71,7 +71,6 @@ QHash<QString, Definition> readDefinitions(db::Recordset &rs)
 struct ItemNames
 {
     QString item;
-    QString field;
     std::string element; // lower case, UTF-8
 };
 
@@ -89,8 +88,8 @@ const std::vector<ItemNames> &itemNames(const QString &itemPrefix, const QString
     std::vector<ItemNames> names;
     names.reserve(std::size_t(count));
     for (int n = 1; n <= count; ++n) {
-        const QString field = fieldStem + QString::number(n);
-        names.push_back({itemPrefix + QString::number(n), field, utf8(field.toLower())});
+        names.push_back(
+            {itemPrefix + QString::number(n), utf8((fieldStem + QString::number(n)).toLower())});
     }
     return *made.insert(key, std::move(names));
 }

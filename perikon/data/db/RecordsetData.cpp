@@ -1,30 +1,33 @@
 #include "RecordsetData.h"
 
+#include <algorithm>
+
 namespace perikon::db {
 
-size_t qHash(const CaselessName &key, size_t seed) noexcept
+namespace {
+
+// FNV-1a over UTF-16 units with ASCII capitals taken as small letters.
+size_t asciiFoldedHash(QStringView units, size_t seed)
 {
-    // FNV-1a over the case-folded UTF-16 units. Plain ASCII, what column names are, is folded
-    // in place; anything else through QString's folding, which compare() uses too.
-    const auto hashUnits = [seed](QStringView units) {
-        size_t hash = 14695981039346656037ull ^ seed;
-        for (const QChar c : units) {
-            hash ^= c.unicode();
-            hash *= 1099511628211ull;
-        }
-        return hash;
-    };
     size_t hash = 14695981039346656037ull ^ seed;
-    for (const QChar c : key.text) {
+    for (const QChar c : units) {
         char16_t unit = c.unicode();
-        if (unit >= 0x80)
-            return hashUnits(key.text.toCaseFolded());
         if (unit >= u'A' && unit <= u'Z')
             unit = char16_t(unit + (u'a' - u'A'));
         hash ^= unit;
         hash *= 1099511628211ull;
     }
     return hash;
+}
+
+} // namespace
+
+size_t qHash(const CaselessName &key, size_t seed) noexcept
+{
+    // Plain ASCII, what column names are, is folded as it is hashed; anything else first through
+    // QString's folding, which compare() uses too.
+    const bool ascii = std::ranges::all_of(key.text, [](QChar c) { return c.unicode() < 0x80; });
+    return asciiFoldedHash(ascii ? key.text : key.text.toCaseFolded(), seed);
 }
 
 RecordsetData::RecordsetData(std::vector<ColumnInfo> schema)

@@ -20,15 +20,18 @@ public:
     {
         // A code given twice: the first one is the superior.
         for (int i = 0; i < int(entries.size()); ++i) {
-            const QString &code = entries[i].code;
-            Slot &slot = probe(code, qHash(code));
+            const unsigned hash = unsigned(qHash(entries[i].code));
+            Slot &slot = m_slots[slotOf(entries[i].code, hash)];
             if (slot.entry < 0)
-                slot = {i, unsigned(qHash(code))};
+                slot = {i, hash};
         }
     }
 
     // -1 when no entry has the code.
-    int find(const QString &code) const { return probe(code, qHash(code)).entry; }
+    int find(const QString &code) const
+    {
+        return m_slots[slotOf(code, unsigned(qHash(code)))].entry;
+    }
 
 private:
     struct Slot
@@ -38,19 +41,18 @@ private:
     };
 
     // The slot holding the code, or the empty slot where it would go.
-    Slot &probe(const QString &code, size_t hash) const
+    size_t slotOf(const QString &code, unsigned hash) const
     {
         for (size_t at = hash & m_mask;; at = (at + 1) & m_mask) {
-            Slot &slot = m_slots[at];
-            if (slot.entry < 0
-                || (slot.hash == unsigned(hash) && m_entries[slot.entry].code == code))
-                return slot;
+            const Slot &slot = m_slots[at];
+            if (slot.entry < 0 || (slot.hash == hash && m_entries[slot.entry].code == code))
+                return at;
         }
     }
 
     const QList<ChartEntry> &m_entries;
     const size_t m_mask;
-    mutable std::vector<Slot> m_slots;
+    std::vector<Slot> m_slots;
 };
 
 } // namespace
