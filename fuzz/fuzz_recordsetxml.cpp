@@ -116,12 +116,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto detail = [&] {
         return visible(text) + QStringLiteral("\n=>\n") + visible(saved);
     };
-    FUZZ_CHECK(reopened->columns.size() == loaded->columns.size(), detail());
-    for (std::size_t column = 0; column < loaded->columns.size(); ++column)
-        FUZZ_CHECK(sameColumn(loaded->columns[column], reopened->columns[column]), detail());
+    FUZZ_CHECK(reopened->columns().size() == loaded->columns().size(), detail());
+    for (std::size_t column = 0; column < loaded->columns().size(); ++column)
+        FUZZ_CHECK(sameColumn(loaded->columns()[column], reopened->columns()[column]), detail());
     FUZZ_CHECK(reopened->rows.rowCount() == loaded->rows.rowCount(), detail());
     for (qsizetype row = 0; row < loaded->rows.rowCount(); ++row) {
-        for (int column = 0; column < int(loaded->columns.size()); ++column)
+        for (int column = 0; column < int(loaded->columns().size()); ++column)
             FUZZ_CHECK(sameCell(loaded->rows, reopened->rows, row, column),
                        QStringLiteral("row %1 column %2\n").arg(row).arg(column) + detail());
     }

@@ -21,6 +21,12 @@ bool namesTable(const QString &text, const QString &table)
 }
 
 std::atomic<quint64> openedConnections{0};
+std::atomic<quint64> keyGenerations{0};
+
+quint64 nextKeyGeneration()
+{
+    return keyGenerations.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 thread_local StatementObserver statementObserver;
 thread_local int openingDrivers = 0;
 
@@ -36,10 +42,15 @@ QStringList Driver::keyColumns(const QString &database, const QString &table)
     return columns;
 }
 
+Driver::Driver()
+    : m_keyGeneration(nextKeyGeneration())
+{}
+
 void Driver::clearStatementCaches()
 {
     m_translations.clear();
     m_keyColumns.clear();
+    m_keyGeneration = nextKeyGeneration();
     m_keptReads.clear();
 }
 

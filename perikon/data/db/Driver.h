@@ -3,6 +3,7 @@
 #include "Cell.h"
 #include "ColumnInfo.h"
 #include "LruCache.h"
+#include "ResultColumns.h"
 #include "SqlDialect.h"
 #include "TranslationCache.h"
 
@@ -27,6 +28,12 @@ public:
     virtual ~ResultCursor() = default;
 
     virtual const std::vector<ColumnInfo> &columns() const = 0;
+    // The same columns as a description recordsets can share; a driver that keeps descriptions
+    // hands out the one it keeps.
+    virtual std::shared_ptr<const ResultColumns> describedColumns() const
+    {
+        return std::make_shared<const ResultColumns>(columns());
+    }
     // Advances to the next row; false past the last one.
     virtual bool next() = 0;
     // A value of the current row, valid until next().
@@ -44,6 +51,7 @@ using StatementObserver = std::function<void(const QString &sql, const QVariantL
 class Driver
 {
 public:
+    Driver();
     virtual ~Driver() = default;
 
     // Connections opened by every driver of the process so far: how a test or a benchmark sees
@@ -95,6 +103,8 @@ public:
     virtual QStringList primaryKeyColumns(const QString &database, const QString &table) = 0;
     // primaryKeyColumns, asked once per table until the statement caches are cleared.
     QStringList keyColumns(const QString &database, const QString &table);
+    // Changes whenever the key columns above may answer differently; no two drivers share one.
+    quint64 keyGeneration() const { return m_keyGeneration; }
     // Whether INSERT/UPDATE ... RETURNING gives a row of the table as stored, with what triggers
     // set; where it does not, the row is read back after the write.
     virtual bool returningShowsStoredRow(const QString &database, const QString &table) = 0;
@@ -140,6 +150,7 @@ protected:
 private:
     TranslationCache m_translations{512};
     LruCache<QStringList> m_keyColumns{256};
+    quint64 m_keyGeneration;
     struct KeptRead
     {
         QString table; // lower case

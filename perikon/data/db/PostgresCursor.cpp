@@ -41,12 +41,12 @@ int hexValue(char c)
 
 } // namespace
 
-PostgresCursor::PostgresCursor(PgResultHandle result, std::vector<ColumnInfo> columns,
+PostgresCursor::PostgresCursor(PgResultHandle result, std::shared_ptr<const ResultColumns> columns,
                                const std::vector<unsigned> &types)
     : m_result(std::move(result))
     , m_columns(std::move(columns))
     , m_rows(PQntuples(m_result.get()))
-    , m_blobs(m_columns.size())
+    , m_blobs(m_columns->list().size())
 {
     for (unsigned type : types)
         m_kinds.push_back(cellKindOf(type));

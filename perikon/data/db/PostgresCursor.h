@@ -28,16 +28,17 @@ class PostgresCursor final : public ResultCursor
 {
 public:
     // `types` are the oids of the types the columns' values have.
-    PostgresCursor(PgResultHandle result, std::vector<ColumnInfo> columns,
+    PostgresCursor(PgResultHandle result, std::shared_ptr<const ResultColumns> columns,
                    const std::vector<unsigned> &types);
 
-    const std::vector<ColumnInfo> &columns() const override { return m_columns; }
+    const std::vector<ColumnInfo> &columns() const override { return m_columns->list(); }
+    std::shared_ptr<const ResultColumns> describedColumns() const override { return m_columns; }
     bool next() override;
     CellRef cell(int column) const override;
 
 private:
     PgResultHandle m_result;
-    std::vector<ColumnInfo> m_columns;
+    std::shared_ptr<const ResultColumns> m_columns;
     std::vector<CellKind> m_kinds;
     int m_rows;
     int m_row = -1;

@@ -370,7 +370,7 @@ std::unique_ptr<ResultCursor> PostgresDriver::query(const QString &sql,
     PgResultHandle handle = run(sql, parameters);
     const PGresult *result = handle.get();
     std::vector<unsigned> types;
-    std::vector<ColumnInfo> columns = describe(result, sql, types);
+    std::shared_ptr<const ResultColumns> columns = describe(result, sql, types);
     return std::make_unique<PostgresCursor>(std::move(handle), std::move(columns), types);
 }
 

@@ -92,8 +92,8 @@ private:
     bool inTransaction() const;
 
     // The columns of a result, and the type oid of each column's values.
-    std::vector<ColumnInfo> describe(const pg_result *result, const QString &sql,
-                                     std::vector<unsigned> &types);
+    std::shared_ptr<const ResultColumns> describe(const pg_result *result, const QString &sql,
+                                                  std::vector<unsigned> &types);
     std::vector<ColumnInfo> describeAnew(const pg_result *result,
                                          const QHash<QString, QString> &written,
                                          std::vector<unsigned> &types);
@@ -120,7 +120,7 @@ private:
     {
         quint64 catalogGeneration = 0;
         quint64 spellingGeneration = 0;
-        std::vector<ColumnInfo> columns;
+        std::shared_ptr<const ResultColumns> columns;
         std::vector<unsigned> types;
     };
     QHash<QByteArray, Described> m_described;

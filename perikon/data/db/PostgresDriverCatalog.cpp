@@ -33,12 +33,12 @@ QByteArray resultSignature(const PGresult *result)
 
 } // namespace
 
-std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const QString &sql,
-                                                 std::vector<unsigned> &types)
+std::shared_ptr<const ResultColumns>
+PostgresDriver::describe(const PGresult *result, const QString &sql, std::vector<unsigned> &types)
 {
     const QHash<QString, QString> written = selectListSpellings(sql);
     if (!written.isEmpty())
-        return describeAnew(result, written, types);
+        return std::make_shared<const ResultColumns>(describeAnew(result, written, types));
     const QByteArray signature = resultSignature(result);
     const auto known = m_described.constFind(signature);
     if (known != m_described.cend() && known->catalogGeneration == m_catalogGeneration
@@ -46,7 +46,7 @@ std::vector<ColumnInfo> PostgresDriver::describe(const PGresult *result, const Q
         types = known->types;
         return known->columns;
     }
-    std::vector<ColumnInfo> columns = describeAnew(result, written, types);
+    auto columns = std::make_shared<const ResultColumns>(describeAnew(result, written, types));
     constexpr qsizetype kMaxDescribed = 256;
     if (m_described.size() >= kMaxDescribed)
         m_described.clear();

@@ -52,8 +52,12 @@ public:
         }
     }
 
-    void apply(std::vector<ColumnInfo> &columns) const
+    // The columns with the types seen; a description shared with other results is not changed.
+    void apply(RecordsetData &data) const
     {
+        if (m_seen.empty())
+            return;
+        std::vector<ColumnInfo> columns = data.columns();
         for (const Seen &seen : m_seen) {
             ColumnInfo &info = columns[std::size_t(seen.column)];
             if (seen.sawText || (!seen.sawInteger && !seen.sawReal && !seen.sawBlob)) {
@@ -70,6 +74,7 @@ public:
                 info.definedSize = 4;
             }
         }
+        data.shape = std::make_shared<const ResultColumns>(std::move(columns));
     }
 
 private:
@@ -105,12 +110,12 @@ private:
 
 void inferUndeclaredTypes(RecordsetData &data)
 {
-    UndeclaredTypes types(data.columns);
+    UndeclaredTypes types(data.columns());
     if (!types.any())
         return;
     for (qsizetype row = 0; row < data.rows.rowCount(); ++row)
         types.observe(data.rows, row);
-    types.apply(data.columns);
+    types.apply(data);
 }
 
 DbError noConnection()
@@ -158,7 +163,7 @@ void Recordset::open(const QString &source, Connection *connection, int cursorTy
         cursor->next(); // a statement without rows runs for its effect only
         return;
     }
-    auto data = std::make_shared<RecordsetData>(cursor->columns());
+    auto data = std::make_shared<RecordsetData>(cursor->describedColumns());
     while (cursor->next())
         data->rows.appendFrom(*cursor);
     inferUndeclaredTypes(*data);
@@ -187,7 +192,7 @@ std::unique_ptr<Recordset> Recordset::readPage(const QString &source, Connection
     // ends first, the last page is the one kept. Rows past the wanted page are only counted.
     const std::vector<ColumnInfo> &columns = cursor->columns();
     UndeclaredTypes types(columns);
-    auto data = std::make_shared<RecordsetData>(columns);
+    auto data = std::make_shared<RecordsetData>(cursor->describedColumns());
     const qint64 wanted = page > 0 ? page : std::numeric_limits<qint64>::max();
     qint64 rows = 0;
     while (cursor->next()) {
@@ -200,7 +205,7 @@ std::unique_ptr<Recordset> Recordset::readPage(const QString &source, Connection
         }
         ++rows;
     }
-    types.apply(data->columns);
+    types.apply(*data);
     cursor.reset();
 
     pageCount = (rows + pageSize - 1) / pageSize;
@@ -314,7 +319,7 @@ qsizetype Recordset::currentRow() const
 
 int Recordset::fieldCount() const
 {
-    return m_data ? int(m_data->columns.size()) : 0;
+    return m_data ? int(m_data->columns().size()) : 0;
 }
 
 bool Recordset::hasField(const QString &name) const
@@ -345,7 +350,7 @@ const ColumnInfo &Recordset::columnInfo(int index) const
                                      "requested name or ordinal: %1")
                           .arg(index),
                       kSource);
-    return m_data->columns[std::size_t(index)];
+    return m_data->columns()[std::size_t(index)];
 }
 
 Field Recordset::field(int index)
@@ -380,7 +385,7 @@ void Recordset::setValue(int index, const QVariant &value)
     const qsizetype row = currentRow();
     if (m_editMode == EditNone) {
         m_original = m_data->rows.rowCells(row);
-        m_changed.assign(m_data->columns.size(), false);
+        m_changed.assign(m_data->columns().size(), false);
         m_editMode = EditInProgress;
     }
     m_data->rows.setStorageValue(row, index, stored);
@@ -527,7 +532,7 @@ void Recordset::addNew()
     m_view.push_back(quint32(row));
     m_position = qsizetype(m_view.size()) - 1;
     m_original.clear();
-    m_changed.assign(m_data->columns.size(), false);
+    m_changed.assign(m_data->columns().size(), false);
     m_editMode = EditAdd;
 }
 
@@ -686,7 +691,7 @@ std::unique_ptr<Recordset> Recordset::takeRecords(qint64 count)
         && m_data.use_count() == 1) {
         data = std::move(m_data);
     } else {
-        data = std::make_shared<RecordsetData>(m_data->columns);
+        data = std::make_shared<RecordsetData>(m_data->shape);
         for (qsizetype position = first; position < last; ++position)
             data->rows.appendCopy(m_data->rows, qsizetype(m_view[std::size_t(position)]));
     }

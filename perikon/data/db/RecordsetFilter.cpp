@@ -271,7 +271,7 @@ bool RecordsetFilter::compare(const Node &node, const RecordsetData &data, qsize
         return node.op == Op::Eq ? equal : !equal;
     }
 
-    const ColumnInfo &column = data.columns[std::size_t(node.column)];
+    const ColumnInfo &column = data.columns()[std::size_t(node.column)];
     const QVariant value = ValueConversion::toCallerValue(column, data.rows.ref(cell));
     if (node.op == Op::Like)
         return node.pattern.match(value.toString()).hasMatch();

@@ -37,14 +37,20 @@ RecordsetWriter::RecordsetWriter(Driver &driver, RecordsetData &data)
 
 const WriteTarget &RecordsetWriter::target()
 {
-    if (m_data.target)
-        return *m_data.target;
+    if (!m_data.target)
+        m_data.target
+            = m_data.shape->target(m_driver.keyGeneration(), [this] { return findTarget(); });
+    return *m_data.target;
+}
 
+WriteTarget RecordsetWriter::findTarget()
+{
     // Expression columns are not written; every other column must come from one table.
+    const std::vector<ColumnInfo> &columns = m_data.columns();
     WriteTarget target;
     bool oneTable = true;
-    for (int i = 0; i < int(m_data.columns.size()); ++i) {
-        const ColumnInfo &column = m_data.columns[std::size_t(i)];
+    for (int i = 0; i < int(columns.size()); ++i) {
+        const ColumnInfo &column = columns[std::size_t(i)];
         if (column.baseTable.isEmpty())
             continue;
         if (target.table.isEmpty()) {
@@ -66,9 +72,8 @@ const WriteTarget &RecordsetWriter::target()
     const QStringList primaryKey = m_driver.keyColumns(target.database, target.table);
     for (const QString &keyColumn : primaryKey) {
         int found = -1;
-        for (int i = 0; i < int(m_data.columns.size()) && found < 0; ++i) {
-            if (m_data.columns[std::size_t(i)].baseColumn.compare(keyColumn, Qt::CaseInsensitive)
-                == 0)
+        for (int i = 0; i < int(columns.size()) && found < 0; ++i) {
+            if (columns[std::size_t(i)].baseColumn.compare(keyColumn, Qt::CaseInsensitive) == 0)
                 found = i;
         }
         if (found < 0) {
@@ -80,13 +85,12 @@ const WriteTarget &RecordsetWriter::target()
     target.byPrimaryKey = !target.key.empty();
     if (!target.byPrimaryKey) {
         // Without a key, a row is found by all the values it was read with.
-        for (int i = 0; i < int(m_data.columns.size()); ++i) {
-            if (!m_data.columns[std::size_t(i)].baseTable.isEmpty())
+        for (int i = 0; i < int(columns.size()); ++i) {
+            if (!columns[std::size_t(i)].baseTable.isEmpty())
                 target.key.push_back(i);
         }
     }
-    m_data.target = std::move(target);
-    return *m_data.target;
+    return target;
 }
 
 QString RecordsetWriter::whereClause(const std::vector<StoredCell> &cells,
@@ -95,7 +99,7 @@ QString RecordsetWriter::whereClause(const std::vector<StoredCell> &cells,
     const WriteTarget &t = *m_data.target;
     QStringList conditions;
     for (int index : t.key) {
-        const ColumnInfo &column = m_data.columns[std::size_t(index)];
+        const ColumnInfo &column = m_data.columns()[std::size_t(index)];
         const QString name = m_driver.quoteIdentifier(column.baseColumn);
         const QString mark = m_driver.placeholder(int(parameters.size()));
         conditions << (t.byPrimaryKey ? name + QStringLiteral(" = ") + mark
@@ -109,13 +113,13 @@ QString RecordsetWriter::storedColumns(std::vector<int> &targets) const
 {
     // The list is written once per row read back, for every column of the table: one string.
     QString list;
-    list.reserve(qsizetype(m_data.columns.size()) * 16);
-    for (int i = 0; i < int(m_data.columns.size()); ++i) {
-        if (m_data.columns[std::size_t(i)].baseTable.isEmpty())
+    list.reserve(qsizetype(m_data.columns().size()) * 16);
+    for (int i = 0; i < int(m_data.columns().size()); ++i) {
+        if (m_data.columns()[std::size_t(i)].baseTable.isEmpty())
             continue;
         if (!targets.empty())
             list += u',';
-        list += m_driver.quoteIdentifier(m_data.columns[std::size_t(i)].baseColumn);
+        list += m_driver.quoteIdentifier(m_data.columns()[std::size_t(i)].baseColumn);
         targets.push_back(i);
     }
     return list;
@@ -145,15 +149,15 @@ void RecordsetWriter::insert(qsizetype row, const std::vector<bool> &changed)
     for (int index : t.writable) {
         if (!changed[std::size_t(index)])
             continue; // unset columns take their defaults
-        columns << m_data.columns[std::size_t(index)].baseColumn;
+        columns << m_data.columns()[std::size_t(index)].baseColumn;
         values << m_data.rows.storageValue(m_data.rows.cell(row, index));
     }
     QStringList returnColumns;
     std::vector<int> targets;
-    for (int i = 0; i < int(m_data.columns.size()); ++i) {
-        if (m_data.columns[std::size_t(i)].baseTable.isEmpty())
+    for (int i = 0; i < int(m_data.columns().size()); ++i) {
+        if (m_data.columns()[std::size_t(i)].baseTable.isEmpty())
             continue;
-        returnColumns << m_data.columns[std::size_t(i)].baseColumn;
+        returnColumns << m_data.columns()[std::size_t(i)].baseColumn;
         targets.push_back(i);
     }
     auto stored = m_driver.insertRow(t.database, t.table, columns, values, returnColumns);
@@ -176,7 +180,7 @@ void RecordsetWriter::update(qsizetype row, const std::vector<StoredCell> &origi
         if (!changed[std::size_t(index)]
             || sameCell(m_data.rows, cell, original[std::size_t(index)]))
             continue;
-        assignments << m_driver.quoteIdentifier(m_data.columns[std::size_t(index)].baseColumn)
+        assignments << m_driver.quoteIdentifier(m_data.columns()[std::size_t(index)].baseColumn)
                            + QStringLiteral(" = ") + m_driver.placeholder(int(parameters.size()));
         parameters << m_data.rows.storageValue(cell);
     }

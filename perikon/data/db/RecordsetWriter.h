@@ -27,7 +27,9 @@ public:
     void remove(const std::vector<StoredCell> &original);
 
 private:
+    // Worked out once per shape of result and key generation, and kept with the recordset.
     const WriteTarget &target();
+    WriteTarget findTarget();
     QString whereClause(const std::vector<StoredCell> &cells, QVariantList &parameters) const;
     void reread(qsizetype row, const QString &where, const QVariantList &parameters);
     // The quoted base columns, comma-separated; `targets` gets their recordset columns.

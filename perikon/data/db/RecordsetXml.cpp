@@ -65,7 +65,7 @@ void save(const RecordsetData &data, const std::vector<quint32> &rows, pugi::xml
     root.append_attribute("version") = 1;
 
     pugi::xml_node columns = root.append_child("columns");
-    for (const ColumnInfo &info : data.columns) {
+    for (const ColumnInfo &info : data.columns()) {
         pugi::xml_node column = columns.append_child("column");
         column.append_attribute("name") = info.name.toUtf8().constData();
         column.append_attribute("type") = info.type;
@@ -87,7 +87,7 @@ void save(const RecordsetData &data, const std::vector<quint32> &rows, pugi::xml
     }
 
     pugi::xml_node rowsNode = root.append_child("rows");
-    const int columnCount = int(data.columns.size());
+    const int columnCount = int(data.columns().size());
     for (const quint32 row : rows) {
         pugi::xml_node rowNode = rowsNode.append_child("row");
         for (int column = 0; column < columnCount; ++column) {
@@ -161,7 +161,7 @@ std::shared_ptr<RecordsetData> load(const pugi::xml_document &document)
         malformed(QStringLiteral("no columns"));
 
     auto data = std::make_shared<RecordsetData>(std::move(columns));
-    const int columnCount = int(data->columns.size());
+    const int columnCount = int(data->columns().size());
     for (pugi::xml_node rowNode : root.child("rows").children("row")) {
         const qsizetype row = data->rows.appendRow();
         int column = 0;

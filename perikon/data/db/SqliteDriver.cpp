@@ -44,10 +44,11 @@ public:
         const int reprepared = sqlite3_stmt_status(statement(), SQLITE_STMTSTATUS_REPREPARE, 0);
         if (reprepared != m_prepared.reprepared) {
             const int count = sqlite3_column_count(statement());
-            m_prepared.columns.clear();
-            m_prepared.columns.reserve(count);
+            std::vector<ColumnInfo> columns;
+            columns.reserve(std::size_t(count));
             for (int i = 0; i < count; ++i)
-                m_prepared.columns.push_back(describe(i));
+                columns.push_back(describe(i));
+            m_prepared.columns = std::make_shared<const ResultColumns>(std::move(columns));
             m_checked.clear();
             m_prepared.reprepared = reprepared;
         }
@@ -59,7 +60,11 @@ public:
             m_driver.recycle(std::move(m_prepared), m_sql, m_session);
     }
 
-    const std::vector<ColumnInfo> &columns() const override { return m_prepared.columns; }
+    const std::vector<ColumnInfo> &columns() const override { return m_prepared.columns->list(); }
+    std::shared_ptr<const ResultColumns> describedColumns() const override
+    {
+        return m_prepared.columns;
+    }
 
     bool next() override
     {

@@ -67,7 +67,7 @@ private:
     struct Prepared
     {
         SqliteStatementHandle statement;
-        std::vector<ColumnInfo> columns;
+        std::shared_ptr<const ResultColumns> columns;
         int reprepared = -1; // SQLite's count of automatic re-preparations when described
     };
 

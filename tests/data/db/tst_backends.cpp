@@ -280,6 +280,41 @@ private slots:
                  QStringLiteral("老王"));
     }
 
+    // Reads of one statement share what they know of its columns: a table that gained a key
+    // since the last read is written by that key, not by the values the row was read with.
+    void keyGivenMeanwhileFindsTheRow_data() { backendRows(); }
+    void keyGivenMeanwhileFindsTheRow()
+    {
+        QVERIFY2(openDatabase(0), qPrintable(m_db->error()));
+        const QString fill
+            = QStringLiteral("insert into tc_scratch (cName, iQty) values (N'a', 1)");
+        const QString read = QStringLiteral("select * from tc_scratch where cName=N'a'");
+        const QString qty = QStringLiteral("select iQty from tc_scratch where cName=N'a'");
+        m_connection->execute(
+            QStringLiteral("create table tc_scratch (cName nvarchar(20), iQty int)"));
+        m_connection->execute(fill);
+        Connection other;
+        other.open(m_db->connectionString());
+        {
+            Recordset keyless;
+            keyless.open(read, m_connection.get(), Recordset::OpenStatic,
+                         Recordset::LockOptimistic);
+            other.execute(QStringLiteral("update tc_scratch set iQty=2"));
+            keyless.setValue(QStringLiteral("iQty"), 3);
+            QVERIFY_THROWS_EXCEPTION(DbError, keyless.update()); // found by its values: gone
+        }
+        m_connection->execute(QStringLiteral("drop table tc_scratch"));
+        m_connection->execute(QStringLiteral(
+            "create table tc_scratch (cName nvarchar(20) not null primary key, iQty int)"));
+        m_connection->execute(fill);
+        Recordset keyed;
+        keyed.open(read, m_connection.get(), Recordset::OpenStatic, Recordset::LockOptimistic);
+        other.execute(QStringLiteral("update tc_scratch set iQty=2"));
+        keyed.setValue(QStringLiteral("iQty"), 3);
+        keyed.update();
+        QCOMPARE(scalar(*m_connection, qty).toInt(), 3);
+    }
+
     void textsSharingAShapeKeepTheirOwnValues_data() { backendRows(); }
     void textsSharingAShapeKeepTheirOwnValues()
     {
