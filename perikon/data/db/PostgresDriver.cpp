@@ -185,10 +185,7 @@ void PostgresDriver::close()
     m_readFailed = false;
     m_defaultDatabase.clear();
     m_savepointDepth = 0;
-    m_columns.clear();
-    m_knownTables.clear();
-    m_described.clear();
-    ++m_catalogGeneration;
+    forgetCatalog();
     m_spellings.reset();
     m_spellingTable = false;
 }
@@ -215,6 +212,11 @@ void PostgresDriver::clearStatementCaches()
 {
     Driver::clearStatementCaches();
     // A column may have changed its type.
+    forgetCatalog();
+}
+
+void PostgresDriver::forgetCatalog()
+{
     m_columns.clear();
     m_knownTables.clear();
     m_described.clear();

@@ -98,6 +98,8 @@ private:
                                          const QHash<QString, QString> &written,
                                          std::vector<unsigned> &types);
     void loadTableColumns(const QList<unsigned> &tables);
+    // Drops the tables' columns read so far and every result description made from them.
+    void forgetCatalog();
     void loadSpellings();
     QString spelling(const QString &table, const QString &column) const;
     QString createTableText(const QString &sql) const;
