@@ -155,6 +155,15 @@ void tst_ChartLayout::superiorsMakeTheForest_data()
                                         << "A! B>A C! D>C";
     QTest::newRow("code given twice: the first is the superior") << "A B>A A C>A"
                                                                  << "A B>A A C>A";
+    QTest::newRow("codes that begin like others") << "C1 C10>C1 C100>C10 C1000>C1 C>C100"
+                                                  << "C1 C10>C1 C100>C10 C1000>C1 C>C100";
+    QTest::newRow("CJK and outside the basic plane") << "张三 李四>张三 𠀀>李四 王五>𠀁"
+                                                     << "张三 李四>张三 𠀀>李四 王五";
+    // K10456 and K28962 hash alike in the code index: only their texts tell them apart.
+    QTest::newRow("codes hashing alike") << "K10456 X>K28962 K28962 Y>K10456"
+                                         << "K10456 X>K28962 K28962 Y>K10456";
+    QTest::newRow("superior hashing like a code in the chart") << "K10456 X>K28962"
+                                                               << "K10456 X";
 }
 
 void tst_ChartLayout::superiorsMakeTheForest()
