@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,6 +142,7 @@ private slots:
     void csvBytesFollowTheFormat_data();
     void csvBytesFollowTheFormat();
     void csvFileHoldsTheEncodedBytes();
+    void csvOfAnyCellsFollowsTheRule();
 
     void typeCodesChooseTheCellKind_data();
     void typeCodesChooseTheCellKind();
@@ -188,6 +190,80 @@ void tst_PrintExport::csvBytesFollowTheFormat_data()
         << bom + QStringLiteral("姓名,编码\r\n王芳, 0012 \r\n").toUtf8();
     QTest::newRow("semicolons and tabs are not separators")
         << QStringList{"A"} << QList<QStringList>{{"a;b\tc"}} << bom + "A\r\na;b\tc\r\n";
+    // Long ASCII runs are encoded eight characters at a time: what needs quotes is found inside
+    // such a run, after it and in its last place.
+    QTest::newRow("comma inside a long field, and after its first eight characters")
+        << QStringList{"A", "B"} << QList<QStringList>{{"abc,defghijk", "abcdefghij,k"}}
+        << bom + "A,B\r\n\"abc,defghijk\",\"abcdefghij,k\"\r\n";
+    QTest::newRow("quote and line break in the eighth place")
+        << QStringList{"A", "B"} << QList<QStringList>{{"abcdefg\"ijk", "abcdefg\nijklmnop"}}
+        << bom + "A,B\r\n\"abcdefg\"\"ijk\",\"abcdefg\nijklmnop\"\r\n";
+    QTest::newRow("ASCII run, then Chinese, then ASCII")
+        << QStringList{"A"} << QList<QStringList>{{"ABCDEFGHIJ王芳KLMNOPQRSTUVWXYZ"}}
+        << bom + QStringLiteral("A\r\nABCDEFGHIJ王芳KLMNOPQRSTUVWXYZ\r\n").toUtf8();
+    QTest::newRow("outside the basic plane, and a zero-width no-break space kept")
+        << QStringList{"A"} << QList<QStringList>{{QStringLiteral("𠀀\uFEFFx")}}
+        << bom + "A\r\n\xF0\xA0\x80\x80\xEF\xBB\xBFx\r\n";
+    QTest::newRow("half a surrogate pair becomes the replacement character")
+        << QStringList{"A", "B"}
+        << QList<QStringList>{{QString(QChar(0xD840)), QString(QChar(0xDC00)) + "x"}}
+        << bom + "A,B\r\n\xEF\xBF\xBD,\xEF\xBF\xBDx\r\n";
+    QTest::newRow("no columns: empty lines")
+        << QStringList{} << QList<QStringList>{{}} << bom + "\r\n\r\n";
+}
+
+// The plain rule, cell by cell, for long lists to be checked against.
+QByteArray csvByTheRule(const PrintData &data)
+{
+    QByteArray out("\xEF\xBB\xBF");
+    const auto line = [&](const QStringList &fields) {
+        QStringList cells;
+        for (QString field : fields) {
+            if (field.contains(u',') || field.contains(u'"') || field.contains(u'\n')
+                || field.contains(u'\r'))
+                field = u'"' + field.replace(u'"', QStringLiteral("\"\"")) + u'"';
+            cells << field;
+        }
+        out += cells.join(u',').toUtf8() + "\r\n";
+    };
+    QStringList captions;
+    for (const PrintColumn &column : data.columns)
+        captions << column.caption;
+    line(captions);
+    for (const QStringList &row : data.rows)
+        line(row);
+    return out;
+}
+
+void tst_PrintExport::csvOfAnyCellsFollowsTheRule()
+{
+    // Cells of every kind and length, many lines (the encoder hands its output on in pieces)
+    // and one line longer than such a piece.
+    const QStringList pieces{"a",        "Z",
+                             "0",        ",",
+                             "\"",       "\n",
+                             "\r",       " ",
+                             "王",       "芳",
+                             "é",        QStringLiteral("𠀀"),
+                             "ABCDEFGH", "12345678901234567"};
+    QRandomGenerator random(20261207);
+    PrintData data = dataOf({"Code", "Name", "Remark"}, {});
+    for (int r = 0; r < 5000; ++r) {
+        QStringList row;
+        for (int c = 0; c < 3; ++c) {
+            QString cell;
+            for (int n = int(random.bounded(12)); n > 0; --n)
+                cell += pieces[int(random.bounded(int(pieces.size())))];
+            row << cell;
+        }
+        data.rows.append(row);
+    }
+    data.rows.append({QString(100000, u'x'), QString(30000, QChar(0x738B)), "\""});
+    const QByteArray expected = csvByTheRule(data);
+    QCOMPARE(CsvExport::encode(data), expected);
+    const QString path = m_dir->filePath(QStringLiteral("long.csv"));
+    QCOMPARE(CsvExport::write(data, path), std::nullopt);
+    QCOMPARE(readAll(path), expected);
 }
 
 void tst_PrintExport::csvBytesFollowTheFormat()
