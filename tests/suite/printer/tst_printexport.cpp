@@ -201,9 +201,10 @@ void tst_PrintExport::csvBytesFollowTheFormat_data()
     QTest::newRow("ASCII run, then Chinese, then ASCII")
         << QStringList{"A"} << QList<QStringList>{{"ABCDEFGHIJ王芳KLMNOPQRSTUVWXYZ"}}
         << bom + QStringLiteral("A\r\nABCDEFGHIJ王芳KLMNOPQRSTUVWXYZ\r\n").toUtf8();
-    QTest::newRow("outside the basic plane, and a zero-width no-break space kept")
-        << QStringList{"A"} << QList<QStringList>{{QStringLiteral("𠀀\uFEFFx")}}
-        << bom + "A\r\n\xF0\xA0\x80\x80\xEF\xBB\xBFx\r\n";
+    QTest::newRow("outside the basic plane, and zero-width no-break spaces kept")
+        << QStringList{"A", "B"}
+        << QList<QStringList>{{QStringLiteral("𠀀\uFEFFx"), QStringLiteral("\uFEFFy")}}
+        << bom + "A,B\r\n\xF0\xA0\x80\x80\xEF\xBB\xBFx,\xEF\xBB\xBFy\r\n";
     QTest::newRow("half a surrogate pair becomes the replacement character")
         << QStringList{"A", "B"}
         << QList<QStringList>{{QString(QChar(0xD840)), QString(QChar(0xDC00)) + "x"}}
