@@ -112,14 +112,15 @@ QString RecordsetWriter::whereClause(const std::vector<StoredCell> &cells,
 QString RecordsetWriter::storedColumns(std::vector<int> &targets) const
 {
     // The list is written once per row read back, for every column of the table: one string.
+    const std::vector<ColumnInfo> &columns = m_data.columns();
     QString list;
-    list.reserve(qsizetype(m_data.columns().size()) * 16);
-    for (int i = 0; i < int(m_data.columns().size()); ++i) {
-        if (m_data.columns()[std::size_t(i)].baseTable.isEmpty())
+    list.reserve(qsizetype(columns.size()) * 16);
+    for (int i = 0; i < int(columns.size()); ++i) {
+        if (columns[std::size_t(i)].baseTable.isEmpty())
             continue;
         if (!targets.empty())
             list += u',';
-        list += m_driver.quoteIdentifier(m_data.columns()[std::size_t(i)].baseColumn);
+        list += m_driver.quoteIdentifier(columns[std::size_t(i)].baseColumn);
         targets.push_back(i);
     }
     return list;
@@ -144,20 +145,21 @@ void RecordsetWriter::insert(qsizetype row, const std::vector<bool> &changed)
 {
     const WriteTarget &t = target();
     m_driver.forgetReadsOf(t.table);
+    const std::vector<ColumnInfo> &read = m_data.columns();
     QStringList columns;
     QVariantList values;
     for (int index : t.writable) {
         if (!changed[std::size_t(index)])
             continue; // unset columns take their defaults
-        columns << m_data.columns()[std::size_t(index)].baseColumn;
+        columns << read[std::size_t(index)].baseColumn;
         values << m_data.rows.storageValue(m_data.rows.cell(row, index));
     }
     QStringList returnColumns;
     std::vector<int> targets;
-    for (int i = 0; i < int(m_data.columns().size()); ++i) {
-        if (m_data.columns()[std::size_t(i)].baseTable.isEmpty())
+    for (int i = 0; i < int(read.size()); ++i) {
+        if (read[std::size_t(i)].baseTable.isEmpty())
             continue;
-        returnColumns << m_data.columns()[std::size_t(i)].baseColumn;
+        returnColumns << read[std::size_t(i)].baseColumn;
         targets.push_back(i);
     }
     auto stored = m_driver.insertRow(t.database, t.table, columns, values, returnColumns);
